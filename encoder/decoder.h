@@ -1,0 +1,73 @@
+// Reading blocks back: what a block's script hands to document.write.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+// The decoding loop of the block's script, as it stands after the carriers.
+inline constexpr std::string_view DecoderScript =
+    "\";var s=\"\";for(var i=0;i<c.length;)s+=String.fromCharCode(((c.charCodeAt(i++)&15)<<4)|"
+    "(c.charCodeAt(i++)&15));document.write(s);";
+inline constexpr std::string_view CarrierOpening = "var c=\"";
+
+// The carrier strings of all blocks in a page, in page order. A block is
+// recognised by its carrier variable followed by the decoding loop, so line
+// breaks around it may have been changed by an editor.
+template <class CharT>
+std::vector<std::basic_string_view<CharT>> FindCarrierStrings(std::basic_string_view<CharT> page) {
+  const auto matches = [&](std::size_t at, std::string_view literal) {
+    if (at > page.size() || page.size() - at < literal.size()) return false;
+    for (std::size_t i = 0; i < literal.size(); ++i) {
+      if (page[at + i] != static_cast<CharT>(literal[i])) return false;
+    }
+    return true;
+  };
+  std::vector<std::basic_string_view<CharT>> found;
+  std::size_t at = 0;
+  while (at < page.size()) {
+    if (!matches(at, CarrierOpening)) {
+      ++at;
+      continue;
+    }
+    const std::size_t begin = at + CarrierOpening.size();
+    std::size_t end = begin;
+    while (end < page.size() && page[end] != CharT('"')) ++end;
+    if (matches(end, DecoderScript)) {
+      found.push_back(page.substr(begin, end - begin));
+      at = end + DecoderScript.size();
+    } else {
+      at = begin;
+    }
+  }
+  return found;
+}
+
+inline std::vector<std::string_view> FindCarrierStrings(std::string_view page) {
+  return FindCarrierStrings<char>(page);
+}
+
+// The code that the pair starting at index i yields. Like the script, a
+// missing second carrier (an odd length) counts as 0.
+template <class CharT>
+int DecodedCode(std::basic_string_view<CharT> carriers, std::size_t i) {
+  const int high = static_cast<int>(carriers[i]) & 15;
+  const int low = i + 1 < carriers.size() ? static_cast<int>(carriers[i + 1]) & 15 : 0;
+  return (high << 4) | low;
+}
+
+// Each code becomes the character with that code point.
+template <class CharT>
+std::u16string DecodeCarriers(std::basic_string_view<CharT> carriers) {
+  std::u16string text;
+  text.reserve((carriers.size() + 1) / 2);
+  for (std::size_t i = 0; i < carriers.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(DecodedCode(carriers, i)));
+  }
+  return text;
+}
+
+}  // namespace common

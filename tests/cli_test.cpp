@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/encode_tool.h"
+#include "cli/utf8.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int code;
+  std::string out, err;
+};
+
+ToolRun Tool(std::vector<std::string> args, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int code = cli::RunEncodeTool(args, in, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class EncodeToolFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("velumor-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+  static std::string Contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  fs::path dir_;
+};
+
+TEST(EncodeTool, ArgumentsStdinAndSeedGiveTheSameReproducibleBlock) {
+  const ToolRun fromArgs = Tool({"--seed", "7", "Grüße", "an", "info@example.com"});
+  const ToolRun fromStdin = Tool({"-s", "7"}, "Grüße an info@example.com");
+  ASSERT_EQ(fromArgs.code, 0) << fromArgs.err;
+  EXPECT_EQ(fromArgs.out, fromStdin.out);
+  EXPECT_EQ(fromArgs.out.size(), 310u + 2 * 25);
+  EXPECT_NE(Tool({"--seed", "8", "Grüße an info@example.com"}).out, fromArgs.out);
+
+  const ToolRun decoded = Tool({"--decode"}, fromArgs.out);
+  EXPECT_EQ(decoded.code, 0);
+  EXPECT_EQ(decoded.out, "Grüße an info@example.com\n");
+}
+
+TEST(EncodeTool, DecodeGivesOneResultPerBlockWithReferencesAsThePageGetsThem) {
+  const std::string page = "<html>" + Tool({"-s", "1", "5 €"}).out + "<br>" + Tool({"-s", "2", "zwei"}).out;
+  EXPECT_EQ(Tool({"-d"}, page).out, "5 &#8364;\nzwei\n");
+}
+
+TEST(EncodeTool, BadInputIsRefusedWithAMessage) {
+  const ToolRun empty = Tool({}, "");
+  EXPECT_EQ(empty.code, 1);
+  EXPECT_NE(empty.err.find("leer"), std::string::npos);
+  EXPECT_TRUE(empty.out.empty());
+
+  const ToolRun invalid = Tool({}, "abc\xC3\x28xyz");
+  EXPECT_EQ(invalid.code, 1);
+  EXPECT_NE(invalid.err.find("Offset 3"), std::string::npos) << invalid.err;
+  EXPECT_TRUE(invalid.out.empty());
+
+  const ToolRun noBlock = Tool({"--decode"}, "<p>nur Text</p>");
+  EXPECT_EQ(noBlock.code, 1);
+  EXPECT_NE(noBlock.err.find("keinen Velumor-Block"), std::string::npos);
+
+  EXPECT_EQ(Tool({"--seed", "x1", "a"}).code, 2);
+  EXPECT_EQ(Tool({"--unbekannt"}).code, 2);
+  EXPECT_EQ(Tool({"--input"}).code, 2);
+}
+
+TEST(EncodeTool, HelpIsGerman) {
+  const ToolRun help = Tool({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("Aufruf: velumor-encode"), std::string::npos);
+  EXPECT_NE(help.out.find("--decode"), std::string::npos);
+}
+
+TEST(EncodeTool, ByteOrderMarkIsNotPartOfTheText) {
+  EXPECT_EQ(Tool({"-s", "3"}, "\xEF\xBB\xBFx").out, Tool({"-s", "3", "x"}).out);
+  EXPECT_NE(Tool({}, "\xEF\xBB\xBF\xFF").err.find("Offset 3"), std::string::npos);
+}
+
+TEST_F(EncodeToolFiles, InputAndOutputFiles) {
+  const std::string in = PathOf("eingabe.txt"), out = PathOf("ausgabe.html");
+  std::ofstream(in, std::ios::binary) << "Zeile 1\r\nZeile 2";
+  const ToolRun run = Tool({"--input", in, "--output", out, "--seed", "4"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(Contents(out), Tool({"-s", "4"}, "Zeile 1\r\nZeile 2").out);
+  EXPECT_EQ(Tool({"-d", "-i", out}).out, "Zeile 1\r\nZeile 2\n");
+  EXPECT_EQ(fs::directory_iterator(dir_) == fs::directory_iterator(), false);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(EncodeToolFiles, UnreadableAndUnwritableFilesAreNamedAndNothingIsWritten) {
+  const std::string missing = PathOf("fehlt.txt");
+  const ToolRun unreadable = Tool({"-i", missing});
+  EXPECT_EQ(unreadable.code, 1);
+  EXPECT_NE(unreadable.err.find(missing), std::string::npos);
+
+  const std::string badTarget = PathOf("kein-ordner/ausgabe.html");
+  const ToolRun unwritable = Tool({"-o", badTarget, "Text"});
+  EXPECT_EQ(unwritable.code, 1);
+  EXPECT_NE(unwritable.err.find(badTarget), std::string::npos);
+  EXPECT_TRUE(unwritable.out.empty());
+
+  // A failed run leaves an existing output file as it was.
+  const std::string kept = PathOf("alt.html");
+  std::ofstream(kept) << "alt";
+  EXPECT_EQ(Tool({"-o", kept}, "").code, 1);
+  EXPECT_EQ(Contents(kept), "alt");
+}
+
+TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
+  const auto offset = [](std::string_view bytes) {
+    const auto result = cli::DecodeUtf8(bytes);
+    return std::holds_alternative<cli::Utf8Error>(result) ? std::get<cli::Utf8Error>(result).byteOffset
+                                                          : std::string::npos;
+  };
+  EXPECT_EQ(offset("ok"), std::string::npos);
+  EXPECT_EQ(offset("a\xC0\xAF"), 1u);          // overlong
+  EXPECT_EQ(offset("ab\xED\xA0\x80"), 2u);     // encoded surrogate
+  EXPECT_EQ(offset("\xF4\x90\x80\x80"), 0u);   // beyond U+10FFFF
+  EXPECT_EQ(offset("abc\xE2\x82"), 3u);        // cut short
+  EXPECT_EQ(offset("\x80"), 0u);
+}
+
+TEST(Utf8, RoundTripOfAllPlanes) {
+  const std::u16string text = u"aä€\U0001F600\uFFFF";
+  EXPECT_EQ(std::get<std::u16string>(cli::DecodeUtf8(cli::EncodeUtf8(text))), text);
+  EXPECT_EQ(cli::EncodeUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "encoder/common.h"
+#include "encoder/decoder.h"
+#include "encoder/random.h"
+#include "fixed_draws.h"
+
+namespace {
+
+using common::NibbleToChar;
+
+// The carrier table, column by column (k = 0 to 3), nibble 0 to 15 in each.
+const std::string CarrierColumns[4] = {"@ABCDEFGHIJKLMNO", "PQRSTUVWXYZ[<]^_", "`abcdefghijklmno",
+                                       "pqrstuvwxyz{|}~?"};
+
+// The largest draw that still gives column j - 1; the next double gives j.
+double LastDrawBelowColumn(int j) {
+  double r = j / 3.9;
+  while (static_cast<int>(r * 3.9) >= j) r = std::nextafter(r, 0.0);
+  while (static_cast<int>(std::nextafter(r, 1.0) * 3.9) < j) r = std::nextafter(r, 1.0);
+  return r;
+}
+
+int CarrierFor(int nibble, double draw) {
+  FixedDraws random({draw});
+  return NibbleToChar(nibble, random);
+}
+
+TEST(NibbleToChar, EveryCellOfTheCarrierTable) {
+  const double columnDraws[4] = {0.0, 0.3, 0.6, 0.9};
+  for (int k = 0; k < 4; ++k) {
+    for (int nibble = 0; nibble < 16; ++nibble) {
+      EXPECT_EQ(CarrierFor(nibble, columnDraws[k]), CarrierColumns[k][nibble]) << "k=" << k << " n=" << nibble;
+    }
+  }
+}
+
+TEST(NibbleToChar, ColumnEdgesFollowTheFactorThreePointNine) {
+  for (int j = 1; j <= 3; ++j) {
+    const double below = LastDrawBelowColumn(j);
+    const double at = std::nextafter(below, 1.0);
+    EXPECT_EQ(CarrierFor(7, below), CarrierColumns[j - 1][7]) << "edge " << j;
+    EXPECT_EQ(CarrierFor(7, at), CarrierColumns[j][7]) << "edge " << j;
+  }
+  // The fourth column starts at 3/3.9, not at 0.75.
+  EXPECT_EQ(CarrierFor(1, 0.76), 'a');
+  EXPECT_EQ(CarrierFor(1, std::nextafter(1.0, 0.0)), 'q');
+}
+
+TEST(NibbleToChar, NeverYieldsBackslashDelOrQuote) {
+  common::PseudoRandom random(42);
+  for (int i = 0; i < 20000; ++i) {
+    const int code = NibbleToChar(i % 16, random);
+    EXPECT_EQ(code & 15, i % 16);
+    EXPECT_TRUE(code >= 60 && code <= 126 && code != 92 && code != 34) << code;
+  }
+}
+
+TEST(PseudoRandom, DrawsStayInTheUnitIntervalAndFillAllColumns) {
+  common::PseudoRandom random(7);
+  int columns[4] = {};
+  for (int i = 0; i < 39000; ++i) {
+    const double r = random.Next();
+    ASSERT_GE(r, 0.0);
+    ASSERT_LT(r, 1.0);
+    ++columns[static_cast<int>(r * 3.9)];
+  }
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(columns[k], 10000, 400);
+  EXPECT_NEAR(columns[3], 9000, 400);
+}
+
+std::string Block(std::u16string_view text, std::uint64_t seed = 1) {
+  common::PseudoRandom random(seed);
+  return common::EncodeText(text, random).value();
+}
+
+TEST(ScriptBlock, HasTheSixLinesWithTheCarriersInTheSlot) {
+  FixedDraws random({0.0, 0.9, 0.9, 0.6, 0.3, 0.3});  // high nibble first: F q v b V S
+  const std::string block = common::EncodeText(u"abc", random).value();
+  EXPECT_EQ(block,
+            "<script language=\"JavaScript\" type=\"text/javascript\">\r\n"
+            "<!--\r\n"
+            "var c=\"FqvbVS\";var s=\"\";for(var i=0;i<c.length;)s+=String.fromCharCode(((c.charCodeAt(i++)&15)"
+            "<<4)|(c.charCodeAt(i++)&15));document.write(s);\r\n"
+            "//-->\r\n"
+            "</script>\r\n"
+            "<noscript><br><b>*** Bitte aktivieren Sie JavaScript in Ihrem Browser ***</b><br></noscript>\r\n");
+  EXPECT_EQ(block.size(), 316u);
+  EXPECT_EQ(random.count(), 6u);
+}
+
+TEST(ScriptBlock, TemplateHoldsOneSlotAndExpandsToThreeHundredElevenCharacters) {
+  EXPECT_EQ(common::ScriptTemplate.size(), 331u);
+  EXPECT_EQ(common::BlockHead().size() + 1 + common::BlockTail().size(), 311u);
+  EXPECT_EQ(std::string(common::BlockHead()).find('@'), std::string::npos);
+  EXPECT_EQ(std::string(common::BlockTail()).find('@'), std::string::npos);
+}
+
+TEST(ScriptBlock, LatinOneTextsKeepTheSpecifiedLength) {
+  const std::u16string text = u"Grüße an info@example.com\\\r\n\"ÿ\u00A0\x01";
+  const std::string block = Block(text);
+  EXPECT_EQ(block.size(), 310 + 2 * text.size());
+  EXPECT_EQ(common::DecodeCarriers(common::FindCarrierStrings(block).at(0)), text);
+}
+
+TEST(ScriptBlock, EachCarrierPairCarriesTheCodeHighNibbleFirst) {
+  // "ä" is 228: nibbles 14 and 4; a backslash is 92: nibbles 5 and 12.
+  const std::string carriers(common::FindCarrierStrings(Block(u"ä\\@", 3)).at(0));
+  ASSERT_EQ(carriers.size(), 6u);
+  EXPECT_NE(std::string("N^n~").find(carriers[0]), std::string::npos);
+  EXPECT_NE(std::string("DTdt").find(carriers[1]), std::string::npos);
+  EXPECT_NE(std::string("EUeu").find(carriers[2]), std::string::npos);
+  EXPECT_NE(std::string("L<l|").find(carriers[3]), std::string::npos);
+  EXPECT_NE(std::string("DTdt").find(carriers[4]), std::string::npos);
+  EXPECT_NE(std::string("@P`p").find(carriers[5]), std::string::npos);
+}
+
+TEST(ScriptBlock, DifferentSeedsGiveDifferentCarriersForTheSameText) {
+  const std::string first = Block(u"info@example.com", 1), second = Block(u"info@example.com", 2);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(common::DecodeCarriers(common::FindCarrierStrings(first).at(0)),
+            common::DecodeCarriers(common::FindCarrierStrings(second).at(0)));
+}
+
+// Characters beyond Latin-1 travel as numeric character references, which the
+// page's parser turns back into the character.
+TEST(PageText, CharactersBeyondLatinOneBecomeReferences) {
+  EXPECT_EQ(common::PageText(u"5 €"), u"5 &#8364;");
+  EXPECT_EQ(common::PageText(u"„Zitat“ – …"), u"&#8222;Zitat&#8220; &#8211; &#8230;");
+  EXPECT_EQ(common::PageText(u"Łódź Жук"), u"&#321;ód&#378; &#1046;&#1091;&#1082;");
+  EXPECT_EQ(common::PageText(u"\U0001F600!"), u"&#128512;!");
+  EXPECT_EQ(common::PageText(u"a\xD800" u"b\xDC00"), u"a&#65533;b&#65533;");
+  // C1 controls lie within the code range and come back as themselves.
+  EXPECT_EQ(common::PageText(u"\u0080\u009F"), u"\u0080\u009F");
+}
+
+TEST(PageText, TheBlockWritesTheReferences) {
+  const std::u16string text = u"Preis: 5 € \U0001F600";
+  const std::string block = Block(text);
+  EXPECT_EQ(common::DecodeCarriers(common::FindCarrierStrings(block).at(0)), common::PageText(text));
+  EXPECT_TRUE(common::WritesText(block, text));
+  EXPECT_FALSE(common::WritesText(block, u"Preis: 5 EUR"));
+}
+
+TEST(SelfCheck, ABlockThatWouldWriteSomethingElseIsNotHandedOut) {
+  // A broken generator (draws below 0) makes a quote (34) for nibble 2,
+  // which would end the carrier string early.
+  FixedDraws broken({-0.6});
+  EXPECT_FALSE(common::EncodeText(u"\"", broken).has_value());
+  FixedDraws fine({0.5});
+  EXPECT_TRUE(common::EncodeText(u"\"", fine).has_value());
+}
+
+}  // namespace
