@@ -52,14 +52,20 @@ bool WritesText(std::string_view block, std::u16string_view text) {
   if (scripts.size() != 1) return false;
   const std::string_view carriers = scripts.front();
   std::size_t next = 0;
-  bool same = true;
-  for (std::size_t i = 0; i < text.size() && same; ++i) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] <= 0xFF && next + 1 < carriers.size()) {
+      if (DecodedCode(carriers, next) != text[i]) return false;
+      next += 2;
+      continue;
+    }
+    bool same = true;
     ForEachPageCode(text, i, [&](int code) {
       same = same && next < carriers.size() && DecodedCode(carriers, next) == code;
       next += 2;
     });
+    if (!same) return false;
   }
-  return same && next == carriers.size();
+  return next == carriers.size();
 }
 
 }  // namespace common

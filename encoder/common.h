@@ -24,9 +24,9 @@ inline constexpr std::u16string_view ScriptTemplate =
 template <class Random>
 inline int NibbleToChar(const int& nibble, Random& random) {
   const int k = static_cast<int>(random.Next() * 3.9);
-  int code = (64 + 16 * k) | nibble;
-  if (code == 92 || code == 127) code = 48 | nibble;
-  return code;
+  const int code = (64 + 16 * k) | nibble;
+  const bool replaced = (code == 92) | (code == 127);  // no branch: both are rare and random
+  return replaced ? (48 | nibble) : code;
 }
 
 // The expanded template around its slot. The block is pure ASCII, so it is
@@ -39,21 +39,48 @@ class ScriptBlockBuilder {
  public:
   explicit ScriptBlockBuilder(std::size_t textLength);
 
-  // Appends the carriers of the character at index i; the high nibble of
-  // each code is drawn first.
+  // Appends the carriers of the characters from index `begin` to `end`; the
+  // high nibble of each code is drawn first.
   template <class Random>
-  void AddCharacter(std::u16string_view text, std::size_t i, Random& random) {
-    ForEachPageCode(text, i, [&](int code) {
-      block_.push_back(static_cast<char>(NibbleToChar(code >> 4, random)));
-      block_.push_back(static_cast<char>(NibbleToChar(code & 15, random)));
-    });
-  }
+  void AddCharacters(std::u16string_view text, std::size_t begin, std::size_t end, Random& random);
 
   std::string Finish() &&;
 
  private:
   std::string block_;
 };
+
+template <class Random>
+void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t begin, std::size_t end,
+                                       Random& shared) {
+  // A local copy of the generator: stores through char* may alias anything,
+  // so with a reference every draw would wait for the last carrier's store.
+  Random random = shared;
+  // Room for two carriers a character; references, which need more, grow it.
+  std::size_t used = block_.size();
+  block_.resize(used + 2 * (end - begin));
+  char* out = block_.data() + used;
+  const auto put = [&](int code) {
+    out[0] = static_cast<char>(NibbleToChar(code >> 4, random));
+    out[1] = static_cast<char>(NibbleToChar(code & 15, random));
+    out += 2;
+  };
+  for (std::size_t i = begin; i < end; ++i) {
+    if (text[i] <= 0xFF) {
+      put(text[i]);
+      continue;
+    }
+    int codes[12];
+    int count = 0;
+    ForEachPageCode(text, i, [&](int code) { codes[count++] = code; });
+    used = static_cast<std::size_t>(out - block_.data());
+    block_.resize(used + 2 * count + 2 * (end - i - 1));
+    out = block_.data() + used;
+    for (int k = 0; k < count; ++k) put(codes[k]);
+  }
+  block_.resize(static_cast<std::size_t>(out - block_.data()));
+  shared = std::move(random);
+}
 
 // The block for a whole text, or nothing when its self-check fails: a block
 // is never handed out unless decoding it gives back the text.
@@ -67,7 +94,7 @@ bool WritesText(std::string_view block, std::u16string_view text);
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random) {
   ScriptBlockBuilder builder(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) builder.AddCharacter(text, i, random);
+  builder.AddCharacters(text, 0, text.size(), random);
   std::string block = std::move(builder).Finish();
   if (!WritesText(block, text)) return std::nullopt;
   return block;

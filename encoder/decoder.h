@@ -19,26 +19,16 @@ inline constexpr std::string_view CarrierOpening = "var c=\"";
 // breaks around it may have been changed by an editor.
 template <class CharT>
 std::vector<std::basic_string_view<CharT>> FindCarrierStrings(std::basic_string_view<CharT> page) {
-  const auto matches = [&](std::size_t at, std::string_view literal) {
-    if (at > page.size() || page.size() - at < literal.size()) return false;
-    for (std::size_t i = 0; i < literal.size(); ++i) {
-      if (page[at + i] != static_cast<CharT>(literal[i])) return false;
-    }
-    return true;
-  };
+  const std::basic_string<CharT> opening(CarrierOpening.begin(), CarrierOpening.end());
+  const std::basic_string<CharT> script(DecoderScript.begin(), DecoderScript.end());
   std::vector<std::basic_string_view<CharT>> found;
-  std::size_t at = 0;
-  while (at < page.size()) {
-    if (!matches(at, CarrierOpening)) {
-      ++at;
-      continue;
-    }
-    const std::size_t begin = at + CarrierOpening.size();
-    std::size_t end = begin;
-    while (end < page.size() && page[end] != CharT('"')) ++end;
-    if (matches(end, DecoderScript)) {
+  for (std::size_t at = page.find(opening); at != page.npos; at = page.find(opening, at)) {
+    const std::size_t begin = at + opening.size();
+    const std::size_t end = page.find(CharT('"'), begin);
+    if (end == page.npos) break;
+    if (page.substr(end, script.size()) == script) {
       found.push_back(page.substr(begin, end - begin));
-      at = end + DecoderScript.size();
+      at = end + script.size();
     } else {
       at = begin;
     }

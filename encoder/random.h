@@ -15,7 +15,8 @@ class PseudoRandom {
   double Next() {
     state_ += 0xA0761D6478BD642Full;
     const std::uint64_t bits = FoldedProduct(state_, state_ ^ 0xE7037ED1A0B428DBull);
-    return static_cast<double>(bits >> 11) * 0x1.0p-53;  // 53 random bits: exact in a double
+    // 53 random bits, exact in a double; signed, as that converts in one step
+    return static_cast<double>(static_cast<std::int64_t>(bits >> 11)) * 0x1.0p-53;
   }
 
  private:

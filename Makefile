@@ -1,0 +1,14 @@
+# The two commands of the README; the work is in tools/.
+.PHONY: run test bench
+
+run:
+	sh tools/install-deps.sh
+	sh tools/run.sh
+
+test:
+	sh tools/with-display.sh sh tools/test-all.sh
+
+bench:
+	sh tools/install-deps.sh
+	cmake --preset native >/dev/null && cmake --build --preset native
+	build/native/bin/encoder_bench

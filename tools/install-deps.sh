@@ -1,0 +1,30 @@
+#!/bin/sh
+# Installs what the builds and tests need on a fresh Debian machine (as root).
+# Packages already present are left alone, so a second run costs nothing.
+set -eu
+
+need=""
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+for pkg in cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev \
+           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool xclip \
+           chromium imagemagick openbox x11-utils fonts-dejavu-core; do
+  have_pkg "$pkg" || need="$need $pkg"
+done
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  need="$need wine32:i386"
+elif ! have_pkg wine32:i386; then
+  need="$need wine32:i386"
+fi
+
+[ -z "$need" ] && exit 0
+if [ "$(id -u)" != 0 ]; then
+  echo "Es fehlen Pakete:$need" >&2
+  echo "Bitte als root ausführen oder die Pakete selbst installieren." >&2
+  exit 1
+fi
+echo "Installiere:$need"
+dpkg --add-architecture i386
+apt-get update -q
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $need

@@ -1,0 +1,14 @@
+#!/bin/sh
+# Runs a command with an X display: the current one, or a private Xvfb that
+# is stopped again when the command ends.
+set -eu
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec "$@"
+fi
+display=":$(( 90 + $$ % 100 ))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+"$@"
