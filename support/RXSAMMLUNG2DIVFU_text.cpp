@@ -79,16 +79,19 @@ std::u16string VersionText(int flags) {
 }
 
 std::u16string VersionText(int flags, int major, int minor, int revision) {
-  std::u16string core = Decimal(major) + u"." + Decimal(minor);
+  std::u16string core = Decimal(major);
+  core += u'.';
+  core += Decimal(minor);
   if ((flags & 256) == 0) {
-    core += u"." + Decimal(revision);
+    core += u'.';
+    core += Decimal(revision);
   } else if (revision >= 100) {
     // Hundreds of the revision, rounded half to even, as a letter: 150 is "b".
     const int code = 96 + static_cast<int>(std::nearbyint(revision / 100.0));
     if (code <= 255) core.push_back(windows1252::Character(static_cast<unsigned char>(code)));
   }
   switch (flags & 255) {
-    case 0: return u" (V" + core + u")";
+    case 0: return std::u16string(u" (V").append(core).append(u")");
     case 1: return core;
     default: return {};
   }
