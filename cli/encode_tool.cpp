@@ -194,8 +194,7 @@ int RunEncodeTool(const std::vector<std::string>& args, std::istream& in, std::o
   auto decoded = DecodeUtf8(bytes);
   if (const auto* bad = std::get_if<Utf8Error>(&decoded)) {
     const std::size_t offset = bad->byteOffset + (bytes.size() < input->size() ? 3 : 0);
-    err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << offset
-        << ").\n";
+    err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << offset << ").\n";
     return 1;
   }
   const std::u16string text = std::move(std::get<std::u16string>(decoded));

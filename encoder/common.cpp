@@ -52,10 +52,16 @@ bool WritesText(std::string_view block, std::u16string_view text) {
   if (scripts.size() != 1) return false;
   const std::string_view carriers = scripts.front();
   std::size_t next = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] <= 0xFF && next + 1 < carriers.size()) {
-      if (DecodedCode(carriers, next) != text[i]) return false;
-      next += 2;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t runEnd = i;
+    while (runEnd < text.size() && text[runEnd] <= 0xFF) ++runEnd;
+    if (runEnd > i) {
+      const std::size_t length = runEnd - i;
+      if (carriers.size() - next < 2 * length || !CarriersDecodeTo(carriers.data() + next, text.data() + i, length)) {
+        return false;
+      }
+      next += 2 * length;
+      i = runEnd;
       continue;
     }
     bool same = true;
@@ -64,6 +70,7 @@ bool WritesText(std::string_view block, std::u16string_view text) {
       next += 2;
     });
     if (!same) return false;
+    ++i;
   }
   return next == carriers.size();
 }

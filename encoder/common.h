@@ -2,12 +2,16 @@
 // every page code is spread over two carrier characters.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "carrier_blocks.h"
 #include "page_codes.h"
+#include "random.h"
 
 namespace common {
 
@@ -51,34 +55,48 @@ class ScriptBlockBuilder {
 };
 
 template <class Random>
-void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t begin, std::size_t end,
-                                       Random& shared) {
+void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t begin, std::size_t end, Random& shared) {
   // A local copy of the generator: stores through char* may alias anything,
   // so with a reference every draw would wait for the last carrier's store.
   Random random = shared;
-  // Room for two carriers a character; references, which need more, grow it.
-  std::size_t used = block_.size();
-  block_.resize(used + 2 * (end - begin));
-  char* out = block_.data() + used;
-  const auto put = [&](int code) {
-    out[0] = static_cast<char>(NibbleToChar(code >> 4, random));
-    out[1] = static_cast<char>(NibbleToChar(code & 15, random));
-    out += 2;
+  constexpr bool FastPath = std::is_same_v<Random, PseudoRandom>;
+  // Page codes and their carriers go through small buffers that stay in the
+  // cache; the block itself is written once.
+  constexpr std::size_t Chunk = 2048, LongestReference = 10;
+  char16_t codes[Chunk + LongestReference];
+  char carriers[2 * (Chunk + LongestReference)];
+  std::size_t pending = 0;
+
+  const auto encodePending = [&](bool toTheEnd) {
+    std::size_t done = 0;
+    const auto encodeOne = [&] {
+      carriers[2 * done] = static_cast<char>(NibbleToChar(codes[done] >> 4, random));
+      carriers[2 * done + 1] = static_cast<char>(NibbleToChar(codes[done] & 15, random));
+      ++done;
+    };
+    if constexpr (FastPath) {
+      while (done < pending && !random.AtStepBoundary()) encodeOne();
+      const std::size_t blocks = (pending - done) / 16 * 16;
+      EncodeCodeBlocks(codes + done, blocks, carriers + 2 * done, random);
+      done += blocks;
+    }
+    if (toTheEnd || !FastPath) {
+      while (done < pending) encodeOne();
+    }
+    block_.append(carriers, 2 * done);
+    std::copy(codes + done, codes + pending, codes);
+    pending -= done;
   };
+
   for (std::size_t i = begin; i < end; ++i) {
     if (text[i] <= 0xFF) {
-      put(text[i]);
-      continue;
+      codes[pending++] = text[i];
+    } else {
+      ForEachPageCode(text, i, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
     }
-    int codes[12];
-    int count = 0;
-    ForEachPageCode(text, i, [&](int code) { codes[count++] = code; });
-    used = static_cast<std::size_t>(out - block_.data());
-    block_.resize(used + 2 * count + 2 * (end - i - 1));
-    out = block_.data() + used;
-    for (int k = 0; k < count; ++k) put(codes[k]);
+    if (pending >= Chunk) encodePending(false);
   }
-  block_.resize(static_cast<std::size_t>(out - block_.data()));
+  encodePending(true);
   shared = std::move(random);
 }
 

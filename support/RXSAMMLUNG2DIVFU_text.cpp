@@ -15,8 +15,7 @@ std::u16string ReplaceEvery(std::u16string_view text, std::u16string_view placeh
   std::u16string result;
   result.reserve(text.size());
   std::size_t from = 0;
-  for (std::size_t at = text.find(placeholder); at != std::u16string_view::npos;
-       at = text.find(placeholder, from)) {
+  for (std::size_t at = text.find(placeholder); at != std::u16string_view::npos; at = text.find(placeholder, from)) {
     result.append(text.substr(from, at - from));
     result.append(value);
     from = at + placeholder.size();
@@ -39,11 +38,20 @@ std::u16string ExpandEscapes(std::u16string_view text) {
   for (const char16_t c : text) {
     if (pending) {
       switch (UpperAscii(c)) {
-        case u'T': result.push_back(u'\t'); break;
-        case u'N': result.push_back(u'\r'); break;
-        case u'L': result.push_back(u'\n'); break;
-        case u'H': result.push_back(u'"'); break;
-        default: result.push_back(c);
+        case u'T':
+          result.push_back(u'\t');
+          break;
+        case u'N':
+          result.push_back(u'\r');
+          break;
+        case u'L':
+          result.push_back(u'\n');
+          break;
+        case u'H':
+          result.push_back(u'"');
+          break;
+        default:
+          result.push_back(c);
       }
       pending = false;
     } else if (c == u'\\') {
@@ -74,8 +82,7 @@ std::u16string ChooseText(int index, const PlaceholderValues& variants) {
 }
 
 std::u16string VersionText(int flags) {
-  return VersionText(flags, velumor_build::VersionMajor, velumor_build::VersionMinor,
-                     velumor_build::VersionRevision);
+  return VersionText(flags, velumor_build::VersionMajor, velumor_build::VersionMinor, velumor_build::VersionRevision);
 }
 
 std::u16string VersionText(int flags, int major, int minor, int revision) {
@@ -91,9 +98,12 @@ std::u16string VersionText(int flags, int major, int minor, int revision) {
     if (code <= 255) core.push_back(windows1252::Character(static_cast<unsigned char>(code)));
   }
   switch (flags & 255) {
-    case 0: return std::u16string(u" (V").append(core).append(u")");
-    case 1: return core;
-    default: return {};
+    case 0:
+      return std::u16string(u" (V").append(core).append(u")");
+    case 1:
+      return core;
+    default:
+      return {};
   }
 }
 

@@ -26,8 +26,9 @@ ToolRun Tool(std::vector<std::string> args, const std::string& input = "") {
 class EncodeToolFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("velumor-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("velumor-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -128,10 +129,10 @@ TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
                                                           : std::string::npos;
   };
   EXPECT_EQ(offset("ok"), std::string::npos);
-  EXPECT_EQ(offset("a\xC0\xAF"), 1u);          // overlong
-  EXPECT_EQ(offset("ab\xED\xA0\x80"), 2u);     // encoded surrogate
-  EXPECT_EQ(offset("\xF4\x90\x80\x80"), 0u);   // beyond U+10FFFF
-  EXPECT_EQ(offset("abc\xE2\x82"), 3u);        // cut short
+  EXPECT_EQ(offset("a\xC0\xAF"), 1u);         // overlong
+  EXPECT_EQ(offset("ab\xED\xA0\x80"), 2u);    // encoded surrogate
+  EXPECT_EQ(offset("\xF4\x90\x80\x80"), 0u);  // beyond U+10FFFF
+  EXPECT_EQ(offset("abc\xE2\x82"), 3u);       // cut short
   EXPECT_EQ(offset("\x80"), 0u);
 }
 

@@ -1,7 +1,8 @@
+#include "encoder/decoder.h"
+
 #include <gtest/gtest.h>
 
 #include "encoder/common.h"
-#include "encoder/decoder.h"
 #include "encoder/random.h"
 
 namespace {

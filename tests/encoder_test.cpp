@@ -13,8 +13,7 @@ namespace {
 using common::NibbleToChar;
 
 // The carrier table, column by column (k = 0 to 3), nibble 0 to 15 in each.
-const std::string CarrierColumns[4] = {"@ABCDEFGHIJKLMNO", "PQRSTUVWXYZ[<]^_", "`abcdefghijklmno",
-                                       "pqrstuvwxyz{|}~?"};
+const std::string CarrierColumns[4] = {"@ABCDEFGHIJKLMNO", "PQRSTUVWXYZ[<]^_", "`abcdefghijklmno", "pqrstuvwxyz{|}~?"};
 
 // The largest draw that still gives column j - 1; the next double gives j.
 double LastDrawBelowColumn(int j) {
@@ -132,7 +131,9 @@ TEST(PageText, CharactersBeyondLatinOneBecomeReferences) {
   EXPECT_EQ(common::PageText(u"„Zitat“ – …"), u"&#8222;Zitat&#8220; &#8211; &#8230;");
   EXPECT_EQ(common::PageText(u"Łódź Жук"), u"&#321;ód&#378; &#1046;&#1091;&#1082;");
   EXPECT_EQ(common::PageText(u"\U0001F600!"), u"&#128512;!");
-  EXPECT_EQ(common::PageText(u"a\xD800" u"b\xDC00"), u"a&#65533;b&#65533;");
+  EXPECT_EQ(common::PageText(u"a\xD800"
+                             u"b\xDC00"),
+            u"a&#65533;b&#65533;");
   // C1 controls lie within the code range and come back as themselves.
   EXPECT_EQ(common::PageText(u"\u0080\u009F"), u"\u0080\u009F");
 }
@@ -152,6 +153,59 @@ TEST(SelfCheck, ABlockThatWouldWriteSomethingElseIsNotHandedOut) {
   EXPECT_FALSE(common::EncodeText(u"\"", broken).has_value());
   FixedDraws fine({0.5});
   EXPECT_TRUE(common::EncodeText(u"\"", fine).has_value());
+}
+
+}  // namespace
+
+namespace {
+
+// The carriers one NibbleToChar call at a time, the way the generic path
+// does it for any generator.
+std::string ScalarCarriers(std::u16string_view text, common::PseudoRandom random) {
+  std::string carriers;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    common::ForEachPageCode(text, i, [&](int code) {
+      carriers.push_back(static_cast<char>(common::NibbleToChar(code >> 4, random)));
+      carriers.push_back(static_cast<char>(common::NibbleToChar(code & 15, random)));
+    });
+  }
+  return carriers;
+}
+
+TEST(FastPath, GivesExactlyTheCarriersOfOneDrawPerCall) {
+  std::u16string text;
+  for (int i = 0; i < 3000; ++i) {
+    text.push_back(static_cast<char16_t>(i % 7 == 0 ? 0xE4 : 'a' + i % 26));
+    if (i % 97 == 0) text += u"€";             // breaks a fast block and shifts the draws
+    if (i % 331 == 0) text += u"\U0001F600";  // a reference with an odd digit count
+  }
+  for (std::uint64_t seed : {0ull, 1ull, 86399ull}) {
+    const std::string block = Block(text, seed);
+    EXPECT_EQ(std::string(common::FindCarrierStrings(block).at(0)), ScalarCarriers(text, common::PseudoRandom(seed)));
+  }
+}
+
+TEST(FastPath, ColumnThresholdsAgreeWithTheProductAtTheirEdges) {
+  const auto& t = common::CarrierColumnThresholds();
+  const auto column = [](std::uint32_t x) { return static_cast<int>(static_cast<double>(x) * 0x1.0p-32 * 3.9); };
+  const std::uint32_t starts[3] = {t.start1, t.start2, t.start3};
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(column(starts[k - 1]), k);
+    EXPECT_EQ(column(starts[k - 1] - 1), k - 1);
+  }
+  EXPECT_EQ(column(0xFFFFFFFFu), 3);
+}
+
+TEST(FastPath, SelfCheckSpotsASingleWrongCarrierAnywhere) {
+  const std::u16string text(1000, u'x');
+  const std::string good = Block(text, 4);
+  for (std::size_t at : {0u, 15u, 16u, 999u, 1998u, 1999u}) {
+    std::string bad = good;
+    char& carrier = bad[common::BlockHead().size() + at];
+    carrier = static_cast<char>(carrier ^ 1);
+    EXPECT_FALSE(common::WritesText(bad, text)) << at;
+  }
+  EXPECT_TRUE(common::WritesText(good, text));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "encoder/windows1252.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
