@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+class Platform;
+}
+
 namespace RXSAMMLUNG2DIVFU {
 
 // "\t" tab, "\n" carriage return, "\l" line feed, "\h" double quote, either
@@ -34,5 +38,10 @@ std::u16string VersionText(int flags, int major, int minor, int revision);
 std::u16string PickString(std::u16string_view first, int flag, std::u16string_view second);
 
 std::u16string WithTrailingBackslash(std::u16string_view text);
+
+// The running program's folder, always ending in exactly one backslash.
+std::u16string AppFolder(platform::Platform& os);
+// AppFolder, the program's name and the lower-case ".exe".
+std::u16string AppFilePath(platform::Platform& os);
 
 }  // namespace RXSAMMLUNG2DIVFU

@@ -1,0 +1,199 @@
+// An in-memory Windows for the tests of the logic above the seam: a registry
+// with keys, typed values and handles; files with attributes and drives that
+// are not ready; recorded shell calls and message boxes. One fake per
+// interface, composed into FakePlatform.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace fake {
+
+// Windows compares names without regard to case; so do the fakes, for the
+// letters of Windows-1252 that have a lower-case form.
+std::string Folded(std::string_view text);
+
+// The Windows-1252 bytes of a text, for setting up and checking 8-bit data.
+std::string Bytes(std::u16string_view text);
+
+struct StoredValue {
+  std::uint32_t type = platform::RegSz;
+  std::string data;
+  bool operator==(const StoredValue&) const = default;
+};
+
+class FakeRegistry {
+ public:
+  using Root = platform::RegistryRoot;
+  enum class Protection { None, ReadOnly, NoAccess };
+
+  // Set-up and inspection. Paths and names as the logic passes them.
+  void Put(Root root, std::string_view path, std::string_view name, std::uint32_t type, std::string_view data);
+  // A REG_SZ value with its terminating zero, as Windows stores it.
+  void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
+  void AddKey(Root root, std::string_view path);
+  std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
+  bool HasKey(Root root, std::string_view path) const;
+  // ReadOnly: opening for full access, creating and writing fail with
+  // ERROR_ACCESS_DENIED; NoAccess: every open fails so.
+  void Protect(Root root, std::string_view path, Protection protection);
+  std::size_t OpenHandles() const { return handles_.size(); }
+
+  // Every key with its values, to show that nothing else changed.
+  struct Key {
+    std::map<std::string, StoredValue> values;  // by folded name
+    bool operator==(const Key&) const = default;
+  };
+  using Contents = std::map<std::string, Key>;  // by folded root and path
+  const Contents& AllKeys() const { return keys_; }
+
+  // The seam.
+  long OpenKey(Root root, std::string_view subKey, platform::RegistryAccess access, platform::RegistryHandle& key);
+  long QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size);
+  long QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
+                  std::uint32_t* size);
+  long CreateKey(Root root, std::string_view subKey, platform::RegistryHandle& key);
+  long SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
+                std::uint32_t size);
+  long DeleteValue(platform::RegistryHandle key, std::string_view name);
+  long CloseKey(platform::RegistryHandle key);
+
+ private:
+  struct Handle {
+    std::string keyId;
+    bool writable;
+  };
+  Key* Find(platform::RegistryHandle key, bool forWriting, long& result);
+  Protection ProtectionOf(const std::string& keyId) const;
+
+  Contents keys_;
+  std::map<std::string, Protection> protections_;
+  std::map<platform::RegistryHandle, Handle> handles_;
+  platform::RegistryHandle nextHandle_ = 0x100;
+};
+
+class FakeFiles {
+ public:
+  struct Entry {
+    std::string path;
+    std::uint32_t attributes;
+    bool locked = false;            // held open by another program: cannot be deleted
+    bool attributesLocked = false;  // its attributes cannot be changed
+  };
+
+  void AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive);
+  void AddFolder(std::string_view path);
+  Entry* Find(std::string_view path);
+  void SetDriveNotReady(char drive) { notReady_.insert(Folded(std::string(1, drive))[0]); }
+
+  std::u16string programFolder = u"C:\\Programme\\Velumor";
+  std::u16string programName = u"Velumor";
+  std::vector<std::string> searches;  // every pattern searched, in order
+
+  // The seam.
+  std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern);
+  bool SetAttributes(std::string_view path, std::uint32_t attributes);
+  bool DeleteFile(std::string_view path);
+  std::u16string ProgramFolder() { return programFolder; }
+  std::u16string ProgramName() { return programName; }
+
+ private:
+  bool OnDriveNotReady(std::string_view path) const;
+
+  std::map<std::string, Entry> entries_;  // by folded path
+  std::set<char> notReady_;
+};
+
+class FakeShell {
+ public:
+  struct Execution {
+    std::string verb, target;
+    int showCommand;
+    bool operator==(const Execution&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Execution& e) {
+      return out << '{' << e.verb << ", " << e.target << ", " << e.showCommand << '}';
+    }
+  };
+  std::vector<Execution> executions;
+
+  void Execute(std::string_view verb, std::string_view target, int showCommand) {
+    executions.push_back({std::string(verb), std::string(target), showCommand});
+  }
+};
+
+class FakeDialogs {
+ public:
+  struct Message {
+    std::u16string text, caption;
+    int style;
+    bool operator==(const Message&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Message& m) {
+      return out << '{' << Bytes(m.text) << ", " << Bytes(m.caption) << ", " << m.style << '}';
+    }
+  };
+  std::vector<Message> messages;
+
+  int MessageBox(std::u16string_view text, std::u16string_view caption, int style) {
+    messages.push_back({std::u16string(text), std::u16string(caption), style});
+    return 1;  // IDOK
+  }
+};
+
+class FakePlatform : public platform::Platform {
+ public:
+  FakeRegistry registry;
+  FakeFiles files;
+  FakeShell shell;
+  FakeDialogs dialogs;
+
+  long OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
+               platform::RegistryHandle& key) override {
+    return registry.OpenKey(root, subKey, access, key);
+  }
+  long QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) override {
+    return registry.QueryMaxValueDataSize(key, size);
+  }
+  long QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
+                  std::uint32_t* size) override {
+    return registry.QueryValue(key, name, type, data, size);
+  }
+  long CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) override {
+    return registry.CreateKey(root, subKey, key);
+  }
+  long SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
+                std::uint32_t size) override {
+    return registry.SetValue(key, name, type, data, size);
+  }
+  long DeleteValue(platform::RegistryHandle key, std::string_view name) override {
+    return registry.DeleteValue(key, name);
+  }
+  long CloseKey(platform::RegistryHandle key) override { return registry.CloseKey(key); }
+
+  std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern) override {
+    return files.MatchingAttributes(pattern);
+  }
+  bool SetAttributes(std::string_view path, std::uint32_t attributes) override {
+    return files.SetAttributes(path, attributes);
+  }
+  bool DeleteFile(std::string_view path) override { return files.DeleteFile(path); }
+  std::u16string ProgramFolder() override { return files.ProgramFolder(); }
+  std::u16string ProgramName() override { return files.ProgramName(); }
+
+  void Execute(std::string_view verb, std::string_view target, int showCommand) override {
+    shell.Execute(verb, target, showCommand);
+  }
+
+  int MessageBox(std::u16string_view text, std::u16string_view caption, int style) override {
+    return dialogs.MessageBox(text, caption, style);
+  }
+};
+
+}  // namespace fake
