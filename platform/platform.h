@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/desktop.h"
+
 namespace platform {
 
 // ---- Registry: the A-functions, one call each, with Windows' result codes.
@@ -89,6 +91,17 @@ class Dialogs {
 };
 
 // Everything the logic needs from Windows, handed to it as one object.
-class Platform : public Registry, public Files, public Shell, public Dialogs {};
+class Platform : public Registry,
+                 public Files,
+                 public Shell,
+                 public Dialogs,
+                 public Windows,
+                 public Tray,
+                 public Menus,
+                 public Clipboard,
+                 public Sound,
+                 public Events,
+                 public Process,
+                 public Forms {};
 
 }  // namespace platform

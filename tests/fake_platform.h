@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fake_desktop.h"
 #include "platform/platform.h"
 
 namespace fake {
@@ -153,6 +154,14 @@ class FakePlatform : public platform::Platform {
   FakeFiles files;
   FakeShell shell;
   FakeDialogs dialogs;
+  FakeEvents events;
+  FakeForms forms;
+  FakeWindows windows{forms};
+  FakeTray tray;
+  FakeMenus menus;
+  FakeClipboard clipboard;
+  FakeSound sound;
+  FakeProcess process;
 
   long OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
                platform::RegistryHandle& key) override {
@@ -194,6 +203,83 @@ class FakePlatform : public platform::Platform {
   int MessageBox(std::u16string_view text, std::u16string_view caption, int style) override {
     return dialogs.MessageBox(text, caption, style);
   }
+
+  std::intptr_t HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) override {
+    return windows.HookProcedure(window, hook);
+  }
+  std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override {
+    return windows.SetWindowLong(window, index, value);
+  }
+  std::intptr_t CallWindowProc(std::intptr_t procedure, platform::WindowHandle window, std::uint32_t message,
+                               std::uintptr_t wParam, std::intptr_t lParam) override {
+    return windows.CallWindowProc(procedure, window, message, wParam, lParam);
+  }
+  std::uint32_t RegisterWindowMessage(std::string_view name) override { return windows.RegisterWindowMessage(name); }
+  void SetTopmost(platform::WindowHandle window, bool onTop) override { windows.SetTopmost(window, onTop); }
+  bool CursorPosition(int& x, int& y) override { return windows.CursorPosition(x, y); }
+
+  bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override {
+    return tray.NotifyIcon(action, record);
+  }
+  std::uint32_t NotifyIconRecordSize() override { return tray.NotifyIconRecordSize(); }
+
+  int ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
+                    int yTwips) override {
+    return menus.ShowPopupMenu(owner, items, flags, yTwips);
+  }
+
+  platform::ClipboardText ReadClipboardText() override { return clipboard.ReadClipboardText(); }
+  platform::ClipboardStatus ReplaceClipboardText(std::u16string_view text) override {
+    return clipboard.ReplaceClipboardText(text);
+  }
+
+  void PlayWaveFile(std::u16string_view path) override { sound.PlayWaveFile(path); }
+  void Beep() override { sound.Beep(); }
+
+  void DoEvents() override {
+    ++events.doEventsCalls;
+    events.RunPending();
+  }
+
+  bool AnotherInstanceRunning() override { return process.AnotherInstanceRunning(); }
+  platform::IconHandle ProgramIcon() override { return process.ProgramIcon(); }
+  platform::WindowsVersion GetVersionEx() override { return process.GetVersionEx(); }
+
+  platform::FormId LoadForm(const platform::FormSpec& spec, platform::FormEvents& events) override {
+    return forms.LoadForm(spec, events);
+  }
+  platform::WindowHandle FormWindow(platform::FormId form) override { return forms.FormWindow(form); }
+  void ShowForm(platform::FormId form, bool modal) override { forms.ShowForm(form, modal); }
+  void HideForm(platform::FormId form) override { forms.HideForm(form); }
+  void UnloadForm(platform::FormId form) override { forms.UnloadForm(form); }
+  void BringToFront(platform::FormId form) override { forms.BringToFront(form); }
+  void SetFormCaption(platform::FormId form, std::u16string_view caption) override {
+    forms.SetFormCaption(form, caption);
+  }
+  void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override {
+    forms.SetFormSize(form, widthTwips, heightTwips);
+  }
+  void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override {
+    forms.SetFormPosition(form, leftTwips, topTwips);
+  }
+  platform::FormBounds Bounds(platform::FormId form) override { return forms.Bounds(form); }
+  void SetControlCaption(platform::FormId form, std::string_view control, int index,
+                         std::u16string_view caption) override {
+    forms.SetControlCaption(form, control, index, caption);
+  }
+  void SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) override {
+    forms.SetControlWidth(form, control, index, widthTwips);
+  }
+  void SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) override {
+    forms.SetControlVisible(form, control, index, visible);
+  }
+  int ControlValue(platform::FormId form, std::string_view control, int index) override {
+    return forms.ControlValue(form, control, index);
+  }
+  bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override {
+    return forms.LoadPicture(form, control, index, path);
+  }
+  platform::ScreenMetrics Screen() override { return forms.Screen(); }
 };
 
 }  // namespace fake

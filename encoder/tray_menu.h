@@ -1,0 +1,17 @@
+// The tray menu: shown at a right press, again in place after "&Autostart".
+#pragma once
+
+#include <string_view>
+
+#include "app/program.h"
+
+namespace common {
+
+// The entries of the menu `pum`, by index; "-" is a separator.
+inline constexpr std::u16string_view MenuCaptions[9] = {u"&Kodieren",  u"-",        u"&Hilfe", u"&Info",     u"-",
+                                                        u"&Autostart", u"&Beenden", u"-",      u"&Abbrechen"};
+inline constexpr int MenuAutostart = 5;
+
+void ShowTrayMenu(app::Program& program);
+
+}  // namespace common

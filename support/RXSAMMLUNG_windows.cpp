@@ -1,0 +1,36 @@
+#include "support/RXSAMMLUNG_windows.h"
+
+namespace RXSAMMLUNG {
+namespace {
+
+std::u16string Decimal(std::uint32_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+void SetFormTopmost(platform::Platform& os, platform::FormId form, std::int16_t onTop) {
+  os.SetTopmost(os.FormWindow(form), onTop != 0);
+}
+
+void CenterOnScreen(platform::Platform& os, platform::FormId form) {
+  const platform::ScreenMetrics screen = os.Screen();
+  const platform::FormBounds bounds = os.Bounds(form);
+  os.SetFormPosition(form, (screen.widthTwips - bounds.width) / 2, (screen.heightTwips - bounds.height) / 2);
+}
+
+std::uint32_t WindowsVersionNumber(platform::Platform& os) {
+  const platform::WindowsVersion v = os.GetVersionEx();
+  // On Windows 95, 98 and Me the build field already holds major and minor
+  // in its high word.
+  if (v.platformId == 1) return v.build;
+  return ((v.major & 255) << 24) + ((v.minor & 255) << 16) + (v.build & 65535);
+}
+
+std::u16string WindowsVersionText(platform::Platform& os) {
+  const std::uint32_t packed = WindowsVersionNumber(os);
+  return Decimal(packed >> 24) + u"." + Decimal((packed >> 16) & 255) + u"." + Decimal(packed & 65535);
+}
+
+}  // namespace RXSAMMLUNG

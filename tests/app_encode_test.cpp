@@ -1,0 +1,172 @@
+// The encode command: busy guard, progress, cancellation, clipboard, sounds
+// and the result notice, with events arriving in the middle of a run.
+#include <gtest/gtest.h>
+
+#include "encoder/decoder.h"
+#include "encoder/encode_command.h"
+#include "program_fixture.h"
+
+namespace {
+
+std::u16string Decoded(const std::u16string& block) {
+  const std::string bytes(block.begin(), block.end());
+  const auto found = common::FindCarrierStrings(bytes);
+  return found.size() == 1 ? common::DecodeCarriers(found[0]) : u"<kein Block>";
+}
+
+const std::u16string CancellationText = u"*** Velumor: Abbruch durch Anwender ***";
+
+TEST_F(ProgramTest, ALeftClickReplacesTheClipboardTextWithItsBlock) {
+  Start();
+  os.clipboard.text = u"info@example.com – 5 €";
+  LeftClick();
+  ASSERT_TRUE(os.clipboard.text);
+  EXPECT_TRUE(os.clipboard.text->starts_with(u"<script language=\"JavaScript\""));
+  EXPECT_EQ(Decoded(*os.clipboard.text), u"info@example.com &#8211; 5 &#8364;");
+  EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
+  EXPECT_EQ(os.sound.played[0], u"C:\\Programme\\Velumor\\in.WAV");
+  EXPECT_EQ(program.flags.EncoderBusy, 0);
+  // The strip was shown on top while encoding, and is hidden and back in
+  // the normal band afterwards.
+  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
+  EXPECT_EQ(os.windows.topmostCalls,
+            (std::vector<std::pair<platform::WindowHandle, bool>>{{Form1Window(), true}, {Form1Window(), false}}));
+  EXPECT_EQ(os.forms.forms.at(Form1()).caption, u"Velumor: 100%");
+}
+
+TEST_F(ProgramTest, ProgressShowsEveryFiveHundredTwelveCharactersInSinglePrecision) {
+  Start();
+  const std::vector<std::pair<int, std::vector<std::u16string>>> cases = {{1, {u"100%", u"100%"}},
+                                                                          {3, {u"33%", u"100%"}},
+                                                                          {10, {u"9%", u"100%"}},
+                                                                          {50, {u"2%", u"100%"}},
+                                                                          {100, {u"1%", u"100%"}},
+                                                                          {1000, {u"0%", u"51%", u"100%"}},
+                                                                          {1025, {u"0%", u"50%", u"100%", u"100%"}}};
+  for (const auto& [length, expected] : cases) {
+    os.forms.captionHistory.clear();
+    os.clipboard.text = std::u16string(length, u'a');
+    LeftClick();
+    EXPECT_EQ(ProgressCaptions(), expected) << length << " characters";
+  }
+}
+
+TEST_F(ProgramTest, EmptyClipboardOrNoTextGivesTheMessageFramedByTheSounds) {
+  Start();
+  for (auto content : {std::optional<std::u16string>{}, std::optional<std::u16string>{u""}}) {
+    os.clipboard.text = content;
+    os.dialogs.messages.clear();
+    os.sound.played.clear();
+    LeftClick();
+    EXPECT_EQ(Messages(), std::vector<std::u16string>{
+                              u"Die Zwischenablage enthält keinen Text. Daher kann Velumor auch nichts kodieren."});
+    EXPECT_EQ(os.dialogs.messages[0].style, 64);
+    EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
+    EXPECT_EQ(os.clipboard.text, content);
+    EXPECT_TRUE(os.clipboard.writes.empty());
+    EXPECT_EQ(os.forms.forms.at(Form1()).showings, 0);
+  }
+}
+
+TEST_F(ProgramTest, AClickDuringTheRunsOwnEventsMeetsTheBusyGuard) {
+  Start();
+  os.clipboard.text = std::u16string(2000, u'z');
+  // The click arrives while the run lets events through after its first character.
+  os.forms.onCaption = [&](std::u16string_view caption) {
+    if (caption == u"Velumor: 0%") os.events.Post([&] { LeftClick(); });
+  };
+  LeftClick();
+  EXPECT_EQ(Messages(), std::vector<std::u16string>{u"Velumor bearbeitet bereits einen Text ... bitte warten."});
+  EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
+  // The first run went on and finished normally.
+  EXPECT_EQ(Decoded(*os.clipboard.text), std::u16string(2000, u'z'));
+  EXPECT_EQ(program.flags.EncoderBusy, 0);
+}
+
+TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndTheNextRunStartsAfresh) {
+  Start();
+  os.clipboard.text = std::u16string(5000, u'q');
+  os.forms.onCaption = [&](std::u16string_view caption) {
+    if (caption == u"Velumor: 10%")
+      os.events.Post([&] { os.windows.Send(Form1Window(), platform::MessageClose, 0, 0); });
+  };
+  LeftClick();
+  EXPECT_EQ(os.clipboard.text, CancellationText);
+  EXPECT_EQ(ProgressCaptions(), (std::vector<std::u16string>{u"0%", u"10%", u"Abbruch ..."}));
+  EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
+  EXPECT_EQ(program.flags.CancelRequested, 0);
+  EXPECT_EQ(os.sound.beeps, 2);  // the result notice came up as after a success
+  EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
+
+  os.forms.onCaption = nullptr;
+  os.clipboard.text = u"weiter";
+  LeftClick();
+  EXPECT_EQ(Decoded(*os.clipboard.text), u"weiter");
+}
+
+TEST_F(ProgramTest, ALateCloseRequestDoesNotCancelTheNextRun) {
+  Start();
+  os.clipboard.text = u"eins";
+  os.forms.onCaption = [&](std::u16string_view caption) {
+    if (caption == u"Velumor: 100%") os.events.Post([&] { os.forms.CloseBox(Form1()); });
+  };
+  LeftClick();
+  EXPECT_EQ(Decoded(*os.clipboard.text), u"eins");
+  os.forms.onCaption = nullptr;
+  os.clipboard.text = u"zwei";
+  LeftClick();
+  EXPECT_EQ(Decoded(*os.clipboard.text), u"zwei");
+}
+
+TEST_F(ProgramTest, QuittingDuringARunLeavesTheUsersTextAndEndsQuietly) {
+  Start();
+  os.clipboard.text = std::u16string(3000, u'k');
+  os.forms.onCaption = [&](std::u16string_view caption) {
+    if (caption == u"Velumor: 17%") {
+      os.events.Post([&] {
+        os.menus.choices.push_back([] { return 6; });  // "&Beenden"
+        RightClick();
+      });
+    }
+  };
+  LeftClick();
+  EXPECT_EQ(os.clipboard.text, std::u16string(3000, u'k'));
+  EXPECT_TRUE(os.clipboard.writes.empty());
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(os.sound.Names(), std::vector<std::string>{"in"});
+  EXPECT_TRUE(os.tray.icons.empty());
+  EXPECT_TRUE(os.forms.LoadedForms().empty());
+}
+
+TEST_F(ProgramTest, ABusyClipboardChangesNothingAndSaysSo) {
+  Start();
+  os.clipboard.text = u"mein Text";
+  os.clipboard.nextReads.push_back(platform::ClipboardStatus::Busy);
+  LeftClick();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(Messages()[0].starts_with(u"Die Zwischenablage wird gerade von einem anderen Programm benutzt."));
+  EXPECT_EQ(os.clipboard.text, u"mein Text");
+  EXPECT_EQ(program.flags.EncoderBusy, 0);
+  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
+}
+
+TEST_F(ProgramTest, AFailedWriteAfterClearingPutsTheUsersTextBack) {
+  Start();
+  os.clipboard.text = u"mein Text";
+  os.clipboard.nextWrites.push_back(platform::ClipboardStatus::Failed);
+  LeftClick();
+  EXPECT_EQ(os.clipboard.text, u"mein Text");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(Messages()[0].starts_with(u"Die Zwischenablage konnte nicht beschrieben werden"));
+  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
+  EXPECT_EQ(os.sound.beeps, 1);  // no result notice after a failure
+  EXPECT_EQ(program.flags.EncoderBusy, 0);
+}
+
+TEST(ProgressPercent, UsesSinglePrecisionForOnePercent) {
+  EXPECT_EQ(common::ProgressPercent(1, 10), u"9%");
+  EXPECT_EQ(common::ProgressPercent(513, 1000), u"51%");
+  EXPECT_EQ(common::ProgressPercent(1025, 1025), u"100%");
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The tray menu, its commands, and the about dialog.
+#include <gtest/gtest.h>
+
+#include "dialogs/InfoForm.h"
+#include "encoder/tray_menu.h"
+#include "program_fixture.h"
+#include "support/RXSAMMLUNG_windows.h"
+
+namespace {
+
+constexpr std::string_view RunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::function<int()> Choose(int index) {
+  return [index] { return index; };
+}
+
+TEST_F(ProgramTest, AutostartReopensTheMenuInPlaceAndTwiceRestoresTheRegistry) {
+  Start();
+  bool writtenBetween = false;
+  os.menus.choices = {Choose(5),
+                      [&] {
+                        writtenBetween =
+                            os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor").has_value();
+                        return 5;
+                      },
+                      Choose(8)};
+  os.windows.cursorY = 300;
+  RightClick();
+  ASSERT_EQ(os.menus.showings.size(), 3u);
+  EXPECT_EQ(os.windows.cursorReads, 1);
+  for (const auto& showing : os.menus.showings) {
+    EXPECT_EQ(showing.yTwips, 300 * 15);
+    EXPECT_EQ(showing.flags, 4);
+    EXPECT_EQ(showing.owner, Form1Window());
+  }
+  EXPECT_FALSE(os.menus.showings[0].items[5].checked);
+  EXPECT_TRUE(os.menus.showings[1].items[5].checked);
+  EXPECT_FALSE(os.menus.showings[2].items[5].checked);
+  EXPECT_TRUE(writtenBetween);
+  EXPECT_FALSE(os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor"));
+  EXPECT_EQ(program.flags.ReopenMenu, 0);
+}
+
+TEST_F(ProgramTest, AutostartWritesTheQuotedCommandAndTheCheckMark) {
+  Start();
+  os.menus.choices = {Choose(5)};
+  RightClick();
+  const auto value = os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor");
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->data, std::string("\"C:\\Programme\\Velumor\\Velumor.exe\" /AUTOSTART") + '\0');
+  EXPECT_TRUE(program.form1().pumChecked[5]);
+  // Closing the reopened menu without a choice ends it; a new press reads the cursor again.
+  os.windows.cursorY = 10;
+  os.menus.choices = {Choose(-1)};
+  RightClick();
+  EXPECT_EQ(os.windows.cursorReads, 2);
+  EXPECT_EQ(os.menus.showings.back().yTwips, 150);
+  EXPECT_TRUE(os.menus.showings.back().items[5].checked);
+}
+
+TEST_F(ProgramTest, EveryOtherChoiceEndsTheMenu) {
+  Start();
+  os.files.AddFile("C:\\Programme\\Velumor\\hilfe\\index.htm");
+  for (int index : {1, 2, 4, 7, 8, -1}) {
+    os.menus.showings.clear();
+    os.menus.choices = {Choose(index)};
+    RightClick();
+    EXPECT_EQ(os.menus.showings.size(), 1u) << index;
+  }
+  // Only "&Hilfe" did something: the start page, without confirmation.
+  ASSERT_EQ(os.shell.executions.size(), 1u);
+  EXPECT_EQ(os.shell.executions[0].target, "C:\\Programme\\Velumor\\hilfe\\index.htm");
+  EXPECT_TRUE(Messages().empty());
+  const auto& items = os.menus.showings[0].items;
+  ASSERT_EQ(items.size(), 9u);
+  EXPECT_EQ(items[0].caption, u"&Kodieren");
+  EXPECT_EQ(items[1].caption, u"-");
+  EXPECT_EQ(items[8].caption, u"&Abbrechen");
+}
+
+TEST_F(ProgramTest, EncodeFromTheMenuAndQuit) {
+  Start();
+  os.clipboard.text = u"aus dem Menü";
+  os.menus.choices = {Choose(0)};
+  RightClick();
+  EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
+
+  os.menus.choices = {Choose(6)};
+  RightClick();
+  EXPECT_TRUE(os.tray.icons.empty());
+  EXPECT_TRUE(os.forms.LoadedForms().empty());
+}
+
+TEST_F(ProgramTest, InfoOpensOnceAndComesToTheFrontWhenChosenAgain) {
+  Start();
+  os.menus.choices = {Choose(3)};
+  RightClick();
+  os.menus.choices = {Choose(3)};
+  RightClick();
+  const auto* info = os.forms.ByCaption(u"Info über Velumor");
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->showings, 1);
+  EXPECT_EQ(info->frontings, 1);
+  EXPECT_EQ(os.forms.LoadedForms().size(), 2u);  // Form1 and the dialog
+}
+
+class InfoFormTest : public ProgramTest {
+ protected:
+  dialogs::InfoForm& Info() {
+    program.infoForm().Show();
+    return program.infoForm();
+  }
+  fake::FakeForms::Form& InfoWindow() { return os.forms.forms.at(program.infoForm().id()); }
+};
+
+TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
+  Info();
+  for (int index : {0, 1, 2}) os.forms.Click(program.infoForm().id(), "Btn", index);
+  os.forms.Click(program.infoForm().id(), "Image1");
+  ASSERT_EQ(os.shell.executions.size(), 4u);
+  EXPECT_EQ(os.shell.executions[0],
+            (fake::FakeShell::Execution{
+                "Open", "mailto:info@norvane.example?subject=Ihre Software Velumor (V1.2) unter Windows 5.1.2600", 1}));
+  EXPECT_EQ(
+      os.shell.executions[1],
+      (fake::FakeShell::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
+  EXPECT_EQ(os.shell.executions[2], (fake::FakeShell::Execution{"Open", "www.norvane.example", 3}));
+  EXPECT_EQ(os.shell.executions[3], os.shell.executions[2]);
+  os.forms.Click(program.infoForm().id(), "Btn", 3);
+  EXPECT_FALSE(program.infoForm().loaded());
+}
+
+TEST_F(InfoFormTest, ALetterRevisionShowsInTheProductLineButNotInTheAddress) {
+  program.version.revision = 150;
+  Info();
+  EXPECT_TRUE(
+      InfoWindow()
+          .Find("Label", 0)
+          .caption.starts_with(u"Velumor (V1.2b) \u2013 Sichert Ihre Webseiten gegen Adress- und Code-Diebe.\r\r"));
+  EXPECT_EQ(program.infoForm().MailTarget(),
+            u"mailto:info@norvane.example?subject=Ihre Software Velumor (V1.2b) unter Windows 5.1.2600");
+  EXPECT_EQ(program.infoForm().UpdateSearchAddress(),
+            u"www.norvane.example/?find_update&app=velumor&ver=1.2.150&win=5.1.2600");
+}
+
+TEST_F(InfoFormTest, CaptionsComeFromTheGermanVariants) {
+  Info();
+  EXPECT_EQ(InfoWindow().caption, u"Info über Velumor");
+  EXPECT_EQ(InfoWindow().Find("Btn", 2).caption, u"Norvane besuchen");
+  EXPECT_EQ(InfoWindow().Find("Btn", 3).caption, u"&Schliessen");
+  EXPECT_EQ(InfoWindow().Find("Btn", 2).spec.tooltip,
+            u"... startet Ihren Internet-Browser mit dem Ziel www.norvane.example");
+}
+
+TEST_F(InfoFormTest, SmallScreensGetTheTopLeftCornerOthersTheMiddle) {
+  os.forms.screen = {640 * 15, 480 * 15, 15, 15};
+  Info();
+  EXPECT_EQ(InfoWindow().bounds.left, 0);
+  EXPECT_EQ(InfoWindow().bounds.top, 0);
+  program.infoForm().Unload();
+
+  os.forms.screen = {800 * 15, 600 * 15, 15, 15};
+  Info();
+  const auto& bounds = InfoWindow().bounds;
+  EXPECT_EQ(bounds.left, (800 * 15 - bounds.width) / 2);
+  EXPECT_EQ(bounds.top, (600 * 15 - bounds.height) / 2);
+  EXPECT_GT(bounds.left, 0);
+}
+
+TEST_F(ProgramTest, WindowsVersionForBothFamilies) {
+  os.process.version = {2, 10, 0, 19045};
+  EXPECT_EQ(RXSAMMLUNG::WindowsVersionNumber(os), (10u << 24) + 19045u);
+  EXPECT_EQ(RXSAMMLUNG::WindowsVersionText(os), u"10.0.19045");
+  // Windows 98 SE: the build field already holds major and minor.
+  os.process.version = {1, 4, 10, (4u << 24) + (10u << 16) + 2222u};
+  EXPECT_EQ(RXSAMMLUNG::WindowsVersionText(os), u"4.10.2222");
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// The notices: shown until the user ticks the box for the running version.
+#include <gtest/gtest.h>
+
+#include "dialogs/StartInfoDialog.h"
+#include "dialogs/StartInfoDialogModule.h"
+#include "program_fixture.h"
+
+namespace {
+
+// The user ticks the box and presses OK in the next notice.
+std::function<void(platform::FormId)> TickAndOk(fake::FakePlatform& os) {
+  return [&os](platform::FormId notice) {
+    os.forms.Tick(notice, "NeverShowAgainChk");
+    os.forms.Click(notice, "OKButton");
+  };
+}
+
+TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
+  os.forms.modalActions.push_back(TickAndOk(os));
+  Start();
+  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting("_SID2"), u"");
+
+  os.clipboard.text = u"a";
+  LeftClick();  // the result notice still comes
+  EXPECT_EQ(NoticesShown(), 2);
+
+  app::Program again(os);  // the next start of the same version
+  ASSERT_TRUE(again.Start());
+  EXPECT_EQ(NoticesShown(), 2);
+
+  again.version.revision = 7;  // another version shows it again
+  StartInfoDialogModule::ShowNotice(again, u"Text", u"1", u"");
+  EXPECT_EQ(NoticesShown(), 3);
+}
+
+TEST_F(ProgramTest, OkWithoutTheBoxOrTheCloseBoxWithItRecordNothing) {
+  os.forms.modalActions.push_back([&](platform::FormId notice) { os.forms.Click(notice, "OKButton"); });
+  Start();
+  os.clipboard.text = u"a";
+  os.forms.modalActions.push_back([&](platform::FormId notice) {
+    os.forms.Tick(notice, "NeverShowAgainChk");
+    os.forms.CloseBox(notice);
+  });
+  LeftClick();
+  EXPECT_EQ(Setting("_SID1"), u"");
+  EXPECT_EQ(Setting("_SID2"), u"");
+}
+
+TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
+  os.registry.PutText(platform::RegistryRoot::CurrentUser, "Software\\Norvane Software\\Velumor", "_SID1", u"1.2.5");
+  os.forms.modalActions.push_back(TickAndOk(os));
+  Start();
+  EXPECT_EQ(NoticesShown(), 1);
+  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
+}
+
+TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
+  os.files.AddFile("C:\\Programme\\Velumor\\SID2.jpg");
+  Start();
+  os.forms.modalActions.push_back([&](platform::FormId notice) {
+    auto& form = os.forms.forms.at(notice);
+    EXPECT_EQ(form.caption, u"Velumor");
+    EXPECT_EQ(form.Find("InfoLbl", -1).caption, u"Zeile\r\rZweite ");
+    EXPECT_EQ(form.Find("InfoLbl", -1).width, 2475);
+    EXPECT_TRUE(form.Find("SIDimage", -1).visible);
+    EXPECT_EQ(form.Find("SIDimage", -1).picture, u"C:\\Programme\\Velumor\\SID2.jpg");
+  });
+  StartInfoDialogModule::ShowNotice(program, u"Zeile\\n\\nZweite %1", u"2", u"SID2.jpg");
+
+  os.forms.unreadablePictures.push_back(u"C:\\Programme\\Velumor\\SID2.jpg");
+  os.forms.modalActions.push_back([&](platform::FormId notice) {
+    auto& form = os.forms.forms.at(notice);
+    EXPECT_EQ(form.Find("InfoLbl", -1).width, 4575);
+    EXPECT_FALSE(form.Find("SIDimage", -1).visible);
+  });
+  StartInfoDialogModule::ShowNotice(program, u"Text", u"2", u"SID2.jpg");
+  // A missing picture file: no picture either.
+  os.forms.modalActions.push_back(
+      [&](platform::FormId notice) { EXPECT_EQ(os.forms.forms.at(notice).Find("InfoLbl", -1).width, 4575); });
+  StartInfoDialogModule::ShowNotice(program, u"Text", u"1", u"SID1.jpg");
+}
+
+TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
+  os.clipboard.text = u"während der Startnotiz";
+  os.forms.modalActions.push_back([&](platform::FormId startNotice) {
+    LeftClick();  // encodes, and asks for the result notice
+    auto& form = os.forms.forms.at(startNotice);
+    EXPECT_TRUE(form.loaded);
+    EXPECT_TRUE(form.Find("InfoLbl", -1).caption.starts_with(u"Velumor wurde gestartet"));
+    EXPECT_EQ(program.startInfoDialog().Tag, u"1");
+    os.forms.Tick(startNotice, "NeverShowAgainChk");
+    os.forms.Click(startNotice, "OKButton");
+  });
+  Start();
+  EXPECT_EQ(NoticesShown(), 1);
+  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting("_SID2"), u"");
+  EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
+}
+
+}  // namespace

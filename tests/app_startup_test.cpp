@@ -1,0 +1,125 @@
+// Start-up, the single-instance rule, the close request and shutdown, and
+// the window hook with the notification-area icon.
+#include <gtest/gtest.h>
+
+#include "app/NI_Private.h"
+#include "program_fixture.h"
+
+namespace {
+
+TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
+  bool checkedDuringNotice = false;
+  os.forms.modalActions.push_back([&](platform::FormId notice) {
+    // The notice comes last: hook and icon already work while it is open.
+    EXPECT_EQ(os.windows.procedures.at(Form1Window()), 0x9000 + static_cast<std::intptr_t>(Form1Window()));
+    ASSERT_EQ(os.tray.calls.size(), 1u);
+    EXPECT_EQ(os.tray.calls[0].action, platform::NotifyAdd);
+    EXPECT_EQ(os.forms.forms.at(notice).Find("InfoLbl", -1).caption.substr(0, 23), u"Velumor wurde gestartet");
+    checkedDuringNotice = true;
+  });
+  Start();
+  EXPECT_TRUE(checkedDuringNotice);
+
+  const auto& form1 = os.forms.forms.at(Form1());
+  EXPECT_FALSE(form1.visible);
+  EXPECT_EQ(form1.caption, u"Velumor");
+  EXPECT_EQ(form1.bounds.width, 3000);
+  // The icon's record names the hooked window, so the hook came first.
+  const platform::NotifyIconRecord& record = os.tray.calls[0].record;
+  EXPECT_EQ(record.hWnd, Form1Window());
+  EXPECT_EQ(record.cbSize, 88u);
+  EXPECT_EQ(record.uFlags, 7u);
+  EXPECT_EQ(record.uCallbackMessage, 1024u);
+  EXPECT_EQ(record.hIcon, os.process.icon);
+  EXPECT_EQ(os.tray.Tip(0), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
+  EXPECT_EQ(os.tray.Tip(0).size(), 48u);
+}
+
+TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
+  os.process.anotherInstance = true;
+  EXPECT_FALSE(program.Start());
+  ASSERT_EQ(os.dialogs.messages.size(), 1u);
+  EXPECT_EQ(os.dialogs.messages[0].text, u"Velumor wird bereits ausgeführt.");
+  EXPECT_EQ(os.dialogs.messages[0].caption, u"Velumor");
+  EXPECT_EQ(os.dialogs.messages[0].style, 48);
+  EXPECT_TRUE(os.tray.calls.empty());
+  EXPECT_TRUE(os.windows.setWindowLongCalls.empty());
+  EXPECT_FALSE(program.unloading);
+  EXPECT_EQ(os.sound.beeps, 0);  // no start notice either
+}
+
+TEST_F(ProgramTest, ClosingTheHiddenFormOnlyHidesIt) {
+  Start();
+  os.windows.Send(Form1Window(), platform::MessageClose, 0, 0);  // through the hook to the form
+  EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
+  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
+  EXPECT_EQ(program.flags.CancelRequested, 0);
+  EXPECT_EQ(os.tray.icons.size(), 1u);
+}
+
+class UnloadModes : public ProgramTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UnloadModes, AreNotRefusedAndRemoveTheIconBeforeTheHook) {
+  Start();
+  const std::size_t hookCalls = os.windows.setWindowLongCalls.size();
+  const std::size_t trayCalls = os.tray.calls.size();
+  os.forms.Close(Form1(), GetParam());
+  EXPECT_FALSE(os.forms.forms.at(Form1()).loaded);
+  ASSERT_EQ(os.tray.calls.size(), trayCalls + 1);
+  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyDelete);
+  EXPECT_TRUE(os.tray.icons.empty());
+  // The form's own procedure is back in place.
+  ASSERT_EQ(os.windows.setWindowLongCalls.size(), hookCalls + 1);
+  EXPECT_EQ(os.windows.procedures.at(Form1Window()), fake::FakeWindows::OriginalProcedure(Form1Window()));
+}
+
+INSTANTIATE_TEST_SUITE_P(CodeSessionTaskManager, UnloadModes, ::testing::Values(1, 2, 3));
+
+TEST_F(ProgramTest, TheHookRoutesOnlyTheIconsPressesAndPassesEverythingElseOn) {
+  Start();
+  os.clipboard.text.emplace(1, u'x');
+  EXPECT_EQ(TrayMessage(platform::LeftDoubleClick), 0);
+  EXPECT_EQ(TrayMessage(platform::RightDoubleClick), 0);
+  EXPECT_EQ(TrayMessage(platform::LeftButtonUp), 0);
+  EXPECT_EQ(TrayMessage(platform::MouseMove), 0);
+  EXPECT_TRUE(os.sound.played.empty());
+  EXPECT_TRUE(os.menus.showings.empty());
+
+  EXPECT_EQ(TrayMessage(platform::RightButtonDown), 0);
+  EXPECT_EQ(os.menus.showings.size(), 1u);
+  EXPECT_EQ(TrayMessage(platform::LeftButtonDown), 0);
+  EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
+  // The icon's messages themselves never reach the form.
+  for (const auto& passed : os.windows.passedOn) EXPECT_NE(passed.message, platform::MessageTrayCallback);
+
+  const std::intptr_t result = os.windows.Send(Form1Window(), 0x0200, 0x1234, -77);
+  EXPECT_EQ(result, fake::FakeWindows::OriginalResult(0x0200));
+  EXPECT_EQ(os.windows.passedOn.back(), (fake::PassedMessage{Form1Window(), 0x0200, 0x1234, -77}));
+}
+
+TEST_F(ProgramTest, TipIsCutToSixtyThreeCharactersAndPaddedWithBlanks) {
+  Start();
+  const std::u16string longTip(70, u'x');
+  const platform::NotifyIconRecord record = NI_Private::NotifyRecord(program, 0, 1, longTip);
+  EXPECT_EQ(std::string(record.szTip.data(), 63), std::string(63, 'x'));
+  EXPECT_EQ(record.szTip[63], '\0');
+  const platform::NotifyIconRecord empty = NI_Private::NotifyRecord(program, 0, 1, u"");
+  EXPECT_EQ(empty.szTip[0], '\0');
+  EXPECT_EQ(std::string(empty.szTip.data() + 1, 63), std::string(63, ' '));
+}
+
+TEST_F(ProgramTest, TheIconComesBackWhenTheNotificationAreaIsCreatedAnew) {
+  Start();
+  const std::uint32_t taskbarCreated = os.windows.registeredMessages.at("TaskbarCreated");
+  os.tray.icons.clear();  // the shell restarted and lost it
+  os.windows.Send(Form1Window(), taskbarCreated, 0, 0);
+  ASSERT_EQ(os.tray.icons.size(), 1u);
+  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyAdd);
+  EXPECT_EQ(os.tray.Tip(os.tray.calls.size() - 1), os.tray.Tip(0));
+  // A broadcast while the icon is still there: the refused add does no harm.
+  os.windows.Send(Form1Window(), taskbarCreated, 0, 0);
+  EXPECT_EQ(os.tray.icons.size(), 1u);
+  EXPECT_EQ(os.windows.passedOn.back().message, taskbarCreated);
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// A program on the fake platform, with the help the tests share.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Form1.h"
+#include "app/program.h"
+#include "fake_platform.h"
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  fake::FakePlatform os;
+  app::Program program{os};
+
+  // Starts the program; the start notice is closed with its close box
+  // unless a test queued another action for it.
+  void Start() { ASSERT_TRUE(program.Start()); }
+
+  platform::WindowHandle Form1Window() { return program.form1().hWnd(); }
+  platform::FormId Form1() { return program.form1().id(); }
+  std::intptr_t TrayMessage(std::intptr_t mouseMessage) {
+    return os.windows.Send(Form1Window(), platform::MessageTrayCallback, 0, mouseMessage);
+  }
+  void LeftClick() { TrayMessage(platform::LeftButtonDown); }
+  void RightClick() { TrayMessage(platform::RightButtonDown); }
+
+  // The captions Form1 had, from the first progress caption on.
+  std::vector<std::u16string> ProgressCaptions() const {
+    std::vector<std::u16string> progress;
+    for (const std::u16string& caption : os.forms.captionHistory) {
+      if (caption.starts_with(u"Velumor: ")) progress.push_back(caption.substr(9));
+    }
+    return progress;
+  }
+
+  // The texts of the message boxes shown so far.
+  std::vector<std::u16string> Messages() const {
+    std::vector<std::u16string> texts;
+    for (const auto& message : os.dialogs.messages) texts.push_back(message.text);
+    return texts;
+  }
+
+  // Notice dialogs that were shown, by their text.
+  int NoticesShown() const { return os.sound.beeps; }
+
+  std::u16string Setting(std::string_view key) {
+    const auto value = os.registry.Get(platform::RegistryRoot::CurrentUser, "Software\\Norvane Software\\Velumor", key);
+    return value ? std::u16string(value->data.begin(), value->data.end() - (value->data.empty() ? 0 : 1)) : u"";
+  }
+};
