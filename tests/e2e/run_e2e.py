@@ -1,0 +1,326 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the real velumor.exe under Wine on an X display.
+
+A user's actions are real: the clipboard is set and read from the Linux side
+(xclip), the tray icon is clicked with xdotool in Wine's system tray window,
+menus are worked with the keyboard; a small Windows program (velumor_driver)
+finds the program's windows, presses their buttons and reads their texts.
+Screenshots go into the output folder.
+
+Usage: run_e2e.py DIST_DIR DRIVER_EXE OUT_DIR
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+SETTINGS_KEY = r"HKCU\Software\Norvane Software\Velumor"
+CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, what):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise Failure(f"Zeitüberschreitung: {what}")
+
+
+def page_text(text):
+    """What a block writes for a text: characters beyond U+00FF as references."""
+    out = []
+    chars = text.encode("utf-16-le")
+    units = [int.from_bytes(chars[i:i + 2], "little") for i in range(0, len(chars), 2)]
+    i = 0
+    while i < len(units):
+        u = units[i]
+        if u <= 0xFF:
+            out.append(chr(u))
+        elif 0xD800 <= u <= 0xDBFF and i + 1 < len(units) and 0xDC00 <= units[i + 1] <= 0xDFFF:
+            out.append(f"&#{0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00)};")
+            i += 1
+        else:
+            out.append(f"&#{u};")
+        i += 1
+    return "".join(out)
+
+
+def decode_block(block):
+    found = re.findall(r'var c="([^"]*)";var s="";for\(', block)
+    if len(found) != 1:
+        return None
+    c = found[0]
+    return "".join(chr(((ord(c[i]) & 15) << 4) | (ord(c[i + 1]) & 15 if i + 1 < len(c) else 0))
+                   for i in range(0, len(c), 2))
+
+
+class Desktop:
+    def __init__(self, dist, driver, out):
+        self.dist, self.driver_exe, self.out = dist, driver, out
+        self.env = dict(os.environ)
+        self.env.setdefault("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+        self.env.setdefault("WINEDEBUG", "-all")
+        self.env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+        # Arguments with umlauts reach the Windows side intact.
+        self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"
+        self.work = tempfile.mkdtemp(prefix="velumor-e2e-")
+        self.record_file = os.path.join(self.work, "opened.txt")
+        self.window_manager = None
+        self.clipboard_owner = None
+
+    # -- Wine and the program
+    def wine(self, *args, timeout=60, check_rc=False):
+        done = subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout)
+        if check_rc and done.returncode != 0:
+            raise Failure(f"wine {' '.join(args)}: {done.returncode} {done.stderr.decode(errors='replace')}")
+        return done
+
+    def driver(self, *args, timeout=60):
+        done = subprocess.run(["wine", self.driver_exe, *args], env=self.env, capture_output=True, timeout=timeout)
+        return done.returncode, done.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+
+    def start_velumor(self):
+        # The working directory is not the program folder, as after an automatic start.
+        return subprocess.Popen(["wine", os.path.join(self.dist, "velumor.exe")], cwd=self.work, env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def reg_query(self, key, value):
+        done = self.wine("reg", "query", key, "/v", value)
+        if done.returncode != 0:
+            return None
+        for line in done.stdout.decode("utf-8", "replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == value.lower():
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    def texts(self, title, wait_ms=10000):
+        rc, out = self.driver("texts", title, str(wait_ms))
+        return out if rc == 0 else None
+
+    # -- The X side
+    def start_window_manager(self):
+        if shutil.which("openbox"):
+            self.window_manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(1)
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+
+    def tray_window(self):
+        found = self.xdotool("search", "--onlyvisible", "--name", "Wine System Tray").stdout.split()
+        return found[0] if found else None
+
+    def click_tray(self, button):
+        window = wait_until(self.tray_window, 20, "Wine-Infobereich")
+        self.xdotool("mousemove", "--window", window, "10", "10", "click", str(button))
+
+    def keys(self, *keys):
+        for key in keys:
+            self.xdotool("key", key)
+            time.sleep(0.15)
+
+    def set_clipboard(self, text):
+        if self.clipboard_owner:
+            self.clipboard_owner.kill()
+        self.clipboard_owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i", "-quiet"],
+                                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                                stderr=subprocess.DEVNULL)
+        self.clipboard_owner.stdin.write(text.encode("utf-8"))
+        self.clipboard_owner.stdin.close()
+        time.sleep(0.3)
+
+    def clipboard(self):
+        done = subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True, timeout=30)
+        return done.stdout.decode("utf-8", "replace") if done.returncode == 0 else ""
+
+    def screenshot(self, name):
+        subprocess.run(["import", "-window", "root", os.path.join(self.out, name)], capture_output=True, timeout=30)
+
+    def close(self):
+        for process in (self.clipboard_owner, self.window_manager):
+            if process:
+                process.kill()
+
+
+def prepare(d):
+    d.wine("reg", "delete", r"HKCU\Software\Norvane Software", "/f")
+    d.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
+    # Help pages open in a stand-in browser that notes what it was given.
+    driver = d.wine("winepath", "-w", d.driver_exe).stdout.decode().strip()
+    record = d.wine("winepath", "-w", d.record_file).stdout.decode().strip()
+    d.wine("reg", "add", r"HKCU\Software\Classes\.htm", "/ve", "/d", "VelumorTest.htm", "/f", check_rc=True)
+    d.wine("reg", "add", r"HKCU\Software\Classes\VelumorTest.htm\shell\open\command", "/ve", "/d",
+           f'"{driver}" record "{record}" "%1"', "/f", check_rc=True)
+
+
+def test_start_notice_and_second_instance(d, state):
+    state["velumor"] = d.start_velumor()
+    notice = d.texts("Velumor", 30000)
+    check(notice and "Velumor wurde gestartet" in notice, f"Startnotiz fehlt: {notice!r}")
+    time.sleep(0.5)
+    d.screenshot("e2e_start_notice.png")
+    check(d.driver("click", "Velumor", "&OK")[0] == 0, "OK der Startnotiz nicht gefunden")
+    check(d.driver("gone", "Velumor", "5000")[0] == 0, "Startnotiz bleibt offen")
+    tray_before = d.tray_window()
+
+    second = d.start_velumor()
+    refusal = d.texts("Velumor", 30000)
+    check(refusal and "Velumor wird bereits ausgeführt." in refusal, f"Ablehnung fehlt: {refusal!r}")
+    d.driver("click", "Velumor", "OK")
+    check(second.wait(timeout=20) == 0, "zweite Instanz endet nicht")
+    check(state["velumor"].poll() is None, "erste Instanz ist beendet")
+    check(d.tray_window() == tray_before, "Infobereich hat sich verändert")
+
+
+def test_left_click_encodes_and_notice_can_be_switched_off(d, state):
+    text = "Schreiben Sie an info@example.com – Grüße, 5 €!"
+    d.set_clipboard(text)
+    d.click_tray(1)
+    notice = d.texts("Velumor", 30000)
+    check(notice and "Der Text in der Zwischenablage wurde kodiert" in notice, f"Ergebnisnotiz fehlt: {notice!r}")
+    block = d.clipboard()
+    check(decode_block(block) == page_text(text), f"Block schreibt etwas anderes: {block[:200]!r}")
+    d.driver("click", "Velumor", "Diesen &Hinweis in Zukunft nicht mehr anzeigen")
+    d.driver("click", "Velumor", "&OK")
+    check(d.driver("gone", "Velumor", "5000")[0] == 0, "Ergebnisnotiz bleibt offen")
+    check(d.reg_query(SETTINGS_KEY, "_SID2") == "1.2.6", "_SID2 ist nicht 1.2.6")
+
+    d.set_clipboard("zweiter Lauf")
+    d.click_tray(1)
+    wait_until(lambda: decode_block(d.clipboard()) == "zweiter Lauf", 20, "zweiter Block")
+    check(d.driver("wait", "Velumor", "1500")[0] != 0, "Ergebnisnotiz erscheint trotz Haken")
+
+
+def test_closing_the_strip_cancels(d, state):
+    d.set_clipboard("x" * 6_000_000)
+    d.click_tray(1)
+    check(d.driver("wait", "Velumor: *", "30000")[0] == 0, "Fortschrittsleiste erscheint nicht")
+    d.screenshot("e2e_progress_strip.png")
+    d.driver("close", "Velumor: *", "5000")
+    wait_until(lambda: d.clipboard() == CANCELLED, 60, "Abbruchtext in der Zwischenablage")
+    check(state["velumor"].poll() is None, "Programm ist nach dem Abbruch beendet")
+
+
+def menu_open(d):
+    return d.driver("menu-open")[1].strip() == "1"
+
+
+def test_menu_autostart_reopens_and_switches_back(d, state):
+    d.click_tray(3)
+    wait_until(lambda: menu_open(d), 10, "Menü")
+    d.screenshot("e2e_menu.png")
+    d.keys(*["Down"] * 4, "Return")  # the fourth entry is "&Autostart"
+    command = wait_until(lambda: d.reg_query(RUN_KEY, "Velumor"), 10, "Autostart-Eintrag")
+    check(command.startswith('"') and command.endswith('velumor.exe" /AUTOSTART'), f"Eintrag: {command!r}")
+    wait_until(lambda: menu_open(d), 10, "wieder geöffnetes Menü")
+    time.sleep(0.3)
+    d.screenshot("e2e_menu_autostart_checked.png")
+    d.keys(*["Down"] * 4, "Return")
+    wait_until(lambda: d.reg_query(RUN_KEY, "Velumor") is None, 10, "gelöschter Autostart-Eintrag")
+    wait_until(lambda: menu_open(d), 10, "wieder geöffnetes Menü")
+    d.keys("Escape")
+    wait_until(lambda: not menu_open(d), 10, "geschlossenes Menü")
+
+
+def test_click_outside_closes_the_menu(d, state):
+    d.click_tray(3)
+    wait_until(lambda: menu_open(d), 10, "Menü")
+    d.xdotool("mousemove", "640", "500", "click", "1")
+    wait_until(lambda: not menu_open(d), 10, "Menü schließt sich beim Klick daneben")
+
+
+def test_info_opens_once(d, state):
+    for _ in range(2):
+        d.click_tray(3)
+        wait_until(lambda: menu_open(d), 10, "Menü")
+        d.keys("i")
+        check(d.driver("wait", "Info über Velumor", "10000")[0] == 0, "Info-Dialog erscheint nicht")
+    time.sleep(0.5)
+    d.screenshot("e2e_about.png")
+    windows = d.xdotool("search", "--onlyvisible", "--name", "Info über Velumor").stdout.split()
+    check(len(windows) == 1, f"{len(windows)} Info-Dialoge")
+    d.driver("click", "Info über Velumor", "&Schliessen")
+    check(d.driver("gone", "Info über Velumor", "5000")[0] == 0, "Info-Dialog bleibt offen")
+
+
+def test_help_goes_to_the_shell(d, state):
+    d.click_tray(3)
+    wait_until(lambda: menu_open(d), 10, "Menü")
+    d.keys("h")
+    opened = wait_until(lambda: os.path.exists(d.record_file) and open(d.record_file).read(), 20, "Hilfe geöffnet")
+    check(opened.strip().lower().endswith("\\hilfe\\index.htm"), f"geöffnet: {opened!r}")
+
+
+def test_quit_removes_the_icon_and_ends(d, state):
+    d.click_tray(3)
+    wait_until(lambda: menu_open(d), 10, "Menü")
+    d.keys("b")
+    check(state["velumor"].wait(timeout=20) == 0, "Programm endet nicht")
+    wait_until(lambda: d.tray_window() is None, 10, "Symbol verschwindet aus dem Infobereich")
+
+
+TESTS = [
+    test_start_notice_and_second_instance,
+    test_left_click_encodes_and_notice_can_be_switched_off,
+    test_closing_the_strip_cancels,
+    test_menu_autostart_reopens_and_switches_back,
+    test_click_outside_closes_the_menu,
+    test_info_opens_once,
+    test_help_goes_to_the_shell,
+    test_quit_removes_the_icon_and_ends,
+]
+
+
+def main():
+    dist, driver, out = sys.argv[1], sys.argv[2], sys.argv[3]
+    os.makedirs(out, exist_ok=True)
+    if not os.environ.get("DISPLAY"):
+        print("Kein X-Display: die Ende-zu-Ende-Tests brauchen eines (make test startet Xvfb).")
+        return 1
+    d = Desktop(dist, driver, out)
+    state = {}
+    passed = failed = 0
+    try:
+        d.start_window_manager()
+        prepare(d)
+        for test in TESTS:
+            try:
+                test(d, state)
+                print(f"ok     {test.__name__}")
+                passed += 1
+            except (Failure, subprocess.TimeoutExpired) as error:
+                print(f"FEHLER {test.__name__}: {error}")
+                d.screenshot(f"e2e_failure_{test.__name__}.png")
+                failed += 1
+                if "velumor" not in state or state["velumor"].poll() is not None:
+                    break
+    finally:
+        if "velumor" in state and state["velumor"].poll() is None:
+            state["velumor"].kill()
+        d.wine("reg", "delete", r"HKCU\Software\Classes\VelumorTest.htm", "/f")
+        d.wine("reg", "delete", r"HKCU\Software\Classes\.htm", "/f")
+        d.close()
+        subprocess.run(["wineserver", "-k"], env=d.env, capture_output=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed or passed < len(TESTS) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

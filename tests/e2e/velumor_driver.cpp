@@ -1,0 +1,141 @@
+// A small Windows program that drives the real velumor.exe in end-to-end
+// tests the way a user would: it finds its windows, presses their buttons,
+// ticks boxes and closes windows, and reports what they show.
+//
+// TITLE is a window's exact title, or its beginning followed by "*".
+//
+//   velumor_driver wait TITLE [MS]        a visible window with that title appears
+//   velumor_driver gone TITLE [MS]        no such window is visible any more
+//   velumor_driver texts TITLE            prints the window's title and its controls' texts
+//   velumor_driver click TITLE CAPTION    presses the button or box with that caption
+//   velumor_driver close TITLE            asks the window to close, as its close box does
+//   velumor_driver menu-open              0 when no popup menu is visible, else 1
+//   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
+//
+// Exit code 0 on success, 1 when the window did not show up (or go) in time.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+  std::wstring pattern;
+  HWND found = nullptr;
+};
+
+bool TitleMatches(const std::wstring& title, const std::wstring& pattern) {
+  if (!pattern.empty() && pattern.back() == L'*') return title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
+  return title == pattern;
+}
+
+std::wstring TitleOf(HWND window) {
+  wchar_t title[512] = L"";
+  GetWindowTextW(window, title, 512);
+  return title;
+}
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  if (IsWindowVisible(window) && TitleMatches(TitleOf(window), search->pattern)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindVisible(const std::wstring& pattern) {
+  Search search{pattern};
+  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitFor(const std::wstring& pattern, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = FindVisible(pattern)) return window;
+    if (GetTickCount() - start > milliseconds) return nullptr;
+    Sleep(1);
+  }
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  wchar_t text[4096] = L"";
+  GetWindowTextW(child, text, 4096);
+  if (text[0] != 0) std::wprintf(L"%ls\n", text);
+  return TRUE;
+}
+
+struct ChildSearch {
+  std::wstring caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
+  auto* search = reinterpret_cast<ChildSearch*>(parameter);
+  if (TitleOf(child) == search->caption) {
+    search->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const std::wstring command = argv[1];
+  const std::wstring title = argc > 2 ? argv[2] : L"";
+  const DWORD wait = argc > 3 && command != L"click" ? std::stoul(argv[3]) : 10000;
+
+  if (command == L"wait") return WaitFor(title, wait) ? 0 : 1;
+  if (command == L"gone") {
+    const DWORD start = GetTickCount();
+    while (FindVisible(title)) {
+      if (GetTickCount() - start > wait) return 1;
+      Sleep(10);
+    }
+    return 0;
+  }
+  if (command == L"texts") {
+    HWND window = WaitFor(title, wait);
+    if (!window) return 1;
+    _setmode(_fileno(stdout), _O_U8TEXT);
+    std::wprintf(L"%ls\n", TitleOf(window).c_str());
+    EnumChildWindows(window, PrintChild, 0);
+    return 0;
+  }
+  if (command == L"click" && argc > 3) {
+    HWND window = WaitFor(title, 10000);
+    if (!window) return 1;
+    ChildSearch search{argv[3]};
+    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    SendMessageW(search.found, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (command == L"close") {
+    HWND window = WaitFor(title, wait);
+    if (!window) return 1;
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+  }
+  if (command == L"menu-open") {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"record" && argc > 2) {
+    FILE* file = _wfopen(argv[2], L"a");
+    if (!file) return 1;
+    for (int i = 3; i < argc; ++i) std::fprintf(file, "%ls%s", argv[i], i + 1 < argc ? " " : "\n");
+    std::fclose(file);
+    return 0;
+  }
+  return 2;
+}
