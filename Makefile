@@ -10,5 +10,4 @@ test:
 
 bench:
 	sh tools/install-deps.sh
-	cmake --preset native >/dev/null && cmake --build --preset native
-	build/native/bin/encoder_bench
+	sh tools/with-display.sh sh tools/bench.sh
