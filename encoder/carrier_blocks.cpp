@@ -9,12 +9,27 @@
 namespace common {
 namespace {
 
-bool DecodesScalar(const char* carriers, const char16_t* text, std::size_t count) {
+std::size_t CopyScalar(const char16_t* text, std::size_t count, char16_t* codes) {
+  std::size_t i = 0;
+  for (; i < count && text[i] <= 0xFF; ++i) codes[i] = text[i];
+  return i;
+}
+
+bool SafeScalar(const char* carriers, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
-    const int code = ((carriers[2 * i] & 15) << 4) | (carriers[2 * i + 1] & 15);
-    if (code != text[i]) return false;
+    const auto c = static_cast<unsigned char>(carriers[i]);
+    if (c < 60 || c > 126 || c == 92) return false;
   }
   return true;
+}
+
+std::size_t DecodedScalar(const char* carriers, const char16_t* text, std::size_t count) {
+  std::size_t i = 0;
+  for (; i < count; ++i) {
+    const int code = ((carriers[2 * i] & 15) << 4) | (carriers[2 * i + 1] & 15);
+    if (code != text[i]) break;
+  }
+  return i;
 }
 
 }  // namespace
@@ -102,7 +117,31 @@ void EncodeCodeBlocks(const char16_t* codes, std::size_t count, char* out, Pseud
   Store(state[3], s.s3);
 }
 
-bool CarriersDecodeTo(const char* carriers, const char16_t* text, std::size_t count) {
+std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, char16_t* codes) {
+  const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(chars, high), _mm_setzero_si128())) != 0xFFFF) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(codes + i), chars);
+  }
+  return i + CopyScalar(text + i, count - i, codes + i);
+}
+
+bool CarriersAreSafe(const char* carriers, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(carriers + i));
+    // 60 to 126 is 0 to 66 after taking 60 off (anything below wraps high).
+    const __m128i shifted = _mm_sub_epi8(c, _mm_set1_epi8(60));
+    const __m128i inRange = _mm_cmpeq_epi8(_mm_max_epu8(shifted, _mm_set1_epi8(66)), _mm_set1_epi8(66));
+    const __m128i backslash = _mm_cmpeq_epi8(c, _mm_set1_epi8(92));
+    if (_mm_movemask_epi8(_mm_andnot_si128(backslash, inRange)) != 0xFFFF) return false;
+  }
+  return SafeScalar(carriers + i, count - i);
+}
+
+std::size_t DecodedPrefixLength(const char* carriers, const char16_t* text, std::size_t count) {
   std::size_t i = 0;
   for (; i + 8 <= count; i += 8) {
     // Each 16-bit lane holds a pair: first carrier low, second high.
@@ -111,9 +150,9 @@ bool CarriersDecodeTo(const char* carriers, const char16_t* text, std::size_t co
     const __m128i low = _mm_and_si128(_mm_srli_epi16(pairs, 8), _mm_set1_epi16(15));
     const __m128i codes = _mm_or_si128(high, low);
     const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(codes, chars)) != 0xFFFF) return false;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(codes, chars)) != 0xFFFF) break;
   }
-  return DecodesScalar(carriers + 2 * i, text + i, count - i);
+  return i + DecodedScalar(carriers + 2 * i, text + i, count - i);
 }
 
 #else  // without SSE2 the same draws, one at a time
@@ -125,8 +164,14 @@ void EncodeCodeBlocks(const char16_t* codes, std::size_t count, char* out, Pseud
   }
 }
 
-bool CarriersDecodeTo(const char* carriers, const char16_t* text, std::size_t count) {
-  return DecodesScalar(carriers, text, count);
+std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, char16_t* codes) {
+  return CopyScalar(text, count, codes);
+}
+
+bool CarriersAreSafe(const char* carriers, std::size_t count) { return SafeScalar(carriers, count); }
+
+std::size_t DecodedPrefixLength(const char* carriers, const char16_t* text, std::size_t count) {
+  return DecodedScalar(carriers, text, count);
 }
 
 #endif

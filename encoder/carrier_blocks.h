@@ -14,8 +14,18 @@ namespace common {
 // draws, high nibble first.
 void EncodeCodeBlocks(const char16_t* codes, std::size_t count, char* out, PseudoRandom& random);
 
-// True when each pair of carriers decodes to the character at its place;
-// `carriers` holds 2 * count bytes. The self-check's fast path.
-bool CarriersDecodeTo(const char* carriers, const char16_t* text, std::size_t count);
+// Copies characters up to U+00FF, which are their own page codes, from the
+// start of `text` into `codes`, stopping before the first other character;
+// returns how many it copied.
+std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, char16_t* codes);
+
+// True when every carrier is one of the carrier set's characters, 60 to 126
+// without the backslash: nothing that could end or escape the script's string.
+bool CarriersAreSafe(const char* carriers, std::size_t count);
+
+// How many characters from the start of `text` the carrier pairs decode to,
+// up to the first that differs; `carriers` holds 2 * count bytes. The
+// self-check's fast path.
+std::size_t DecodedPrefixLength(const char* carriers, const char16_t* text, std::size_t count);
 
 }  // namespace common

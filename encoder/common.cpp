@@ -1,5 +1,7 @@
 #include "common.h"
 
+#include <algorithm>
+
 #include "decoder.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "windows1252.h"
@@ -53,24 +55,19 @@ bool WritesText(std::string_view block, std::u16string_view text) {
   const std::string_view carriers = scripts.front();
   std::size_t next = 0;
   for (std::size_t i = 0; i < text.size();) {
-    std::size_t runEnd = i;
-    while (runEnd < text.size() && text[runEnd] <= 0xFF) ++runEnd;
-    if (runEnd > i) {
-      const std::size_t length = runEnd - i;
-      if (carriers.size() - next < 2 * length || !CarriersDecodeTo(carriers.data() + next, text.data() + i, length)) {
-        return false;
-      }
-      next += 2 * length;
-      i = runEnd;
-      continue;
-    }
-    bool same = true;
-    ForEachPageCode(text, i, [&](int code) {
-      same = same && next < carriers.size() && DecodedCode(carriers, next) == code;
+    const std::size_t pairs = std::min(text.size() - i, (carriers.size() - next) / 2);
+    const std::size_t same = DecodedPrefixLength(carriers.data() + next, text.data() + i, pairs);
+    next += 2 * same;
+    i += same;
+    if (i == text.size()) break;
+    // A reference, a difference or the end of the carriers: one character
+    // the careful way.
+    bool matches = true;
+    ForEachPageCode(text, i++, [&](int code) {
+      matches = matches && next < carriers.size() && DecodedCode(carriers, next) == code;
       next += 2;
     });
-    if (!same) return false;
-    ++i;
+    if (!matches) return false;
   }
   return next == carriers.size();
 }

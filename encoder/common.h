@@ -50,8 +50,14 @@ class ScriptBlockBuilder {
 
   std::string Finish() &&;
 
+  // The self-check, made as the carriers are written, while they are still
+  // in the cache: every pair decodes to its page code, and no carrier can
+  // end or escape the script's string. A block that fails it is not handed out.
+  bool Faithful() const { return faithful_; }
+
  private:
   std::string block_;
+  bool faithful_ = true;
 };
 
 template <class Random>
@@ -83,16 +89,18 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
     if (toTheEnd || !FastPath) {
       while (done < pending) encodeOne();
     }
+    faithful_ = faithful_ && DecodedPrefixLength(carriers, codes, done) == done && CarriersAreSafe(carriers, 2 * done);
     block_.append(carriers, 2 * done);
     std::copy(codes + done, codes + pending, codes);
     pending -= done;
   };
 
-  for (std::size_t i = begin; i < end; ++i) {
-    if (text[i] <= 0xFF) {
-      codes[pending++] = text[i];
-    } else {
-      ForEachPageCode(text, i, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
+  for (std::size_t i = begin; i < end;) {
+    const std::size_t copied = CopyLatin1Run(text.data() + i, std::min(end - i, Chunk - pending), codes + pending);
+    pending += copied;
+    i += copied;
+    if (i < end && text[i] > 0xFF) {
+      ForEachPageCode(text, i++, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
     }
     if (pending >= Chunk) encodePending(false);
   }
@@ -101,21 +109,20 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
 }
 
 // The block for a whole text, or nothing when its self-check fails: a block
-// is never handed out unless decoding it gives back the text.
+// is never handed out unless its carriers decode to the text's page codes.
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random);
 
 // True when the block holds exactly one script and that script writes the
-// page text of `text`.
+// page text of `text`: the decoder's view of a finished block.
 bool WritesText(std::string_view block, std::u16string_view text);
 
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random) {
   ScriptBlockBuilder builder(text.size());
   builder.AddCharacters(text, 0, text.size(), random);
-  std::string block = std::move(builder).Finish();
-  if (!WritesText(block, text)) return std::nullopt;
-  return block;
+  if (!builder.Faithful()) return std::nullopt;
+  return std::move(builder).Finish();
 }
 
 }  // namespace common

@@ -104,13 +104,13 @@ void EncodeClipboardText(app::Program& program) {
   } else {
     ShowProgress(program, u"100%");
     if (program.unloading) return;
-    const std::string block = std::move(builder).Finish();
-    if (!WritesText(block, text)) {
+    if (!builder.Faithful()) {
       PutStripAway(program);
       Inform(program, std::u16string(Title) +
                           u" konnte den Text nicht fehlerfrei kodieren. Die Zwischenablage bleibt unverändert.");
       return;
     }
+    const std::string block = std::move(builder).Finish();
     result.assign(block.begin(), block.end());
   }
 
