@@ -1,4 +1,6 @@
 // velumor.exe: the tray program on the real Windows layer.
+#include <ole2.h>
+
 #include "app/program.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"

@@ -2,6 +2,8 @@
 // 1 kB, 100 kB and 1 MB texts, with the real window, hook, progress strip and
 // clipboard; the sounds and the result notice are left out. Beside it, the
 // encoding alone, to show what share of the time it takes.
+#include <ole2.h>
+
 #include <chrono>
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
 // <windows.h> for the win32 layer, without the macros that would rename the
-// seam's own DeleteFile and MessageBox; the layer calls the A or W function
-// by its full name. Include this instead of <windows.h> wherever the seam is
-// also seen.
+// seam's own methods (DeleteFile, MessageBox, SetWindowLong, ...); the layer
+// calls the A or W function by its full name. Include this instead of
+// <windows.h> wherever the seam is also seen.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -13,6 +13,10 @@
 #include <windows.h>
 #undef DeleteFile
 #undef MessageBox
+#undef SetWindowLong
+#undef CallWindowProc
+#undef RegisterWindowMessage
+#undef GetVersionEx
 
 #include <optional>
 #include <string>

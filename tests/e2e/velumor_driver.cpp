@@ -13,10 +13,9 @@
 //   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
 //
 // Exit code 0 on success, 1 when the window did not show up (or go) in time.
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -91,7 +90,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   const std::wstring title = argc > 2 ? argv[2] : L"";
-  const DWORD wait = argc > 3 && command != L"click" ? std::stoul(argv[3]) : 10000;
+  const bool waits = command == L"wait" || command == L"gone" || command == L"texts" || command == L"close";
+  const DWORD wait = waits && argc > 3 ? std::stoul(argv[3]) : 10000;
 
   if (command == L"wait") return WaitFor(title, wait) ? 0 : 1;
   if (command == L"gone") {

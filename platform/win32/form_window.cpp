@@ -1,0 +1,349 @@
+#include "platform/win32/form_window.h"
+
+#include <algorithm>
+#include <climits>
+#include <numeric>
+
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_class.h"
+#include "platform/win32/window_hook.h"
+// After windows.h, which they need.
+#include <commctrl.h>
+
+namespace platform::win32 {
+namespace {
+
+constexpr wchar_t FormClassName[] = L"Velumor.Form";
+constexpr int FirstControlId = 100;  // clear of IDOK and IDCANCEL, which the dialog keys send
+
+DWORD FormStyle() { return WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN; }
+
+DWORD FormExStyle(const FormSpec& spec) {
+  DWORD exStyle = spec.border == FormBorder::FixedDialog ? WS_EX_DLGMODALFRAME : 0u;
+  if (spec.showInTaskbar) exStyle |= WS_EX_APPWINDOW;
+  return exStyle;
+}
+
+SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+  RECT rect{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The frame and title bar of the window, without any client area.
+SIZE TitleBarOnly(HWND window) {
+  return OuterSize(0, 0, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                   static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+}
+
+// Increments a counter for as long as it lives.
+class CallCount {
+ public:
+  explicit CallCount(int& count) : count_(count) { ++count_; }
+  ~CallCount() { --count_; }
+  CallCount(const CallCount&) = delete;
+  CallCount& operator=(const CallCount&) = delete;
+
+ private:
+  int& count_;
+};
+
+bool RegisterFormClass(WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = ProgramModule();
+  // IDC_ARROW is a number, the same for the A and W functions.
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = FormClassName;
+  return EnsureWindowClass(windowClass);
+}
+
+}  // namespace
+
+FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon,
+                       CloseRequest closeRequest)
+    : events_(&events), closeRequest_(std::move(closeRequest)), scale_(ScreenScale::Current()), fonts_(scale_) {
+  if (!RegisterFormClass(&FormWindow::Procedure)) return;
+  const DWORD style = FormStyle();
+  const DWORD exStyle = FormExStyle(spec);
+  const SIZE outer = OuterSize(scale_.ToPixelsX(spec.clientWidth), scale_.ToPixelsY(spec.clientHeight), style, exStyle);
+  int left = CW_USEDEFAULT, top = 0;
+  if (spec.centerOnScreen) {
+    left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    top = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+  }
+  // Owned by the hidden window: a form of its own would get a task bar button.
+  const HWND formOwner = spec.showInTaskbar ? nullptr : owner;
+  const std::wstring caption = WideText(spec.caption);
+  window_.reset(CreateWindowExW(exStyle, FormClassName, caption.c_str(), style, left, top, outer.cx, outer.cy,
+                                formOwner, nullptr, ProgramModule(), this));
+  if (!window_) return;
+  SetIcons(spec, programIcon);
+  CreateControls(spec.controls);
+  CreateTooltips();
+}
+
+FormWindow::~FormWindow() {
+  Release();
+  DestroyWindow();
+}
+
+void FormWindow::Release() {
+  events_ = nullptr;
+  if (!window_) return;
+  DetachWindowHook(window_.get());
+  SetWindowLongPtrW(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::Procedure));
+}
+
+void FormWindow::DestroyWindow() {
+  tooltip_.reset();
+  window_.reset();
+}
+
+void FormWindow::SetIcons(const FormSpec& spec, const IconPair& programIcon) {
+  IconPair icons;
+  if (spec.icon != 0) {
+    const auto icon = reinterpret_cast<HICON>(spec.icon);
+    icons = icon == programIcon.title || icon == programIcon.big ? programIcon : IconPair{icon, icon};
+  } else if (!spec.iconResource.empty()) {
+    const std::wstring name = WideText(spec.iconResource);
+    ownBigIcon_.reset(static_cast<HICON>(LoadImageW(ProgramModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
+    ownTitleIcon_.reset(static_cast<HICON>(LoadImageW(ProgramModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
+    icons = {ownBigIcon_.get(), ownTitleIcon_.get()};
+  }
+  if (icons.big != nullptr) SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
+  if (icons.title != nullptr) {
+    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.title));
+  }
+}
+
+void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
+  // Created in tab order, because the keyboard walks the children in the
+  // order of their creation; controls without a tab position come last.
+  std::vector<std::size_t> order(specs.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const auto tabKey = [&](std::size_t i) { return specs[i].tabIndex < 0 ? INT_MAX : specs[i].tabIndex; };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return tabKey(a) < tabKey(b); });
+
+  controls_.reserve(specs.size());
+  for (const std::size_t position : order) {
+    const ControlSpec& spec = specs[position];
+    FormControl control{spec, FirstControlId + static_cast<int>(position), nullptr, nullptr, nullptr};
+    control.window = CreateControlWindow(window_.get(), spec, control.id, scale_);
+    if (control.window == nullptr) continue;
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(spec)), FALSE);
+    if (spec.kind == ControlKind::Image) {
+      if (!spec.pictureResource.empty()) control.picture = LoadPictureResource(WideText(spec.pictureResource));
+      if (!spec.cursorResource.empty()) {
+        control.cursor = LoadCursorW(ProgramModule(), WideText(spec.cursorResource).c_str());
+      }
+    }
+    if (firstFocus_ == nullptr && TakesFocus(spec) && spec.visible) firstFocus_ = control.window;
+    controls_.push_back(std::move(control));
+  }
+}
+
+void FormWindow::CreateTooltips() {
+  const bool anyTooltip =
+      std::any_of(controls_.begin(), controls_.end(), [](const FormControl& c) { return !c.spec.tooltip.empty(); });
+  if (!anyTooltip) return;
+  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(), nullptr,
+                                 ProgramModule(), nullptr));
+  if (!tooltip_) return;
+  for (const FormControl& control : controls_) {
+    if (control.spec.tooltip.empty()) continue;
+    std::wstring text = WideText(control.spec.tooltip);
+    TTTOOLINFOW tool{};
+    // The size that version 5 of the common controls accepts as well.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    tool.hwnd = window_.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(control.window);
+    tool.lpszText = text.data();  // copied by the tooltip
+    SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void FormWindow::Show() { ShowWindow(window_.get(), SW_SHOW); }
+
+void FormWindow::ShowActive() {
+  ShowWindow(window_.get(), SW_SHOW);
+  SetForegroundWindow(window_.get());
+}
+
+void FormWindow::Hide() { ShowWindow(window_.get(), SW_HIDE); }
+
+void FormWindow::BringToFront() {
+  if (IsIconic(window_.get())) ShowWindow(window_.get(), SW_RESTORE);
+  SetForegroundWindow(window_.get());
+  BringWindowToTop(window_.get());
+}
+
+void FormWindow::SetCaption(std::u16string_view caption) { SetWindowTextW(window_.get(), WideText(caption).c_str()); }
+
+void FormWindow::SetOuterSize(int widthTwips, int heightTwips) {
+  // A height below the frame and title bar leaves just those: client height 0.
+  const SIZE titleBarOnly = TitleBarOnly(window_.get());
+  const int width = std::max<int>(scale_.ToPixelsX(widthTwips), titleBarOnly.cx);
+  const int height = std::max<int>(scale_.ToPixelsY(heightTwips), titleBarOnly.cy);
+  SetWindowPos(window_.get(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::SetPosition(int leftTwips, int topTwips) {
+  SetWindowPos(window_.get(), nullptr, scale_.ScreenPixelsX(leftTwips), scale_.ScreenPixelsY(topTwips), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+FormBounds FormWindow::Bounds() const {
+  RECT rect{};
+  if (!GetWindowRect(window_.get(), &rect)) return {};
+  return {scale_.ToTwipsX(rect.left), scale_.ToTwipsY(rect.top), scale_.ToTwipsX(rect.right - rect.left),
+          scale_.ToTwipsY(rect.bottom - rect.top)};
+}
+
+FormControl* FormWindow::FindControl(std::string_view name, int index) {
+  for (FormControl& control : controls_) {
+    if (control.spec.name == name && control.spec.index == index) return &control;
+  }
+  return nullptr;
+}
+
+void FormWindow::SetControlCaption(FormControl& control, std::u16string_view caption) {
+  const std::wstring text = control.spec.kind == ControlKind::Label ? LabelText(caption) : WideText(caption);
+  SetWindowTextW(control.window, text.c_str());
+}
+
+void FormWindow::SetControlWidth(FormControl& control, int widthTwips) {
+  RECT rect{};
+  GetWindowRect(control.window, &rect);
+  SetWindowPos(control.window, nullptr, 0, 0, scale_.ToPixelsX(widthTwips), rect.bottom - rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(control.window, nullptr, TRUE);
+}
+
+void FormWindow::SetControlVisible(FormControl& control, bool visible) {
+  ShowWindow(control.window, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+int FormWindow::ControlValue(const FormControl& control) const {
+  if (control.spec.kind != ControlKind::CheckBox) return 0;
+  return SendMessageW(control.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+bool FormWindow::LoadPicture(FormControl& control, std::u16string_view path) {
+  if (control.spec.kind != ControlKind::Image) return false;
+  ComPtr<IPicture> picture = LoadPictureFile(WideText(path));
+  if (!picture) return false;
+  control.picture = std::move(picture);
+  InvalidateRect(control.window, nullptr, TRUE);
+  return true;
+}
+
+FormControl* FormWindow::ControlById(int id) {
+  for (FormControl& control : controls_) {
+    if (control.id == id) return &control;
+  }
+  return nullptr;
+}
+
+FormControl* FormWindow::ControlByWindow(HWND window) {
+  for (FormControl& control : controls_) {
+    if (control.window == window && window != nullptr) return &control;
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+  }
+  auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  const CallCount inUse(form->activeCalls_);
+  return form->HandleMessage(window, message, wParam, lParam);
+}
+
+LRESULT FormWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(wParam);
+      return 0;
+    case WM_DRAWITEM:
+      DrawImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      // Windows keeps a captioned window at least as high as its smallest
+      // tracking size, which is more than the title bar the strip needs.
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = TitleBarOnly(window).cy;
+      return 0;
+    case WM_SETCURSOR:
+      // Children hand this to their parent first.
+      if (const FormControl* control = ControlByWindow(reinterpret_cast<HWND>(wParam));
+          control != nullptr && control->cursor != nullptr && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(control->cursor);
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) lastFocus_ = focus;
+      }
+      break;  // the default handling focuses the form, which passes it on below
+    case WM_SETFOCUS: {
+      const HWND target = lastFocus_ != nullptr && IsChild(window, lastFocus_) ? lastFocus_ : firstFocus_;
+      if (target != nullptr && IsWindowVisible(target) && IsWindowEnabled(target)) SetFocus(target);
+      return 0;
+    }
+    case WM_CLOSE:
+      if (events_ != nullptr) closeRequest_(UnloadByUser);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam != FALSE && events_ != nullptr) closeRequest_(UnloadBySession);
+      return 0;
+    case WM_NCDESTROY:
+      DetachWindowHook(window);
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      // Windows destroys owned windows before their owner.
+      (void)tooltip_.release();
+      (void)window_.release();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void FormWindow::OnCommand(WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  const int notification = HIWORD(wParam);
+  if (id == IDOK) {
+    // Enter, which the dialog keys send as IDOK: the forms have no default
+    // button, so a push button with the focus is pressed, as in a dialog.
+    const FormControl* focused = ControlByWindow(GetFocus());
+    if (focused != nullptr && focused->spec.kind == ControlKind::Button) {
+      SendMessageW(focused->window, BM_CLICK, 0, 0);
+    }
+    return;
+  }
+  const FormControl* control = ControlById(id);
+  if (control == nullptr || events_ == nullptr) return;
+  const bool clicked = (control->spec.kind == ControlKind::Image && notification == STN_CLICKED) ||
+                       (TakesFocus(control->spec) && notification == BN_CLICKED);
+  if (clicked) events_->OnClick(control->spec.name, control->spec.index);
+}
+
+void FormWindow::DrawImage(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const FormControl* control = ControlByWindow(item.hwndItem);
+  if (control == nullptr || !control->picture) return;
+  DrawPicture(*control->picture, item.hDC, item.rcItem, control->spec.stretchPicture);
+}
+
+}  // namespace platform::win32

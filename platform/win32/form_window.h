@@ -1,0 +1,90 @@
+// One loaded form: a top-level window built from a control table in twips,
+// with the fonts, tooltips and pictures of its controls. It reports clicks to
+// its FormEvents and hands close requests to whoever manages the forms.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/win32/form_controls.h"
+#include "platform/win32/handles.h"
+
+namespace platform::win32 {
+
+struct IconPair {
+  HICON big = nullptr;    // Alt+Tab and the like
+  HICON title = nullptr;  // the title bar
+};
+
+class FormWindow {
+ public:
+  // Called with UnloadByUser for the close box, Alt+F4 and the system menu,
+  // with UnloadBySession when Windows ends the session.
+  using CloseRequest = std::function<void(int mode)>;
+
+  // `programIcon` serves a form whose icon is the program icon's handle.
+  FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon,
+             CloseRequest closeRequest);
+  ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  HWND window() const { return window_.get(); }
+
+  // The receiver of the form's events; none once it is being unloaded.
+  FormEvents* events() const { return events_; }
+  void StopEvents() { events_ = nullptr; }
+  // Ends the program's hold on the form before the program itself is gone:
+  // no more events, and the form's own procedure back in place of any hook.
+  void Release();
+
+  void DestroyWindow();
+  // True while one of the form's messages is being handled further up the
+  // call chain: the object must live on until that has returned.
+  bool InUse() const { return activeCalls_ > 0; }
+
+  void Show();
+  // Shows the form as the active window, for a modal showing.
+  void ShowActive();
+  void Hide();
+  void BringToFront();
+  void SetCaption(std::u16string_view caption);
+  void SetOuterSize(int widthTwips, int heightTwips);
+  void SetPosition(int leftTwips, int topTwips);
+  FormBounds Bounds() const;
+
+  FormControl* FindControl(std::string_view name, int index);
+  void SetControlCaption(FormControl& control, std::u16string_view caption);
+  void SetControlWidth(FormControl& control, int widthTwips);
+  void SetControlVisible(FormControl& control, bool visible);
+  int ControlValue(const FormControl& control) const;
+  bool LoadPicture(FormControl& control, std::u16string_view path);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  void SetIcons(const FormSpec& spec, const IconPair& programIcon);
+  void CreateControls(const std::vector<ControlSpec>& specs);
+  void CreateTooltips();
+  FormControl* ControlById(int id);
+  FormControl* ControlByWindow(HWND window);
+  void OnCommand(WPARAM wParam);
+  void DrawImage(const DRAWITEMSTRUCT& item);
+
+  UniqueWindow window_;
+  UniqueWindow tooltip_;  // owned by the form, so it closes first
+  UniqueIcon ownBigIcon_, ownTitleIcon_;
+  FormEvents* events_;
+  CloseRequest closeRequest_;
+  ScreenScale scale_;
+  ControlFonts fonts_;
+  std::vector<FormControl> controls_;
+  HWND firstFocus_ = nullptr;  // the focusable control with the lowest tab index
+  HWND lastFocus_ = nullptr;   // where the focus was when the form was last active
+  int activeCalls_ = 0;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,501 @@
+// The real desktop layer under Wine, with a display: what the fake cannot
+// show. Forms laid out from twips at the screen's DPI, the title-bar-only
+// strip, the hook procedure in front of a form's own, the unloading of forms
+// and the end of the message loop, modal showing, the popup menu's choice,
+// the clipboard with another holder, pictures and the single instance.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
+// After windows.h, which it needs.
+#include <ole2.h>
+
+namespace {
+
+using platform::ControlKind;
+using platform::FormId;
+using platform::win32::Win32Platform;
+
+// A form's events as a log, with a refusal and actions to run on demand.
+class RecordingEvents : public platform::FormEvents {
+ public:
+  explicit RecordingEvents(std::string name) : name_(std::move(name)) {}
+
+  std::vector<std::string> log;
+  bool refuse = false;
+  std::function<void(std::string_view)> onClick;
+  std::function<void()> onUnload;
+
+  void OnClick(std::string_view control, int index) override {
+    log.push_back(name_ + " click " + std::string(control) + " " + std::to_string(index));
+    if (onClick) onClick(control);
+  }
+  bool OnQueryUnload(int mode) override {
+    log.push_back(name_ + " query " + std::to_string(mode));
+    return refuse;
+  }
+  void OnUnload() override {
+    log.push_back(name_ + " unload");
+    if (onUnload) onUnload();
+  }
+
+ private:
+  std::string name_;
+};
+
+HWND Window(Win32Platform& os, FormId form) { return reinterpret_cast<HWND>(os.FormWindow(form)); }
+
+HWND Child(HWND form, const wchar_t* text) { return FindWindowExW(form, nullptr, nullptr, text); }
+
+int Dpi(int axis) {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+int PixelsX(int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); }
+int PixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
+
+// Takes a pending request to quit off the queue: its exit code, or -1.
+int TakeQuitRequest() {
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return -1;
+  return static_cast<int>(message.wParam);
+}
+
+// Posts a close to the window if a test's own actions did not end its modal
+// showing in time: a failure instead of a test that never ends.
+void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+// The notice's layout: a label, a check box and a button in tab order 0.
+platform::FormSpec NoticeSpec() {
+  platform::FormSpec spec;
+  spec.caption = u"Velumor";
+  spec.clientWidth = 4800;
+  spec.clientHeight = 3240;
+  spec.centerOnScreen = true;
+  spec.controls = {
+      {.name = "InfoLbl",
+       .kind = ControlKind::Label,
+       .left = 120,
+       .top = 120,
+       .width = 4575,
+       .height = 1875,
+       .caption = u"Zeile eins\rZeile zwei",
+       .tabIndex = 2},
+      {.name = "NeverShowAgainChk",
+       .kind = ControlKind::CheckBox,
+       .left = 120,
+       .top = 2220,
+       .width = 4635,
+       .height = 375,
+       .caption = u"Diesen &Hinweis in Zukunft nicht mehr anzeigen",
+       .tabIndex = 1},
+      {.name = "OKButton",
+       .kind = ControlKind::Button,
+       .left = 1493,
+       .top = 2760,
+       .width = 1815,
+       .height = 375,
+       .caption = u"&OK",
+       .tabIndex = 0},
+  };
+  return spec;
+}
+
+platform::FormSpec StripSpec() {
+  platform::FormSpec spec;
+  spec.border = platform::FormBorder::FixedSingle;
+  return spec;
+}
+
+TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
+  Win32Platform os;
+  RecordingEvents events("notice");
+  const FormId form = os.LoadForm(NoticeSpec(), events);
+  const HWND window = Window(os, form);
+  ASSERT_NE(window, nullptr);
+
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, PixelsX(4800));
+  EXPECT_EQ(client.bottom, PixelsY(3240));
+
+  const HWND ok = Child(window, L"&OK");
+  ASSERT_NE(ok, nullptr);
+  RECT button{};
+  GetWindowRect(ok, &button);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+  EXPECT_EQ(button.left, PixelsX(1493));
+  EXPECT_EQ(button.top, PixelsY(2760));
+  EXPECT_EQ(button.right - button.left, PixelsX(1815));
+  EXPECT_EQ(button.bottom - button.top, PixelsY(375));
+
+  // The keyboard goes from tab position 0 to 1; the label is no stop.
+  const HWND box = Child(window, L"Diesen &Hinweis in Zukunft nicht mehr anzeigen");
+  EXPECT_EQ(GetNextDlgTabItem(window, nullptr, FALSE), ok);
+  EXPECT_EQ(GetNextDlgTabItem(window, ok, FALSE), box);
+  EXPECT_EQ(GetNextDlgTabItem(window, box, FALSE), ok);
+
+  // A lone CR is a line break in the label.
+  EXPECT_NE(Child(window, L"Zeile eins\r\nZeile zwei"), nullptr);
+  os.SetControlCaption(form, "InfoLbl", -1, u"a\rb\nc\r\nd");
+  EXPECT_NE(Child(window, L"a\r\nb\r\nc\r\nd"), nullptr);
+
+  // Centred on the screen, measured by its outer edges.
+  const platform::FormBounds bounds = os.Bounds(form);
+  const platform::ScreenMetrics screen = os.Screen();
+  EXPECT_EQ(screen.twipsPerPixelX, 1440 / Dpi(LOGPIXELSX));
+  EXPECT_NEAR(bounds.left * 2 + bounds.width, screen.widthTwips, 2 * screen.twipsPerPixelX);
+  EXPECT_NEAR(bounds.top * 2 + bounds.height, screen.heightTwips, 2 * screen.twipsPerPixelY);
+}
+
+TEST(Win32Forms, AHeightBelowTheTitleBarLeavesJustTheTitleBar) {
+  Win32Platform os;
+  RecordingEvents events("strip");
+  const FormId form = os.LoadForm(StripSpec(), events);
+  os.SetFormCaption(form, u"Velumor: 42%");
+  os.SetFormSize(form, 3000, 0);
+  const HWND window = Window(os, form);
+
+  RECT client{}, outer{};
+  GetClientRect(window, &client);
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(client.bottom, 0);
+  EXPECT_EQ(outer.right - outer.left, PixelsX(3000));
+  EXPECT_GE(outer.bottom - outer.top, GetSystemMetrics(SM_CYCAPTION));
+
+  const platform::FormBounds bounds = os.Bounds(form);
+  EXPECT_EQ(bounds.width, 3000 / (1440 / Dpi(LOGPIXELSX)) * (1440 / Dpi(LOGPIXELSX)));
+  EXPECT_EQ(bounds.height, (outer.bottom - outer.top) * os.Screen().twipsPerPixelY);
+
+  os.SetFormPosition(form, 1500, 3000);
+  EXPECT_EQ(os.Bounds(form).left, 1500);
+  EXPECT_EQ(os.Bounds(form).top, 3000);
+}
+
+// A hook as the program installs one: it logs what reaches it and passes it
+// on to the procedure it replaced.
+class PassingHook : public platform::WindowHook {
+ public:
+  explicit PassingHook(Win32Platform& os) : os_(os) {}
+  std::intptr_t previous = 0;
+  std::vector<std::uint32_t> messages;
+  std::vector<std::pair<std::uintptr_t, std::intptr_t>> appArguments;
+
+  std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override {
+    messages.push_back(message);
+    if (message == WM_APP) appArguments.emplace_back(wParam, lParam);
+    return os_.CallWindowProc(previous, window, message, wParam, lParam);
+  }
+  bool Saw(std::uint32_t message) const {
+    return std::find(messages.begin(), messages.end(), message) != messages.end();
+  }
+
+ private:
+  Win32Platform& os_;
+};
+
+TEST(Win32Windows, TheHookProcedureSeesEveryMessageAndTheFormsOwnStillAnswers) {
+  Win32Platform os;
+  RecordingEvents events("form1");
+  events.refuse = true;
+  const FormId form = os.LoadForm(StripSpec(), events);
+  os.SetFormCaption(form, u"Velumor");
+  const platform::WindowHandle window = os.FormWindow(form);
+  const HWND hwnd = Window(os, form);
+
+  PassingHook hook(os);
+  const std::intptr_t procedure = os.HookProcedure(window, hook);
+  hook.previous = os.SetWindowLong(window, platform::WindowProcIndex, procedure);
+  ASSERT_NE(hook.previous, 0);
+
+  EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0x1234, -5), 0);
+  ASSERT_EQ(hook.appArguments.size(), 1u);
+  EXPECT_EQ(hook.appArguments[0], std::make_pair(std::uintptr_t{0x1234}, std::intptr_t{-5}));
+  // The form's own procedure answers through the hook: text both ways, and
+  // the close box reaches the form's events.
+  os.SetFormCaption(form, u"Velumor: 42%");
+  EXPECT_TRUE(hook.Saw(WM_SETTEXT));
+  EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 12);
+  wchar_t caption[32] = {};
+  GetWindowTextW(hwnd, caption, 32);
+  EXPECT_STREQ(caption, L"Velumor: 42%");
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(hook.Saw(WM_CLOSE));
+  EXPECT_EQ(events.log, std::vector<std::string>{"form1 query 0"});
+
+  // Taken out again, the hook hears nothing more and the form works as before.
+  EXPECT_EQ(os.SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
+  hook.messages.clear();
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(hook.messages.empty());
+  EXPECT_EQ(events.log.size(), 2u);
+}
+
+// Counts the messages that reach it once its program has ended.
+class LateHook : public platform::WindowHook {
+ public:
+  explicit LateHook(Win32Platform& os) : os_(os) {}
+  std::intptr_t previous = 0;
+  bool programEnded = false;
+  int callsAfterEnd = 0;
+
+  std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) override {
+    if (programEnded) ++callsAfterEnd;
+    return os_.CallWindowProc(previous, window, message, wParam, lParam);
+  }
+
+ private:
+  Win32Platform& os_;
+};
+
+TEST(Win32Windows, APlatformEndingWithHookedFormsCallsNoHookAnyMore) {
+  auto os = std::make_unique<Win32Platform>();
+  RecordingEvents hiddenEvents("hidden"), activeEvents("active");
+  const FormId hidden = os->LoadForm(StripSpec(), hiddenEvents);
+  const FormId active = os->LoadForm(NoticeSpec(), activeEvents);
+  LateHook hook(*os);
+  const platform::WindowHandle window = os->FormWindow(hidden);
+  hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, os->HookProcedure(window, hook));
+  os->ShowForm(active, false);
+  os->DoEvents();
+
+  // The active form's window closes first and tells the others so.
+  hook.programEnded = true;
+  os.reset();
+  EXPECT_EQ(hook.callsAfterEnd, 0);
+  EXPECT_TRUE(hiddenEvents.log.empty());
+  EXPECT_TRUE(activeEvents.log.empty());
+}
+
+TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
+  Win32Platform os;
+  ASSERT_EQ(TakeQuitRequest(), -1);
+  RecordingEvents mainEvents("main"), noticeEvents("notice");
+  const FormId main = os.LoadForm(StripSpec(), mainEvents);
+  const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
+  const HWND mainWindow = Window(os, main);
+
+  // A refusal keeps the form.
+  mainEvents.refuse = true;
+  os.UnloadForm(main);
+  EXPECT_EQ(mainEvents.log, std::vector<std::string>{"main query 1"});
+  EXPECT_TRUE(IsWindow(mainWindow));
+
+  // The notice's close box unloads it; the main form is still there.
+  const HWND noticeWindow = Window(os, notice);
+  SendMessageW(noticeWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"notice query 0", "notice unload"}));
+  EXPECT_FALSE(IsWindow(noticeWindow));
+  EXPECT_EQ(TakeQuitRequest(), -1);
+
+  // The main form's window is still there for its unload handler, which
+  // loads and unloads another form on its way out.
+  mainEvents.refuse = false;
+  RecordingEvents lateEvents("late");
+  mainEvents.onUnload = [&] {
+    EXPECT_TRUE(IsWindow(mainWindow));
+    os.UnloadForm(os.LoadForm(NoticeSpec(), lateEvents));
+  };
+  os.UnloadForm(main);
+  EXPECT_EQ(mainEvents.log, (std::vector<std::string>{"main query 1", "main query 1", "main unload"}));
+  EXPECT_EQ(lateEvents.log, (std::vector<std::string>{"late query 1", "late unload"}));
+  EXPECT_FALSE(IsWindow(mainWindow));
+  EXPECT_EQ(os.FormWindow(main), 0u);
+  EXPECT_EQ(TakeQuitRequest(), 0);
+
+  // Nothing of an unloaded form raises events.
+  os.UnloadForm(main);
+  EXPECT_EQ(mainEvents.log.size(), 3u);
+}
+
+TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUntilItIsUnloaded) {
+  Win32Platform os;
+  RecordingEvents mainEvents("main"), noticeEvents("notice");
+  const FormId main = os.LoadForm(StripSpec(), mainEvents);
+  const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
+  const HWND mainWindow = Window(os, main);
+  const HWND noticeWindow = Window(os, notice);
+  const HWND box = Child(noticeWindow, L"Diesen &Hinweis in Zukunft nicht mehr anzeigen");
+  const HWND ok = Child(noticeWindow, L"&OK");
+
+  // What the user does once the notice is open: ticks the box, presses Enter.
+  PostMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+  PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1);
+  bool mainEnabledMeanwhile = true;
+  int ticked = -1;
+  noticeEvents.onClick = [&](std::string_view control) {
+    if (control != "OKButton") return;
+    mainEnabledMeanwhile = IsWindowEnabled(mainWindow) != FALSE;
+    ticked = os.ControlValue(notice, "NeverShowAgainChk", -1);
+    os.UnloadForm(notice);
+  };
+  SetTimer(noticeWindow, 1, 5000, CloseOnTimeout);
+  os.ShowForm(notice, true);
+
+  EXPECT_EQ(noticeEvents.log,
+            (std::vector<std::string>{"notice click OKButton -1", "notice query 1", "notice unload"}));
+  EXPECT_FALSE(mainEnabledMeanwhile);
+  EXPECT_EQ(ticked, 1);
+  EXPECT_TRUE(IsWindowEnabled(mainWindow));
+
+  // A request to quit ends the showing and stays for the outer loop.
+  RecordingEvents secondEvents("second");
+  const FormId second = os.LoadForm(NoticeSpec(), secondEvents);
+  PostQuitMessage(3);
+  os.ShowForm(second, true);
+  EXPECT_NE(os.FormWindow(second), 0u);
+  EXPECT_TRUE(IsWindowEnabled(mainWindow));
+  EXPECT_EQ(TakeQuitRequest(), 3);
+  EXPECT_TRUE(secondEvents.log.empty());
+}
+
+TEST(Win32Events, DoEventsRunsWhatIsPendingAndLeavesARequestToQuit) {
+  Win32Platform os;
+  RecordingEvents events("notice");
+  const FormId form = os.LoadForm(NoticeSpec(), events);
+  const HWND ok = Child(Window(os, form), L"&OK");
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  PostQuitMessage(4);
+  os.DoEvents();
+  EXPECT_EQ(events.log, std::vector<std::string>{"notice click OKButton -1"});
+  // Again, with the request still there: it returns, and the request stays.
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  os.DoEvents();
+  EXPECT_EQ(events.log.size(), 2u);
+  EXPECT_EQ(TakeQuitRequest(), 4);
+}
+
+TEST(Win32Menus, TheChosenEntryIsReportedByItsIndexAndNoChoiceAsMinusOne) {
+  Win32Platform os;
+  RecordingEvents events("main");
+  const FormId form = os.LoadForm(StripSpec(), events);
+  const HWND window = Window(os, form);
+  const std::vector<platform::MenuItem> items = {{u"&Kodieren"},        {u"-"},       {u"&Hilfe"}, {u"&Info"}, {u"-"},
+                                                 {u"&Autostart", true}, {u"&Beenden"}};
+
+  // The menu's own loop takes the keys that are waiting when it opens.
+  PostMessageW(window, WM_CHAR, L'a', 0);
+  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), 5);
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), -1);
+
+  // While a modal notice has disabled the hidden form, its menu still works.
+  EnableWindow(window, FALSE);
+  PostMessageW(window, WM_CHAR, L'b', 0);
+  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), 6);
+}
+
+std::u16string RawClipboardText() {
+  std::u16string text = u"(no text)";
+  if (!OpenClipboard(nullptr)) return u"(not opened)";
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* characters = static_cast<const char16_t*>(GlobalLock(data))) {
+      text = characters;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(Win32Clipboard, TextGoesBothWaysWholeAndAClipboardHeldOpenElsewhereIsBusy) {
+  Win32Platform os;
+  const std::u16string text = u"Grüße – \u20AC \U0001F600 <a href=\"mailto:x@y.de\">";
+  ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
+  EXPECT_EQ(RawClipboardText(), text);
+  const platform::ClipboardText read = os.ReadClipboardText();
+  EXPECT_EQ(read.status, platform::ClipboardStatus::Ok);
+  EXPECT_EQ(read.text, text);
+
+  // Another thread holds the clipboard open for longer than the layer waits.
+  std::atomic<bool> holding = false;
+  std::thread holder([&] {
+    if (!OpenClipboard(nullptr)) return;
+    holding = true;
+    Sleep(2500);
+    CloseClipboard();
+  });
+  while (!holding) Sleep(10);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(os.ReadClipboardText().status, platform::ClipboardStatus::Busy);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+  EXPECT_EQ(os.ReplaceClipboardText(u"anders"), platform::ClipboardStatus::Busy);
+  holder.join();
+  EXPECT_EQ(RawClipboardText(), text);
+
+  // A clipboard without text reads as an empty text.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  const platform::ClipboardText empty = os.ReadClipboardText();
+  EXPECT_EQ(empty.status, platform::ClipboardStatus::Ok);
+  EXPECT_EQ(empty.text, u"");
+}
+
+std::wstring BesideTheTest(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  {
+    Win32Platform os;
+    RecordingEvents events("notice");
+    platform::FormSpec spec = NoticeSpec();
+    spec.controls.push_back({.name = "SIDimage",
+                             .kind = ControlKind::Image,
+                             .left = 2760,
+                             .top = 60,
+                             .width = 1935,
+                             .height = 1935,
+                             .visible = false,
+                             .stretchPicture = true});
+    const FormId form = os.LoadForm(spec, events);
+
+    const std::wstring jpeg = BesideTheTest(L"win32_desktop_tests.jpg");
+    EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, std::u16string(jpeg.begin(), jpeg.end())));
+
+    const std::wstring garbage = BesideTheTest(L"win32_desktop_tests_garbage.jpg");
+    const HANDLE file = CreateFileW(garbage.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "\xFF\xD8\xFF\xE0 kein Bild", 14, &written, nullptr);
+    CloseHandle(file);
+    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, std::u16string(garbage.begin(), garbage.end())));
+    DeleteFileW(garbage.c_str());
+    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, u"C:\\gibt\\es\\nicht.jpg"));
+  }
+  OleUninitialize();
+}
+
+TEST(Win32Process, ASecondPlatformSeesTheFirstAsAnotherInstance) {
+  {
+    Win32Platform first;
+    ASSERT_FALSE(first.AnotherInstanceRunning());
+    Win32Platform second;
+    EXPECT_TRUE(second.AnotherInstanceRunning());
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+  }
+  Win32Platform later;
+  EXPECT_FALSE(later.AnotherInstanceRunning());
+}
+
+}  // namespace
