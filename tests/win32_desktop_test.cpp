@@ -365,42 +365,7 @@ TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   EXPECT_TRUE(secondEvents.log.empty());
 }
 
-TEST(Win32Events, DoEventsRunsWhatIsPendingAndLeavesARequestToQuit) {
-  Win32Platform os;
-  RecordingEvents events("notice");
-  const FormId form = os.LoadForm(NoticeSpec(), events);
-  const HWND ok = Child(Window(os, form), L"&OK");
-  PostMessageW(ok, BM_CLICK, 0, 0);
-  PostQuitMessage(4);
-  os.DoEvents();
-  EXPECT_EQ(events.log, std::vector<std::string>{"notice click OKButton -1"});
-  // Again, with the request still there: it returns, and the request stays.
-  PostMessageW(ok, BM_CLICK, 0, 0);
-  os.DoEvents();
-  EXPECT_EQ(events.log.size(), 2u);
-  EXPECT_EQ(TakeQuitRequest(), 4);
-}
-
-TEST(Win32Menus, TheChosenEntryIsReportedByItsIndexAndNoChoiceAsMinusOne) {
-  Win32Platform os;
-  RecordingEvents events("main");
-  const FormId form = os.LoadForm(StripSpec(), events);
-  const HWND window = Window(os, form);
-  const std::vector<platform::MenuItem> items = {{u"&Kodieren"},        {u"-"},       {u"&Hilfe"}, {u"&Info"}, {u"-"},
-                                                 {u"&Autostart", true}, {u"&Beenden"}};
-
-  // The menu's own loop takes the keys that are waiting when it opens.
-  PostMessageW(window, WM_CHAR, L'a', 0);
-  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), 5);
-  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), -1);
-
-  // While a modal notice has disabled the hidden form, its menu still works.
-  EnableWindow(window, FALSE);
-  PostMessageW(window, WM_CHAR, L'b', 0);
-  EXPECT_EQ(os.ShowPopupMenu(os.FormWindow(form), items, platform::MenuCenterAlign, 3000), 6);
-}
-
+// The clipboard's text as Windows itself gives it.
 std::u16string RawClipboardText() {
   std::u16string text = u"(no text)";
   if (!OpenClipboard(nullptr)) return u"(not opened)";
@@ -484,18 +449,6 @@ TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
     EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, u"C:\\gibt\\es\\nicht.jpg"));
   }
   OleUninitialize();
-}
-
-TEST(Win32Process, ASecondPlatformSeesTheFirstAsAnotherInstance) {
-  {
-    Win32Platform first;
-    ASSERT_FALSE(first.AnotherInstanceRunning());
-    Win32Platform second;
-    EXPECT_TRUE(second.AnotherInstanceRunning());
-    EXPECT_FALSE(first.AnotherInstanceRunning());
-  }
-  Win32Platform later;
-  EXPECT_FALSE(later.AnotherInstanceRunning());
 }
 
 }  // namespace

@@ -240,9 +240,12 @@ MENU_BORDER, MENU_SEPARATOR = 3, 9  # pixels, as Wine draws popup menus
 def choose(d, index):
     """Clicks an entry of the open tray menu with the left button, at the
     middle of the entry as Wine lays the menu out."""
-    menus = [w for w in d.xdotool("search", "--onlyvisible", "--class", "velumor.exe").stdout.split()
-             if not d.xdotool("getwindowname", w).stdout.strip()]
-    check(menus, "kein Menüfenster")
+    def menu_windows():
+        return [w for w in d.xdotool("search", "--onlyvisible", "--class", "velumor.exe").stdout.split()
+                if not d.xdotool("getwindowname", w).stdout.strip()]
+
+    # Wine counts the menu as shown a moment before its X window is mapped.
+    menus = wait_until(menu_windows, 5, "Menüfenster")
     geometry = dict(line.split("=") for line in d.xdotool("getwindowgeometry", "--shell", menus[0]).stdout.split())
     width, height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
     entries, separators = MENU_LAYOUT.count(True), MENU_LAYOUT.count(False)
