@@ -12,16 +12,9 @@
 #include <string_view>
 #include <vector>
 
-// <windows.h> defines macros with some of the seam's method names
-// (DeleteFile becomes DeleteFileA, ...); in a file that saw it first they
-// would rename the methods, and the declarations would no longer match.
-#undef DeleteFile
-#undef MessageBox
-#undef SetWindowLong
-#undef CallWindowProc
-#undef RegisterWindowMessage
-#undef GetVersionEx
-
+// clang-format off
+#include "platform/windows_macros.h"  // before the first method name
+// clang-format on
 #include "platform/desktop.h"
 
 namespace platform {

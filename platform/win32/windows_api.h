@@ -11,12 +11,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#undef DeleteFile
-#undef MessageBox
-#undef SetWindowLong
-#undef CallWindowProc
-#undef RegisterWindowMessage
-#undef GetVersionEx
+// clang-format off
+#include "platform/windows_macros.h"
+// clang-format on
 
 #include <optional>
 #include <string>
