@@ -4,9 +4,8 @@
 #include "support/RXSAMMLUNG2DIVFU.h"
 
 namespace dialogs {
-namespace {
 
-platform::FormSpec Layout(platform::IconHandle icon) {
+platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
   using platform::ControlKind;
   platform::FormSpec spec;
   spec.clientWidth = 4800;
@@ -51,10 +50,8 @@ platform::FormSpec Layout(platform::IconHandle icon) {
   return spec;
 }
 
-}  // namespace
-
 void StartInfoDialog::Load() {
-  id_ = program_.os.LoadForm(Layout(program_.os.ProgramIcon()), *this);
+  id_ = program_.os.LoadForm(StartInfoDialogLayout(program_.os.ProgramIcon()), *this);
   loaded_ = true;
   Form_Load();
 }

@@ -12,6 +12,9 @@ inline constexpr std::u16string_view NeverShowAgainCaption = u"Diesen &Hinweis i
 // The label's width when a picture stands at its right.
 inline constexpr int LabelWidthBesidePicture = 2475;
 
+// The notice's form and controls, in twips.
+platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon);
+
 class StartInfoDialog : public platform::FormEvents {
  public:
   explicit StartInfoDialog(app::Program& program) : program_(program) {}

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "dialogs/StartInfoDialog.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 // After windows.h, which it needs.
@@ -79,41 +80,8 @@ void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
-// The notice's layout: a label, a check box and a button in tab order 0.
-platform::FormSpec NoticeSpec() {
-  platform::FormSpec spec;
-  spec.caption = u"Velumor";
-  spec.clientWidth = 4800;
-  spec.clientHeight = 3240;
-  spec.centerOnScreen = true;
-  spec.controls = {
-      {.name = "InfoLbl",
-       .kind = ControlKind::Label,
-       .left = 120,
-       .top = 120,
-       .width = 4575,
-       .height = 1875,
-       .caption = u"Zeile eins\rZeile zwei",
-       .tabIndex = 2},
-      {.name = "NeverShowAgainChk",
-       .kind = ControlKind::CheckBox,
-       .left = 120,
-       .top = 2220,
-       .width = 4635,
-       .height = 375,
-       .caption = u"Diesen &Hinweis in Zukunft nicht mehr anzeigen",
-       .tabIndex = 1},
-      {.name = "OKButton",
-       .kind = ControlKind::Button,
-       .left = 1493,
-       .top = 2760,
-       .width = 1815,
-       .height = 375,
-       .caption = u"&OK",
-       .tabIndex = 0},
-  };
-  return spec;
-}
+// The notice's own control table.
+platform::FormSpec NoticeSpec() { return dialogs::StartInfoDialogLayout(0); }
 
 platform::FormSpec StripSpec() {
   platform::FormSpec spec;
@@ -149,8 +117,7 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
   EXPECT_EQ(GetNextDlgTabItem(window, ok, FALSE), box);
   EXPECT_EQ(GetNextDlgTabItem(window, box, FALSE), ok);
 
-  // A lone CR is a line break in the label.
-  EXPECT_NE(Child(window, L"Zeile eins\r\nZeile zwei"), nullptr);
+  // A lone CR or LF is a line break in the label.
   os.SetControlCaption(form, "InfoLbl", -1, u"a\rb\nc\r\nd");
   EXPECT_NE(Child(window, L"a\r\nb\r\nc\r\nd"), nullptr);
 
@@ -425,16 +392,7 @@ TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
   {
     Win32Platform os;
     RecordingEvents events("notice");
-    platform::FormSpec spec = NoticeSpec();
-    spec.controls.push_back({.name = "SIDimage",
-                             .kind = ControlKind::Image,
-                             .left = 2760,
-                             .top = 60,
-                             .width = 1935,
-                             .height = 1935,
-                             .visible = false,
-                             .stretchPicture = true});
-    const FormId form = os.LoadForm(spec, events);
+    const FormId form = os.LoadForm(NoticeSpec(), events);  // its picture box "SIDimage"
 
     const std::wstring jpeg = BesideTheTest(L"win32_desktop_tests.jpg");
     EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, std::u16string(jpeg.begin(), jpeg.end())));
