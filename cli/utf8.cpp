@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include "encoder/utf16.h"
+
 namespace cli {
 
 std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
@@ -31,7 +33,7 @@ std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
       if ((next & 0xC0) != 0x80) return Utf8Error{i};
       cp = (cp << 6) | (next & 0x3F);
     }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return Utf8Error{i};
+    if (cp < minimum || cp > 0x10FFFF || utf16::IsSurrogate(cp)) return Utf8Error{i};
     if (cp >= 0x10000) {
       text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
       text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
@@ -48,10 +50,10 @@ std::string EncodeUtf8(std::u16string_view text) {
   bytes.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    if (utf16::IsHighSurrogate(cp) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) {
+      cp = utf16::CodePoint(cp, text[i + 1]);
       ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+    } else if (utf16::IsSurrogate(cp)) {
       cp = 0xFFFD;
     }
     if (cp < 0x80) {

@@ -1,8 +1,5 @@
 #include "common.h"
 
-#include <algorithm>
-
-#include "decoder.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "windows1252.h"
 
@@ -47,29 +44,6 @@ std::u16string PageText(std::u16string_view text) {
     ForEachPageCode(text, i, [&](int code) { page.push_back(static_cast<char16_t>(code)); });
   }
   return page;
-}
-
-bool WritesText(std::string_view block, std::u16string_view text) {
-  const auto scripts = FindCarrierStrings(block);
-  if (scripts.size() != 1) return false;
-  const std::string_view carriers = scripts.front();
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t pairs = std::min(text.size() - i, (carriers.size() - next) / 2);
-    const std::size_t same = DecodedPrefixLength(carriers.data() + next, text.data() + i, pairs);
-    next += 2 * same;
-    i += same;
-    if (i == text.size()) break;
-    // A reference, a difference or the end of the carriers: one character
-    // the careful way.
-    bool matches = true;
-    ForEachPageCode(text, i++, [&](int code) {
-      matches = matches && next < carriers.size() && DecodedCode(carriers, next) == code;
-      next += 2;
-    });
-    if (!matches) return false;
-  }
-  return next == carriers.size();
 }
 
 }  // namespace common

@@ -113,10 +113,6 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random);
 
-// True when the block holds exactly one script and that script writes the
-// page text of `text`: the decoder's view of a finished block.
-bool WritesText(std::string_view block, std::u16string_view text);
-
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random) {
   ScriptBlockBuilder builder(text.size());

@@ -10,15 +10,14 @@
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
+#include "support/information_message.h"
 
 namespace common {
 namespace {
 
 constexpr std::u16string_view Title = RXSAMMLUNG::ApplicationTitle;
 
-void Inform(app::Program& program, std::u16string_view text) {
-  program.os.MessageBox(text, Title, platform::MessageBoxOk | platform::MessageBoxInformation);
-}
+void Inform(app::Program& program, std::u16string_view text) { RXSAMMLUNG::ShowInformation(program.os, text); }
 
 std::u16string CancellationText() { return u"*** " + std::u16string(Title) + u": Abbruch durch Anwender ***"; }
 
@@ -27,14 +26,6 @@ void PutStripAway(app::Program& program) {
   app::Form1& form1 = program.form1();
   RXSAMMLUNG::SetFormTopmost(program.os, form1.id(), False);
   program.os.HideForm(form1.id());
-}
-
-// Where the strip stands: centred on the screen.
-void PlaceStrip(app::Program& program) {
-  const platform::ScreenMetrics screen = program.os.Screen();
-  const platform::FormBounds bounds = program.os.Bounds(program.form1().id());
-  program.os.SetFormPosition(program.form1().id(), (screen.widthTwips - bounds.width) / 2,
-                             (screen.heightTwips - bounds.height) / 2);
 }
 
 }  // namespace
@@ -74,7 +65,7 @@ void EncodeClipboardText(app::Program& program) {
   program.flags.CancelRequested = False;
   PseudoRandom random(SecondsSinceMidnight());
   app::Form1& form1 = program.form1();
-  PlaceStrip(program);
+  RXSAMMLUNG::CenterOnScreen(os, form1.id());  // where the strip stands
   os.ShowForm(form1.id(), false);
   RXSAMMLUNG::SetFormTopmost(os, form1.id(), True);
 
@@ -142,8 +133,7 @@ void PlayNamedSound(app::Program& program, std::u16string_view name) {
 std::u16string ProgressPercent(long i, long n) {
   const float onePercent = static_cast<float>(n) / 100.0f;
   const long percent = static_cast<long>(static_cast<double>(i) / static_cast<double>(onePercent));
-  const std::string digits = std::to_string(percent);
-  return std::u16string(digits.begin(), digits.end()) + u"%";
+  return RXSAMMLUNG2DIVFU::DecimalText(percent) + u"%";
 }
 
 }  // namespace common

@@ -11,10 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace common {
+#include "utf16.h"
 
-inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+namespace common {
 
 namespace detail {
 template <class Sink>
@@ -42,12 +41,11 @@ inline void ForEachPageCode(std::u16string_view text, std::size_t i, Sink&& sink
     sink(static_cast<int>(c));
     return;
   }
-  if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-    const char32_t pair = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-    detail::EmitReference(pair, sink);
-  } else if (IsLowSurrogate(c) && i > 0 && IsHighSurrogate(text[i - 1])) {
+  if (utf16::IsHighSurrogate(c) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) {
+    detail::EmitReference(utf16::CodePoint(c, text[i + 1]), sink);
+  } else if (utf16::IsLowSurrogate(c) && i > 0 && utf16::IsHighSurrogate(text[i - 1])) {
     // second half of a pair: its reference went out with the first half
-  } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+  } else if (utf16::IsSurrogate(c)) {
     detail::EmitReference(0xFFFD, sink);
   } else {
     detail::EmitReference(c, sink);

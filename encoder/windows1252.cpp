@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "utf16.h"
+
 namespace windows1252 {
 namespace {
 
@@ -11,9 +13,6 @@ constexpr std::array<char16_t, 32> HighControlsBlock = {
     u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
     u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
     u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178'};
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
@@ -34,7 +33,7 @@ std::string FromText(std::u16string_view text) {
   std::string bytes;
   bytes.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    if (utf16::IsHighSurrogate(text[i]) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) ++i;
     const int code = Code(text[i]);
     bytes.push_back(code < 0 ? '?' : static_cast<char>(code));
   }

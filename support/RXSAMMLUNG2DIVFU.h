@@ -35,6 +35,9 @@ std::u16string ChooseText(int index, const PlaceholderValues& variants);
 std::u16string VersionText(int flags);
 std::u16string VersionText(int flags, int major, int minor, int revision);
 
+// A number in decimal digits, without leading zeros or fill characters.
+std::u16string DecimalText(long long value);
+
 std::u16string PickString(std::u16string_view first, int flag, std::u16string_view second);
 
 std::u16string WithTrailingBackslash(std::u16string_view text);

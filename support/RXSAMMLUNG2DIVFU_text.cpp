@@ -24,11 +24,6 @@ std::u16string ReplaceEvery(std::u16string_view text, std::u16string_view placeh
   return result;
 }
 
-std::u16string Decimal(int value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 std::u16string ExpandEscapes(std::u16string_view text) {
@@ -86,12 +81,12 @@ std::u16string VersionText(int flags) {
 }
 
 std::u16string VersionText(int flags, int major, int minor, int revision) {
-  std::u16string core = Decimal(major);
+  std::u16string core = DecimalText(major);
   core += u'.';
-  core += Decimal(minor);
+  core += DecimalText(minor);
   if ((flags & 256) == 0) {
     core += u'.';
-    core += Decimal(revision);
+    core += DecimalText(revision);
   } else if (revision >= 100) {
     // Hundreds of the revision, rounded half to even, as a letter: 150 is "b".
     const int code = 96 + static_cast<int>(std::nearbyint(revision / 100.0));
@@ -105,6 +100,11 @@ std::u16string VersionText(int flags, int major, int minor, int revision) {
     default:
       return {};
   }
+}
+
+std::u16string DecimalText(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
 }
 
 std::u16string PickString(std::u16string_view first, int flag, std::u16string_view second) {

@@ -1,14 +1,10 @@
 #include "support/RXSAMMLUNG_windows.h"
 
+#include "support/RXSAMMLUNG2DIVFU.h"
+
 namespace RXSAMMLUNG {
-namespace {
 
-std::u16string Decimal(std::uint32_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
-}  // namespace
+using RXSAMMLUNG2DIVFU::DecimalText;
 
 void SetFormTopmost(platform::Platform& os, platform::FormId form, std::int16_t onTop) {
   os.SetTopmost(os.FormWindow(form), onTop != 0);
@@ -30,7 +26,7 @@ std::uint32_t WindowsVersionNumber(platform::Platform& os) {
 
 std::u16string WindowsVersionText(platform::Platform& os) {
   const std::uint32_t packed = WindowsVersionNumber(os);
-  return Decimal(packed >> 24) + u"." + Decimal((packed >> 16) & 255) + u"." + Decimal(packed & 65535);
+  return DecimalText(packed >> 24) + u"." + DecimalText((packed >> 16) & 255) + u"." + DecimalText(packed & 65535);
 }
 
 }  // namespace RXSAMMLUNG

@@ -18,8 +18,8 @@ std::function<void(platform::FormId)> TickAndOk(fake::FakePlatform& os) {
 TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
-  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
-  EXPECT_EQ(Setting("_SID2"), u"");
+  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID2"), u"");
 
   os.clipboard.text = u"a";
   LeftClick();  // the result notice still comes
@@ -43,8 +43,8 @@ TEST_F(ProgramTest, OkWithoutTheBoxOrTheCloseBoxWithItRecordNothing) {
     os.forms.CloseBox(notice);
   });
   LeftClick();
-  EXPECT_EQ(Setting("_SID1"), u"");
-  EXPECT_EQ(Setting("_SID2"), u"");
+  EXPECT_EQ(Setting(u"_SID1"), u"");
+  EXPECT_EQ(Setting(u"_SID2"), u"");
 }
 
 TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
@@ -52,7 +52,7 @@ TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
   EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
 }
 
 TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
@@ -94,8 +94,8 @@ TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
   });
   Start();
   EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting("_SID1"), u"1.2.6");
-  EXPECT_EQ(Setting("_SID2"), u"");
+  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID2"), u"");
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
 }
 

@@ -9,6 +9,7 @@
 #include "app/Form1.h"
 #include "app/program.h"
 #include "fake_platform.h"
+#include "support/RXSAMMLUNG.h"
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -46,8 +47,5 @@ class ProgramTest : public ::testing::Test {
   // Notice dialogs that were shown, by their text.
   int NoticesShown() const { return os.sound.beeps; }
 
-  std::u16string Setting(std::string_view key) {
-    const auto value = os.registry.Get(platform::RegistryRoot::CurrentUser, "Software\\Norvane Software\\Velumor", key);
-    return value ? std::u16string(value->data.begin(), value->data.end() - (value->data.empty() ? 0 : 1)) : u"";
-  }
+  std::u16string Setting(std::u16string_view key) { return RXSAMMLUNG::GetAppSetting(os, key); }
 };

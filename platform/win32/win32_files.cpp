@@ -2,6 +2,7 @@
 // own file.
 #include <string>
 
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 
@@ -56,8 +57,6 @@ std::wstring ProgramFilePath() {
   }
 }
 
-std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-
 }  // namespace
 
 std::vector<std::uint32_t> Win32Platform::MatchingAttributes(std::string_view pattern) {
@@ -95,7 +94,7 @@ std::u16string Win32Platform::ProgramFolder() {
   std::wstring folder = path.substr(0, separator);
   // At the root of a drive Windows writes the folder as "C:\".
   if (!folder.empty() && folder.back() == L':') folder.push_back(L'\\');
-  return ToU16(folder);
+  return SeamText(folder);
 }
 
 std::u16string Win32Platform::ProgramName() {
@@ -103,7 +102,7 @@ std::u16string Win32Platform::ProgramName() {
   std::wstring name = path.substr(path.find_last_of(L'\\') + 1);  // npos + 1 is 0: the whole text
   const std::size_t dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos) name.resize(dot);
-  return ToU16(name);
+  return SeamText(name);
 }
 
 }  // namespace platform::win32
