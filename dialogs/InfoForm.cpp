@@ -2,6 +2,7 @@
 
 #include <version.h>
 
+#include "encoder/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
@@ -26,8 +27,6 @@ constexpr std::u16string_view FurtherParagraphs =
 
 constexpr std::u16string_view UpdateSearchTemplate = u"/?find_update&app=%1&ver=%2&win=%3";
 
-std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
-
 // Lower case for the letters of Latin-1, which is all an address holds.
 std::u16string LowerCase(std::u16string text) {
   for (char16_t& c : text) {
@@ -43,7 +42,7 @@ platform::FormSpec Layout() {
   spec.clientHeight = 6360;
   spec.border = platform::FormBorder::FixedDialog;
   spec.iconResource = u"INFO_ICON";
-  const std::u16string webAddress = FromAscii(velumor_build::MakerHost);
+  const std::u16string webAddress = windows1252::ToText(velumor_build::MakerHost);
   spec.controls = {
       {.name = "Image1",
        .kind = ControlKind::Image,
@@ -147,13 +146,14 @@ void InfoForm::Form_Load() {
 }
 
 std::u16string InfoForm::MailTarget() {
-  return u"mailto:" + FromAscii(velumor_build::MakerMail) + u"?subject=Ihre Software " +
+  return u"mailto:" + windows1252::ToText(velumor_build::MakerMail) + u"?subject=Ihre Software " +
          std::u16string(RXSAMMLUNG::ApplicationTitle) + program_.VersionText(256) + u" unter Windows " +
          RXSAMMLUNG::WindowsVersionText(program_.os);
 }
 
 std::u16string InfoForm::UpdateSearchAddress() {
-  const std::u16string templateText = FromAscii(velumor_build::MakerHost) + std::u16string(UpdateSearchTemplate);
+  const std::u16string templateText =
+      windows1252::ToText(velumor_build::MakerHost) + std::u16string(UpdateSearchTemplate);
   return LowerCase(RXSAMMLUNG2DIVFU::FormatTemplate(
       templateText,
       {RXSAMMLUNG::ApplicationTitle, program_.VersionText(1), RXSAMMLUNG::WindowsVersionText(program_.os)}));

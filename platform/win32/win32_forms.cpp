@@ -50,37 +50,42 @@ FormBounds Win32Platform::Bounds(FormId form) {
   return found != nullptr ? found->Bounds() : FormBounds{};
 }
 
+namespace {
+
+// A control of a loaded form: the form and the control, or nulls.
+struct ControlOfForm {
+  FormWindow* form = nullptr;
+  FormControl* control = nullptr;
+  explicit operator bool() const { return control != nullptr; }
+};
+
+ControlOfForm Lookup(FormCollection& forms, FormId form, std::string_view control, int index) {
+  FormWindow* found = forms.Find(form);
+  return {found, found != nullptr ? found->FindControl(control, index) : nullptr};
+}
+
+}  // namespace
+
 void Win32Platform::SetControlCaption(FormId form, std::string_view control, int index, std::u16string_view caption) {
-  auto* found = desktop_->forms.Find(form);
-  if (FormControl* target = found != nullptr ? found->FindControl(control, index) : nullptr) {
-    found->SetControlCaption(*target, caption);
-  }
+  if (const auto c = Lookup(desktop_->forms, form, control, index)) c.form->SetControlCaption(*c.control, caption);
 }
 
 void Win32Platform::SetControlWidth(FormId form, std::string_view control, int index, int widthTwips) {
-  auto* found = desktop_->forms.Find(form);
-  if (FormControl* target = found != nullptr ? found->FindControl(control, index) : nullptr) {
-    found->SetControlWidth(*target, widthTwips);
-  }
+  if (const auto c = Lookup(desktop_->forms, form, control, index)) c.form->SetControlWidth(*c.control, widthTwips);
 }
 
 void Win32Platform::SetControlVisible(FormId form, std::string_view control, int index, bool visible) {
-  auto* found = desktop_->forms.Find(form);
-  if (FormControl* target = found != nullptr ? found->FindControl(control, index) : nullptr) {
-    found->SetControlVisible(*target, visible);
-  }
+  if (const auto c = Lookup(desktop_->forms, form, control, index)) c.form->SetControlVisible(*c.control, visible);
 }
 
 int Win32Platform::ControlValue(FormId form, std::string_view control, int index) {
-  auto* found = desktop_->forms.Find(form);
-  const FormControl* target = found != nullptr ? found->FindControl(control, index) : nullptr;
-  return target != nullptr ? found->ControlValue(*target) : 0;
+  const auto c = Lookup(desktop_->forms, form, control, index);
+  return c ? c.form->ControlValue(*c.control) : 0;
 }
 
 bool Win32Platform::LoadPicture(FormId form, std::string_view control, int index, std::u16string_view path) {
-  auto* found = desktop_->forms.Find(form);
-  FormControl* target = found != nullptr ? found->FindControl(control, index) : nullptr;
-  return target != nullptr && found->LoadPicture(*target, path);
+  const auto c = Lookup(desktop_->forms, form, control, index);
+  return c && c.form->LoadPicture(*c.control, path);
 }
 
 ScreenMetrics Win32Platform::Screen() {
