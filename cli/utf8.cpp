@@ -1,8 +1,107 @@
 #include "utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "encoder/utf16.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace cli {
+namespace {
+
+bool EightAscii(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return (word & 0x8080808080808080ull) == 0;
+}
+
+// The length of the valid sequence that starts at bytes[i], or 0.
+int ValidSequenceLength(std::string_view bytes, std::size_t i) {
+  const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = byteAt(i);
+  if (lead < 0x80) return 1;
+  int length = 0;
+  char32_t cp = 0, minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, cp = lead & 0x1F, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, cp = lead & 0x0F, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, cp = lead & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - i < static_cast<std::size_t>(length)) return 0;
+  for (int k = 1; k < length; ++k) {
+    const unsigned char next = byteAt(i + k);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || utf16::IsSurrogate(cp)) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    while (i + 16 <= bytes.size() && EightAscii(bytes.data() + i) && EightAscii(bytes.data() + i + 8)) i += 16;
+    if (i >= bytes.size()) break;
+    const int length = ValidSequenceLength(bytes, i);
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::nullopt;
+}
+
+std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = position, written = 0;
+  while (i < bytes.size()) {
+#if defined(__SSE2__)
+    while (i + 16 <= bytes.size() && written + 16 <= capacity) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      if (_mm_movemask_epi8(chunk) != 0) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
+      i += 16;
+      written += 16;
+    }
+#endif
+    if (i >= bytes.size() || written == capacity) break;
+    const unsigned char lead = data[i];
+    if (lead < 0x80) {
+      out[written++] = lead;
+      ++i;
+      continue;
+    }
+    char32_t cp;
+    int length;
+    if (lead < 0xE0) {
+      cp = lead & 0x1F, length = 2;
+    } else if (lead < 0xF0) {
+      cp = lead & 0x0F, length = 3;
+    } else {
+      cp = lead & 0x07, length = 4;
+    }
+    if (i + length > bytes.size()) length = static_cast<int>(bytes.size() - i);  // only for unchecked input
+    for (int k = 1; k < length; ++k) cp = (cp << 6) | (data[i + k] & 0x3F);
+    if (cp >= 0x10000) {
+      if (capacity - written < 2) break;
+      out[written++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out[written++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out[written++] = static_cast<char16_t>(cp);
+    }
+    i += length;
+  }
+  position = i;
+  return written;
+}
 
 std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
   std::u16string text;

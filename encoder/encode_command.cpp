@@ -63,7 +63,7 @@ void EncodeClipboardText(app::Program& program) {
   // A close request that came too late to cancel the last run must not
   // cancel this one.
   program.flags.CancelRequested = False;
-  PseudoRandom random(SecondsSinceMidnight());
+  PseudoRandom random(TimeOfDaySeed());
   app::Form1& form1 = program.form1();
   RXSAMMLUNG::CenterOnScreen(os, form1.id());  // where the strip stands
   os.ShowForm(form1.id(), false);
