@@ -1,7 +1,6 @@
 #include "utf8.h"
 
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
 
 #include "encoder/utf16.h"
 
@@ -12,10 +11,17 @@
 namespace cli {
 namespace {
 
-bool EightAscii(const char* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return (word & 0x8080808080808080ull) == 0;
+// How many bytes from `at` on are ASCII, looking at 16 at most; 16 means all
+// of them. Needs 16 readable bytes.
+inline int AsciiPrefix16(const unsigned char* at) {
+#if defined(__SSE2__)
+  const int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+  return mask == 0 ? 16 : __builtin_ctz(static_cast<unsigned>(mask));
+#else
+  int count = 0;
+  while (count < 16 && at[count] < 0x80) ++count;
+  return count;
+#endif
 }
 
 // The length of the valid sequence that starts at bytes[i], or 0.
@@ -47,10 +53,24 @@ int ValidSequenceLength(std::string_view bytes, std::size_t i) {
 }  // namespace
 
 std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
   std::size_t i = 0;
-  while (i < bytes.size()) {
-    while (i + 16 <= bytes.size() && EightAscii(bytes.data() + i) && EightAscii(bytes.data() + i + 8)) i += 16;
-    if (i >= bytes.size()) break;
+  while (i < size) {
+    if (i + 16 <= size) {
+      // Skips the ASCII before the next other byte in one step.
+      const int ascii = AsciiPrefix16(data + i);
+      i += ascii;
+      if (ascii == 16) continue;
+    } else if (data[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    // Two-byte sequences (Latin-1, most European letters) are the common case.
+    if (data[i] >= 0xC2 && data[i] <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
+      i += 2;
+      continue;
+    }
     const int length = ValidSequenceLength(bytes, i);
     if (length == 0) return i;
     i += length;
@@ -60,19 +80,22 @@ std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
 
 std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
   std::size_t i = position, written = 0;
-  while (i < bytes.size()) {
+  while (i < size && written < capacity) {
 #if defined(__SSE2__)
-    while (i + 16 <= bytes.size() && written + 16 <= capacity) {
+    if (i + 16 <= size && written + 16 <= capacity) {
+      // All sixteen go out widened; those past the first non-ASCII byte are
+      // overwritten by what follows.
       const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-      if (_mm_movemask_epi8(chunk) != 0) break;
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
-      i += 16;
-      written += 16;
+      const int ascii = AsciiPrefix16(data + i);
+      i += ascii;
+      written += ascii;
+      if (ascii == 16) continue;
     }
 #endif
-    if (i >= bytes.size() || written == capacity) break;
     const unsigned char lead = data[i];
     if (lead < 0x80) {
       out[written++] = lead;
@@ -88,7 +111,7 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
     } else {
       cp = lead & 0x07, length = 4;
     }
-    if (i + length > bytes.size()) length = static_cast<int>(bytes.size() - i);  // only for unchecked input
+    if (i + length > size) length = static_cast<int>(size - i);  // only for unchecked input
     for (int k = 1; k < length; ++k) cp = (cp << 6) | (data[i + k] & 0x3F);
     if (cp >= 0x10000) {
       if (capacity - written < 2) break;
@@ -104,43 +127,10 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
 }
 
 std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
-  const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const unsigned char lead = byteAt(i);
-    if (lead < 0x80) {
-      text.push_back(lead);
-      ++i;
-      continue;
-    }
-    int length = 0;
-    char32_t cp = 0, minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-      return Utf8Error{i};
-    }
-    if (bytes.size() - i < static_cast<std::size_t>(length)) return Utf8Error{i};
-    for (int k = 1; k < length; ++k) {
-      const unsigned char next = byteAt(i + k);
-      if ((next & 0xC0) != 0x80) return Utf8Error{i};
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || utf16::IsSurrogate(cp)) return Utf8Error{i};
-    if (cp >= 0x10000) {
-      text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      text.push_back(static_cast<char16_t>(cp));
-    }
-    i += length;
-  }
+  if (const auto bad = FirstInvalidUtf8(bytes)) return Utf8Error{*bad};
+  std::u16string text(std::max<std::size_t>(bytes.size(), 2), u'\0');  // never more units than bytes
+  std::size_t position = 0;
+  text.resize(DecodeUtf8Chunk(bytes, position, text.data(), text.size()));
   return text;
 }
 
