@@ -124,11 +124,11 @@ std::optional<std::string> AtomicOutput::Commit() {
   const bool written = fsync(s.descriptor) == 0;
   const bool closed = close(s.descriptor) == 0;
   s.descriptor = -1;
-  if (!written || !closed) return CannotWrite(s.shownPath);
-  if (rename(s.partial.c_str(), s.target.c_str()) != 0) {
-    return "Die Datei kann nicht ersetzt werden: " + s.shownPath;  // the destructor removes the neighbour file
-  }
+  const bool replaced = written && closed && rename(s.partial.c_str(), s.target.c_str()) == 0;
+  if (!replaced) unlink(s.partial.c_str());
   s.partial.clear();
+  if (!written || !closed) return CannotWrite(s.shownPath);
+  if (!replaced) return "Die Datei kann nicht ersetzt werden: " + s.shownPath;
   return std::nullopt;
 }
 

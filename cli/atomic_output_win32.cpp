@@ -74,11 +74,9 @@ std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& pa
   state->shownPath = path;
   const fs::path name = PathFromUtf8(path);
   state->target = name;
-  bool exists = false;
   {
     Handle existing(OpenToInspect(name));
     if (existing.Valid()) {
-      exists = true;
       if (GetFileType(existing.value) != FILE_TYPE_DISK) {
         // A console, NUL or a pipe: there is nothing to replace.
         existing.Close();
@@ -112,7 +110,6 @@ std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& pa
     if (!state->file.Valid() && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   if (!state->file.Valid()) return CannotWrite(path);
-  (void)exists;
   return AtomicOutput(std::move(state));
 }
 
@@ -131,12 +128,14 @@ std::optional<std::string> AtomicOutput::Commit() {
   if (s.target.empty()) return s.file.Close() ? std::nullopt : std::optional(CannotWrite(s.shownPath));
   // On disk before the move, so a crash leaves the old file or the new one.
   const bool flushed = FlushFileBuffers(s.file.value);
-  if (!s.file.Close() || !flushed) return CannotWrite(s.shownPath);
-  if (s.attributes != 0) SetFileAttributesW(s.partial.c_str(), s.attributes);
-  if (!MoveFileExW(s.partial.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return "Die Datei kann nicht ersetzt werden: " + s.shownPath;  // the destructor removes the neighbour file
-  }
+  const bool written = s.file.Close() && flushed;
+  if (written && s.attributes != 0) SetFileAttributesW(s.partial.c_str(), s.attributes);
+  const bool replaced =
+      written && MoveFileExW(s.partial.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!replaced) DeleteFileW(s.partial.c_str());
   s.partial.clear();
+  if (!written) return CannotWrite(s.shownPath);
+  if (!replaced) return "Die Datei kann nicht ersetzt werden: " + s.shownPath;
   return std::nullopt;
 }
 

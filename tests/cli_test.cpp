@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "cli/encode_tool.h"
+#include "cli/stream_codec.h"
 #include "cli/utf8.h"
+#include "encoder/common.h"
 
 namespace {
 
@@ -74,9 +76,59 @@ TEST(EncodeTool, BadInputIsRefusedWithAMessage) {
   EXPECT_EQ(noBlock.code, 1);
   EXPECT_NE(noBlock.err.find("keinen Velumor-Block"), std::string::npos);
 
-  EXPECT_EQ(Tool({"--seed", "x1", "a"}).code, 2);
-  EXPECT_EQ(Tool({"--unbekannt"}).code, 2);
-  EXPECT_EQ(Tool({"--input"}).code, 2);
+  for (const std::vector<std::string>& usage :
+       std::vector<std::vector<std::string>>{{"--seed", "x1", "a"},
+                                             {"--seed", "18446744073709551616", "a"},
+                                             {"--seed", "-1", "a"},
+                                             {"--unbekannt"},
+                                             {"--input"},
+                                             {"--seed"}}) {
+    const ToolRun refused = Tool(usage);
+    EXPECT_EQ(refused.code, 2) << usage[0];
+    EXPECT_NE(refused.err.find("--help"), std::string::npos);
+    EXPECT_TRUE(refused.out.empty());
+  }
+  EXPECT_EQ(Tool({"--seed", "18446744073709551615", "a"}).code, 0);
+}
+
+TEST(EncodeTool, WithoutSeedTwoRunsInTheSameSecondDiffer) {
+  const std::string text = "Zwei Läufe kurz nacheinander, derselbe Text";
+  EXPECT_NE(Tool({text}).out, Tool({text}).out);
+}
+
+TEST(EncodeTool, DecodeFindsBlocksInAPageThatIsNotUtf8) {
+  const std::string page =
+      "<p>Gr\xFC\xDF"
+      "e, Preis 5 \x80</p>" +
+      Tool({"-s", "1", "info@example.com"}).out + "\xE4\xF6";
+  const ToolRun decoded = Tool({"--decode"}, page);
+  EXPECT_EQ(decoded.code, 0) << decoded.err;
+  EXPECT_EQ(decoded.out, "info@example.com\n");
+}
+
+TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
+  // Piece boundaries fall inside UTF-8 sequences, between the halves of a
+  // surrogate pair and inside the references the core writes out.
+  const std::string text =
+      "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"
+      "bc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xC3\xBF\xE2\x80\x9E"
+      "z0123456789abcdefghijklmnopq\xE2\x80\x93";
+  const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
+  common::PseudoRandom wholeRandom(11);
+  const std::string expected = *common::EncodeText(whole, wholeRandom);
+  for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 17u, 4096u}) {
+    common::PseudoRandom random(11);
+    std::string streamed;
+    const auto result = cli::EncodeStreaming(
+        text, random,
+        [&](std::string_view piece) {
+          streamed += piece;
+          return true;
+        },
+        chunk);
+    EXPECT_EQ(result, cli::StreamResult::Done);
+    EXPECT_EQ(streamed, expected) << "pieces of " << chunk;
+  }
 }
 
 TEST(EncodeTool, HelpIsGerman) {
