@@ -30,7 +30,12 @@ class OutputFiles : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+  // Names are UTF-8, as the tool takes them, also on Windows.
+  fs::path At(const std::string& name) const { return dir_ / fs::path(std::u8string(name.begin(), name.end())); }
+  std::string PathOf(const std::string& name) const {
+    const std::u8string path = At(name).u8string();
+    return std::string(path.begin(), path.end());
+  }
   static std::string Contents(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
@@ -137,11 +142,12 @@ TEST_F(OutputFiles, ReplacementKeepsTheMode) {
 #else
 
 TEST_F(OutputFiles, ReplacementKeepsTheAttributes) {
-  const std::wstring path = (dir_ / "versteckt.html").wstring();
-  Put(dir_ / "versteckt.html", "alt");
+  const std::string name = "versteckt \xC3\xA4\xE2\x82\xAC.html";  // ä and €: beyond the ANSI code page
+  const std::wstring path = At(name).wstring();
+  Put(At(name), "alt");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
-  ASSERT_EQ(Tool({"-s", "5", "x", "-o", PathOf("versteckt.html")}).code, 0);
-  EXPECT_EQ(Contents(dir_ / "versteckt.html"), Block("x"));
+  ASSERT_EQ(Tool({"-s", "5", "x", "-o", PathOf(name)}).code, 0);
+  EXPECT_EQ(Contents(At(name)), Block("x"));
   EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 
   // Read-only stays read-only: refused, like any editor would.
