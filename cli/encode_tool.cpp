@@ -141,7 +141,8 @@ int Encode(const Options& options, std::string_view bytes, Destination& destinat
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
   const std::string_view text = bytes.substr(skipped);
   // Every byte is checked before the first one goes out.
-  if (const auto bad = FirstInvalidUtf8(text)) {
+  const auto plan = PlanEncoding(text);
+  if (const auto* bad = std::get_if<std::size_t>(&plan)) {
     err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad + skipped
         << ").\n";
     return 1;
@@ -151,8 +152,8 @@ int Encode(const Options& options, std::string_view bytes, Destination& destinat
     return 1;
   }
   if (!destination.Open(options)) return 1;
-  common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
-  switch (EncodeStreaming(text, random, destination.Sink())) {
+  const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
+  switch (EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink())) {
     case StreamResult::SelfCheckFailed:
       err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
              "ausgegeben.\n";

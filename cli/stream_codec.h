@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "encoder/random.h"
 
@@ -18,17 +21,32 @@ enum class StreamResult { Done, SelfCheckFailed, WriteFailed };
 
 // UTF-16 units per piece: the text, its page codes and carriers stay in the cache.
 inline constexpr std::size_t StreamChunkUnits = 16 * 1024;
+// Bytes of UTF-8 per segment: the unit that two threads encode side by side.
+inline constexpr std::size_t SegmentBytes = 1 << 20;
 
-// Writes the block for `utf8`, which FirstInvalidUtf8 must have found valid:
-// the head, the carriers piece by piece, the tail. Each piece passes the
-// self-check before it goes out; the first that fails stops the output.
-StreamResult EncodeStreaming(std::string_view utf8, common::PseudoRandom& random, const ByteSink& sink,
-                             std::size_t chunkUnits = StreamChunkUnits);
+// A checked text cut into segments at character boundaries, with the number
+// of page codes before each: where the generator stands at its start.
+struct EncodingPlan {
+  std::vector<std::string_view> segments;
+  std::vector<std::uint64_t> codesBefore;
+};
+
+// Checks every byte of `utf8` (segments side by side) and plans the
+// encoding; for invalid UTF-8 the offset of the first invalid sequence.
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes = SegmentBytes);
+
+// Writes the block: the head, the carriers segment by segment in order, the
+// tail. Segments are encoded on up to `threads` threads, each from the
+// generator moved ahead to its start, so the block is the one that a single
+// pass with `start` gives. Each piece passes the self-check before it goes
+// out; the first that fails stops the output.
+StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
+                             std::size_t chunkUnits = StreamChunkUnits, unsigned threads = 2);
 
 // Writes, for each block in the page, what its script writes into the page
 // (in UTF-8) and a line break. Only the blocks are read, and they are ASCII,
-// so the page around them may be in any 8-bit encoding. Writes nothing and
-// returns 0 when the page holds no block.
+// so the page around them may be in any 8-bit encoding. Writes nothing when
+// the page holds no block.
 struct DecodeResult {
   std::size_t blocks = 0;
   bool written = true;

@@ -52,31 +52,54 @@ int ValidSequenceLength(std::string_view bytes, std::size_t i) {
 
 }  // namespace
 
-std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) {
+namespace {
+
+// "&#" + decimal digits + ";"
+int ReferenceLength(char32_t codePoint) {
+  int digits = 1;
+  for (char32_t rest = codePoint / 10; rest != 0; rest /= 10) ++digits;
+  return digits + 3;
+}
+
+}  // namespace
+
+Utf8Check CheckUtf8(std::string_view bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
+  Utf8Check check;
   std::size_t i = 0;
   while (i < size) {
     if (i + 16 <= size) {
       // Skips the ASCII before the next other byte in one step.
       const int ascii = AsciiPrefix16(data + i);
       i += ascii;
+      check.pageCodes += ascii;
       if (ascii == 16) continue;
     } else if (data[i] < 0x80) {
       ++i;
+      ++check.pageCodes;
       continue;
     }
     // Two-byte sequences (Latin-1, most European letters) are the common case.
     if (data[i] >= 0xC2 && data[i] <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
+      check.pageCodes += data[i] <= 0xC3 ? 1 : ReferenceLength(((data[i] & 0x1F) << 6) | (data[i + 1] & 0x3F));
       i += 2;
       continue;
     }
     const int length = ValidSequenceLength(bytes, i);
-    if (length == 0) return i;
+    if (length == 0) {
+      check.firstInvalid = i;
+      return check;
+    }
+    char32_t codePoint = data[i] & (0x7F >> length);
+    for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (data[i + k] & 0x3F);
+    check.pageCodes += ReferenceLength(codePoint);
     i += length;
   }
-  return std::nullopt;
+  return check;
 }
+
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) { return CheckUtf8(bytes).firstInvalid; }
 
 std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());

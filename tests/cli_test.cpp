@@ -116,18 +116,18 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
   common::PseudoRandom wholeRandom(11);
   const std::string expected = *common::EncodeText(whole, wholeRandom);
-  for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 17u, 4096u}) {
-    common::PseudoRandom random(11);
-    std::string streamed;
-    const auto result = cli::EncodeStreaming(
-        text, random,
-        [&](std::string_view piece) {
-          streamed += piece;
-          return true;
-        },
-        chunk);
-    EXPECT_EQ(result, cli::StreamResult::Done);
-    EXPECT_EQ(streamed, expected) << "pieces of " << chunk;
+  // Segments, encoded on two threads from a generator moved ahead, too.
+  for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
+    const auto plan = std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment));
+    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 4096u}) {
+      std::string streamed;
+      const auto keep = [&](std::string_view piece) {
+        streamed += piece;
+        return true;
+      };
+      EXPECT_EQ(cli::EncodeStreaming(plan, common::PseudoRandom(11), keep, chunk), cli::StreamResult::Done);
+      EXPECT_EQ(streamed, expected) << "segments of " << segment << ", pieces of " << chunk;
+    }
   }
 }
 
