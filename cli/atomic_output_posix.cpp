@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +43,20 @@ fs::path EndOfLinks(fs::path path) {
   return path;
 }
 
+// The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or /proc/self/fd/N names.
+std::optional<int> InheritedDescriptor(std::string_view path) {
+  if (path == "/dev/stdout") return 1;
+  if (path == "/dev/stderr") return 2;
+  for (const std::string_view folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (!path.starts_with(folder)) continue;
+    const std::string_view number = path.substr(folder.size());
+    int descriptor = -1;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), descriptor);
+    if (error == std::errc() && end == number.data() + number.size() && !number.empty()) return descriptor;
+  }
+  return std::nullopt;
+}
+
 std::string RandomSuffix(std::random_device& source) {
   constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix;
@@ -59,6 +74,13 @@ AtomicOutput::~AtomicOutput() = default;
 std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& path) {
   auto state = std::make_unique<State>();
   state->shownPath = path;
+  if (const auto inherited = InheritedDescriptor(path)) {
+    // /dev/stdout and its kind name a descriptor this process already has:
+    // the output goes there, whatever the shell opened it on.
+    state->descriptor = fcntl(*inherited, F_DUPFD_CLOEXEC, 0);
+    if (state->descriptor < 0) return CannotWrite(path);
+    return AtomicOutput(std::move(state));
+  }
   struct stat existing {};
   const bool exists = stat(path.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT) return CannotWrite(path);

@@ -12,6 +12,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #else
 #include <windows.h>
 #endif
@@ -127,6 +128,17 @@ TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
   EXPECT_EQ(intoFifo.code, 0) << intoFifo.err;
   EXPECT_EQ(received, Block("drei"));
   EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+
+  // /dev/fd/N, like /dev/stdout, is the descriptor the caller handed over.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const Run intoDescriptor = Tool({"-s", "5", "vier", "-o", "/dev/fd/" + std::to_string(pipeEnds[1])});
+  close(pipeEnds[1]);
+  EXPECT_EQ(intoDescriptor.code, 0) << intoDescriptor.err;
+  char buffer[4096];
+  const auto count = read(pipeEnds[0], buffer, sizeof buffer);
+  close(pipeEnds[0]);
+  EXPECT_EQ(std::string(buffer, count > 0 ? count : 0), Block("vier"));
 }
 
 TEST_F(OutputFiles, ReplacementKeepsTheMode) {
