@@ -54,6 +54,38 @@ int ValidSequenceLength(std::string_view bytes, std::size_t i) {
 
 namespace {
 
+// How many of the 16 bytes at `at` (16 or 15, or 0 for none) are ASCII and
+// whole two-byte sequences of U+0080 to U+00FF, the bulk of Western text;
+// adds their page codes. A block with any other byte is left to the
+// character-by-character check.
+inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
+#if defined(__SSE2__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+  if (nonAscii == 0) {
+    pageCodes += 16;
+    return 16;
+  }
+  const unsigned leads = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))))));
+  // 0x80 to 0xBF are the signed bytes below -64.
+  const unsigned continuations =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
+  if ((nonAscii & ~(leads | continuations)) != 0) return 0;
+  // A lead in the last byte waits for the next block, with its continuation.
+  const int taken = (leads & 0x8000u) ? 15 : 16;
+  const unsigned wholeLeads = leads & 0x7FFFu;
+  if (continuations != ((wholeLeads << 1) & 0xFFFFu)) return 0;
+  pageCodes += taken - __builtin_popcount(continuations);
+  return taken;
+#else
+  (void)at;
+  (void)pageCodes;
+  return 0;
+#endif
+}
+
 // "&#" + decimal digits + ";"
 int ReferenceLength(char32_t codePoint) {
   int digits = 1;
@@ -70,6 +102,10 @@ Utf8Check CheckUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < size) {
     if (i + 16 <= size) {
+      if (const int taken = Latin1Block(data + i, check.pageCodes)) {
+        i += taken;
+        continue;
+      }
       // Skips the ASCII before the next other byte in one step.
       const int ascii = AsciiPrefix16(data + i);
       i += ascii;

@@ -112,8 +112,11 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   const std::string text =
       "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"
       "bc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xC3\xBF\xE2\x80\x9E"
-      "z0123456789abcdefghijklmnopq\xE2\x80\x93";
+      "z0123456789abcdefghijklmnopq\xE2\x80\x93"
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80";
   const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
+  EXPECT_EQ(cli::CheckUtf8(text).pageCodes, common::PageText(whole).size());
   common::PseudoRandom wholeRandom(11);
   const std::string expected = *common::EncodeText(whole, wholeRandom);
   // Segments, encoded on two threads from a generator moved ahead, too.
@@ -180,12 +183,28 @@ TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
     return std::holds_alternative<cli::Utf8Error>(result) ? std::get<cli::Utf8Error>(result).byteOffset
                                                           : std::string::npos;
   };
-  EXPECT_EQ(offset("ok"), std::string::npos);
-  EXPECT_EQ(offset("a\xC0\xAF"), 1u);         // overlong
-  EXPECT_EQ(offset("ab\xED\xA0\x80"), 2u);    // encoded surrogate
-  EXPECT_EQ(offset("\xF4\x90\x80\x80"), 0u);  // beyond U+10FFFF
-  EXPECT_EQ(offset("abc\xE2\x82"), 3u);       // cut short
-  EXPECT_EQ(offset("\x80"), 0u);
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"ok", std::string::npos},
+      {"a\xC0\xAF", 1},         // overlong
+      {"ab\xED\xA0\x80", 2},    // encoded surrogate
+      {"\xF4\x90\x80\x80", 0},  // beyond U+10FFFF
+      {"abc\xE2\x82", 3},       // cut short
+      {"\x80", 0},
+      {"\xC3", 0},
+      {"\xC3\xC3\xA4", 0},
+  };
+  // Behind Western text the check goes sixteen bytes at a time: the same
+  // offsets, wherever a block boundary falls.
+  const std::string western =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC"
+      "ber";
+  for (const std::size_t cut : {0u, 1u, 2u, 9u, 13u, 15u, 16u, 17u, 24u, 32u, 34u}) {
+    const std::string prefix = western.substr(0, cut), suffix = western + western;
+    for (const auto& [bytes, at] : cases) {
+      EXPECT_EQ(offset(prefix + bytes + suffix), at == std::string::npos ? at : cut + at) << cut << " " << bytes;
+    }
+  }
 }
 
 TEST(Utf8, RoundTripOfAllPlanes) {
