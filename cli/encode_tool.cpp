@@ -6,17 +6,23 @@
 #include <variant>
 
 #include "atomic_output.h"
+#include "data_format.h"
+#include "encoder/common.h"
 #include "encoder/random.h"
 #include "input_bytes.h"
 #include "options.h"
 #include "stream_codec.h"
 #include "utf8.h"
+#ifdef VELUMOR_WITH_REWRITE
+#include "site_rewrite.h"
+#endif
 
 namespace cli {
 namespace {
 
 constexpr char HelpText[] =
     "Aufruf: velumor-encode [OPTIONEN] [TEXT ...]\n"
+    "        velumor-encode --rewrite [--dry-run] [OPTIONEN] DATEI|ORDNER ...\n"
     "\n"
     "Kodiert einen Text in einen selbstentschlüsselnden <script>-Block für eine\n"
     "Webseite, wie es Velumor mit der Zwischenablage tut. Jedes Zeichen wird auf\n"
@@ -39,6 +45,22 @@ constexpr char HelpText[] =
     "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
     "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
     "                      Mitternacht, so genau die Uhr sie angibt\n"
+    "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
+    "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
+    "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
+#ifdef VELUMOR_WITH_REWRITE
+    "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
+#else
+    "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
+    "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
+#endif
+    "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
+    "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
+    "                      Seiten mit Content-Security-Policy und nachgeladene\n"
+    "                      Inhalte; entschlüsselt von velumor-decode.js\n"
+    "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
+    "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
+    "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
     "  -h, --help          diese Hilfe anzeigen\n"
     "\n"
     "Zeichen außerhalb von Latin-1 (etwa €, „“, –, Kyrillisch, Emoji) gehen als\n"
@@ -46,6 +68,14 @@ constexpr char HelpText[] =
     "\n"
     "Rückgabewert: 0 erledigt, 1 leerer Text, kein Block gefunden oder ein\n"
     "Lese- oder Schreibfehler, 2 falscher Aufruf.\n";
+
+// The whole-file writer that --rewrite and --write-decoder use: the same
+// replacement as --output.
+bool WriteFileWhole(const std::string& path, std::string_view data) {
+  auto opened = AtomicOutput::Open(path);
+  auto* output = std::get_if<AtomicOutput>(&opened);
+  return output && output->Write(data) && !output->Commit();
+}
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -122,6 +152,14 @@ class Destination {
   std::optional<AtomicOutput> file_;
 };
 
+StreamResult EncodeWhole(std::string_view utf8, common::PseudoRandom random, const std::string* dataFallback,
+                         const ByteSink& sink) {
+  const auto block = common::EncodeText(std::get<std::u16string>(DecodeUtf8(utf8)), random);
+  if (!block) return StreamResult::SelfCheckFailed;
+  return sink(dataFallback ? DataElement(*block, *dataFallback) : *block) ? StreamResult::Done
+                                                                          : StreamResult::WriteFailed;
+}
+
 int Decode(const Options& options, std::string_view page, Destination& destination, std::ostream& err) {
   if (!destination.Open(options)) return 1;
   const DecodeResult result = DecodeStreaming(page, destination.Sink());
@@ -136,7 +174,8 @@ int Decode(const Options& options, std::string_view page, Destination& destinati
   return destination.Finish(options) ? 0 : 1;
 }
 
-int Encode(const Options& options, std::string_view bytes, Destination& destination, std::ostream& err) {
+int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination,
+           std::ostream& err) {
   // A byte order mark, as some Windows editors write it, is not part of the text.
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
   const std::string_view text = bytes.substr(skipped);
@@ -153,7 +192,17 @@ int Encode(const Options& options, std::string_view bytes, Destination& destinat
   }
   if (!destination.Open(options)) return 1;
   const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
-  switch (EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink())) {
+  StreamResult result;
+  if (PiecesEncodeLikeTheWhole(text)) {
+    // The data form: the same carriers in a span for velumor-decode.js.
+    const std::string dataEnd = "\">" + fallbackHtml + "</span>";
+    const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
+    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkUnits, 2, frame);
+  } else {
+    // Scripts and styles in the text: their escapes need the whole text at once.
+    result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());
+  }
+  switch (result) {
     case StreamResult::SelfCheckFailed:
       err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
              "ausgegeben.\n";
@@ -180,6 +229,30 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
     out << HelpText;
     return 0;
   }
+  const bool onlyDecoder =
+      options.decoderFolder && !options.rewrite && !options.decode && !options.inputPath && options.words.empty();
+  if (options.decoderFolder) {
+    const auto written = WriteDecoderScript(*options.decoderFolder, WriteFileWhole);
+    if (!written) {
+      err << "velumor-encode: Das Skript " << DecoderFileName
+          << " kann nicht geschrieben werden in: " << *options.decoderFolder << "\n";
+      return 1;
+    }
+    (options.rewrite || onlyDecoder ? out : err) << "Geschrieben: " << *written << "\n";
+    if (onlyDecoder) return 0;
+  }
+  const std::string fallbackHtml = FallbackHtml(
+      options.fallback ? std::get<std::u16string>(DecodeUtf8(*options.fallback)) : std::u16string(DefaultFallback));
+#ifdef VELUMOR_WITH_REWRITE
+  if (options.rewrite) {
+    const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,
+                                   options.dryRun};
+    // Each page is replaced through the one writer of --output.
+    return RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), WriteFileWhole, out,
+                      err);
+  }
+#endif
+
   const std::optional<InputBytes> input = ReadInput(options, in, err);
   if (!input) return 1;
   if (options.inputPath && options.outputPath && NamesSameFile(*options.inputPath, *options.outputPath)) {
@@ -188,7 +261,7 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   }
   Destination destination(out, err);
   return options.decode ? Decode(options, input->View(), destination, err)
-                        : Encode(options, input->View(), destination, err);
+                        : Encode(options, input->View(), fallbackHtml, destination, err);
 }
 
 }  // namespace cli

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "utf8.h"
+
 namespace cli {
 namespace {
 
@@ -50,6 +52,38 @@ constexpr OptionRow Rows[] = {
        return std::nullopt;
      }},
     {"-s", "--seed", "Startwert", ParseSeed},
+    {"", "--rewrite", "",
+     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
+#ifndef VELUMOR_WITH_REWRITE
+       (void)o;
+       return "--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
+#else
+       o.rewrite = true;
+       return std::nullopt;
+#endif
+     }},
+    {"", "--dry-run", "",
+     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
+       o.dryRun = true;
+       return std::nullopt;
+     }},
+    {"", "--format", "Formatname",
+     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
+       if (v != "script" && v != "data") return "Unbekanntes Format für --format: " + v + " (script oder data).";
+       o.dataFormat = v == "data";
+       return std::nullopt;
+     }},
+    {"", "--fallback", "Text",
+     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
+       if (FirstInvalidUtf8(v)) return "Der Text für --fallback ist kein gültiges UTF-8.";
+       o.fallback = v;
+       return std::nullopt;
+     }},
+    {"", "--write-decoder", "Ordner",
+     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
+       o.decoderFolder = v;
+       return std::nullopt;
+     }},
 };
 
 }  // namespace
@@ -83,6 +117,14 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   if (options.inputPath && !options.words.empty()) {
     return UsageError{"Text in den Argumenten und --input schließen sich aus."};
   }
+  if (options.rewrite && (options.decode || options.inputPath || options.outputPath)) {
+    return UsageError{"--rewrite verträgt sich nicht mit --decode, --input und --output."};
+  }
+  if (options.rewrite && options.words.empty()) {
+    return UsageError{"--rewrite braucht mindestens eine Datei oder einen Ordner."};
+  }
+  if (options.dryRun && !options.rewrite) return UsageError{"--dry-run gilt nur zusammen mit --rewrite."};
+  if (options.fallback && !options.dataFormat) return UsageError{"--fallback gilt nur zusammen mit --format data."};
   return options;
 }
 

@@ -13,6 +13,11 @@ namespace cli {
 struct Options {
   bool help = false;
   bool decode = false;
+  bool rewrite = false;
+  bool dryRun = false;
+  bool dataFormat = false;
+  std::optional<std::string> fallback;
+  std::optional<std::string> decoderFolder;
   std::optional<std::string> inputPath;
   std::optional<std::string> outputPath;
   std::optional<std::uint64_t> seed;

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "data_format.h"
 #include "encoder/common.h"
 #include "encoder/decoder.h"
 #include "random_skip.h"
@@ -60,6 +61,20 @@ class InOrder {
 
 }  // namespace
 
+bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
+  const auto startsWith = [&](std::size_t at, std::string_view name) {
+    if (utf8.size() - at < name.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k) {
+      if ((utf8[at + k] | 0x20) != name[k]) return false;  // ASCII letters in either case
+    }
+    return true;
+  };
+  for (std::size_t at = utf8.find('<'); at != utf8.npos; at = utf8.find('<', at + 1)) {
+    if (startsWith(at + 1, "script") || startsWith(at + 1, "style")) return false;
+  }
+  return true;
+}
+
 std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes) {
   EncodingPlan plan;
   for (std::size_t begin = 0; begin < utf8.size();) {
@@ -82,9 +97,10 @@ std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std:
 }
 
 StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
-                             std::size_t chunkUnits, unsigned threads) {
+                             std::size_t chunkUnits, unsigned threads, std::optional<BlockFrame> frame) {
   const std::string_view head = common::BlockHead(), tail = common::BlockTail();
-  if (!sink(head)) return StreamResult::WriteFailed;
+  const BlockFrame framing = frame.value_or(BlockFrame{head, tail});
+  if (!sink(framing.before)) return StreamResult::WriteFailed;
   const std::size_t count = plan.segments.size();
   if (count > 1) threads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
   // Two draws for each page code.
@@ -113,11 +129,11 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
     output.Deliver(index, carriers, made);
   });
   if (output.Result() != StreamResult::Done) return output.Result();
-  return sink(tail) ? StreamResult::Done : StreamResult::WriteFailed;
+  return sink(framing.after) ? StreamResult::Done : StreamResult::WriteFailed;
 }
 
 DecodeResult DecodeStreaming(std::string_view page, const ByteSink& sink) {
-  const auto blocks = common::FindCarrierStrings(page);
+  const auto blocks = FindAllCarrierStrings(page);
   DecodeResult result{blocks.size(), true};
   constexpr std::size_t Piece = 64 * 1024;
   const auto out = std::make_unique_for_overwrite<char[]>(Piece + 4);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -31,9 +32,21 @@ struct EncodingPlan {
   std::vector<std::uint64_t> codesBefore;
 };
 
+// Pieces of a text get the page codes the whole text gets, unless the text
+// holds a script or style element: inside one the core writes characters
+// beyond Latin-1 as the language's escapes, which only the whole text shows.
+// False when the text may hold one ("<script" or "<style" in any case).
+bool PiecesEncodeLikeTheWhole(std::string_view utf8);
+
 // Checks every byte of `utf8` (segments side by side) and plans the
 // encoding; for invalid UTF-8 the offset of the first invalid sequence.
 std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes = SegmentBytes);
+
+// What goes before and after the carriers: by default the script block's
+// head and tail.
+struct BlockFrame {
+  std::string_view before, after;
+};
 
 // Writes the block: the head, the carriers segment by segment in order, the
 // tail. Segments are encoded on up to `threads` threads, each from the
@@ -41,12 +54,13 @@ std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std:
 // pass with `start` gives. Each piece passes the self-check before it goes
 // out; the first that fails stops the output.
 StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
-                             std::size_t chunkUnits = StreamChunkUnits, unsigned threads = 2);
+                             std::size_t chunkUnits = StreamChunkUnits, unsigned threads = 2,
+                             std::optional<BlockFrame> frame = std::nullopt);
 
-// Writes, for each block in the page, what its script writes into the page
-// (in UTF-8) and a line break. Only the blocks are read, and they are ASCII,
-// so the page around them may be in any 8-bit encoding. Writes nothing when
-// the page holds no block.
+// Writes, for each block in the page (both forms), what its script writes
+// into the page (in UTF-8) and a line break. Only the blocks are read, and
+// they are ASCII, so the page around them may be in any 8-bit encoding.
+// Writes nothing when the page holds no block.
 struct DecodeResult {
   std::size_t blocks = 0;
   bool written = true;

@@ -57,8 +57,12 @@ TEST(EncodeTool, ArgumentsStdinAndSeedGiveTheSameReproducibleBlock) {
 }
 
 TEST(EncodeTool, DecodeGivesOneResultPerBlockWithReferencesAsThePageGetsThem) {
-  const std::string page = "<html>" + Tool({"-s", "1", "5 €"}).out + "<br>" + Tool({"-s", "2", "zwei"}).out;
-  EXPECT_EQ(Tool({"-d"}, page).out, "5 &#8364;\nzwei\n");
+  const std::string page = "<html>" + Tool({"-s", "1", "5 €"}).out + "<br>" + Tool({"-s", "2", "zwei"}).out +
+                           Tool({"-s", "3", "<SCRIPT>p='5 €'</script> 5 €"}).out;
+  EXPECT_EQ(Tool({"-d"}, page).out, "5 &#8364;\nzwei\n<SCRIPT>p='5 \\u20AC'</script> 5 &#8364;\n");
+  // A script longer than the pieces the tool encodes at a time.
+  const std::string script = "<script>" + std::string(100000, 'a') + "€</script>";
+  EXPECT_EQ(Tool({"-d"}, Tool({"-s", "3"}, script).out).out, script.substr(0, 100008) + "\\u20AC</script>\n");
 }
 
 TEST(EncodeTool, BadInputIsRefusedWithAMessage) {
