@@ -117,13 +117,14 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
       const auto units = std::make_unique_for_overwrite<char16_t[]>(chunkUnits);
       for (std::size_t position = 0; position < utf8.size() && made == StreamResult::Done;) {
         const std::size_t n = DecodeUtf8Chunk(utf8, position, units.get(), chunkUnits);
-        // The core builds, checks and frames each piece; only its carriers go on.
-        const auto block = common::EncodeText(std::u16string_view(units.get(), n), random);
-        if (!block) {
-          made = StreamResult::SelfCheckFailed;
-        } else {
-          carriers.append(*block, head.size(), block->size() - head.size() - tail.size());
-        }
+        // The core builds, checks and frames each piece; only its carriers go
+        // on. The text holds no script or style (PiecesEncodeLikeTheWhole), so
+        // the builder need not look for them.
+        common::ScriptBlockBuilder builder{std::u16string_view()};
+        builder.AddCharacters(std::u16string_view(units.get(), n), 0, n, random);
+        if (!builder.Faithful()) made = StreamResult::SelfCheckFailed;
+        const std::string block = std::move(builder).Finish();
+        carriers.append(block, head.size(), block.size() - head.size() - tail.size());
       }
     }
     output.Deliver(index, carriers, made);
