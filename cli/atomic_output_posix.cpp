@@ -115,10 +115,10 @@ std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& pa
   }
   if (state->descriptor < 0) return CannotWrite(path);
   if (exists) {
-    // The replacement keeps the file's owner (where allowed) and mode.
-    if (fchown(state->descriptor, existing.st_uid, existing.st_gid) != 0) {
-      // only the owner's own group or root can do that; the mode still holds
-    }
+    // The replacement keeps the file's owner and group where this user may
+    // give them (root; a group of the user's own), and always its mode.
+    const bool ownerKept = fchown(state->descriptor, existing.st_uid, existing.st_gid) == 0;
+    (void)ownerKept;
     if (fchmod(state->descriptor, existing.st_mode & 07777) != 0) return CannotWrite(path);
   }
   return AtomicOutput(std::move(state));

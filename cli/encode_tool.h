@@ -10,7 +10,7 @@ namespace cli {
 // Where the text comes from when neither arguments nor --input give it. A
 // descriptor, where there is one, lets a regular file be mapped instead of read.
 struct StandardInput {
-  StandardInput(std::istream& stream) : stream(&stream) {}  // NOLINT: a stream is a standard input
+  StandardInput(std::istream& stream) : stream(&stream) {}  // implicit: any stream will do
   StandardInput(std::istream& stream, int descriptor) : stream(&stream), descriptor(descriptor) {}
   std::istream* stream;
   int descriptor = -1;

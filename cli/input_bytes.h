@@ -37,7 +37,9 @@ std::optional<InputBytes> ReadAll(std::istream& stream);
 // A file, named in UTF-8; nothing when it cannot be opened or read.
 std::optional<InputBytes> ReadFile(const std::string& path);
 
+#ifndef _WIN32
 // An open file descriptor (standard input): mapped when it is a regular file.
 std::optional<InputBytes> ReadDescriptor(int descriptor);
+#endif
 
 }  // namespace cli
