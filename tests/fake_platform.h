@@ -30,8 +30,8 @@ std::string Utf8(std::u16string_view path);
 
 struct StoredValue {
   std::uint32_t type = platform::RegSz;
-  std::string data;     // what the A-functions see
-  std::u16string wide;  // what the W-functions see, when written as text; else data read as Windows-1252
+  std::string data;       // what the A-functions see
+  std::u16string wide{};  // what the W-functions see, when written as text; else data read as Windows-1252
   bool operator==(const StoredValue&) const = default;
 };
 

@@ -1,0 +1,19 @@
+// How large a label, button or check box must be to show its whole text in
+// the font it is drawn with. The forms' sizes were made for one font; a wider
+// system font (or Wine's stand-in for it) needs more room.
+#pragma once
+
+#include <string_view>
+
+#include "platform/desktop.h"
+#include "platform/win32/windows_api.h"
+
+namespace platform::win32 {
+
+// The smallest size, at least `given`, in which the control shows `text`
+// whole. A label keeps its width and grows downwards (a word longer than the
+// line widens it); a button or check box keeps the lines its height allows
+// and grows sideways. Other kinds keep their size.
+SIZE FittingSize(ControlKind kind, std::wstring_view text, HFONT font, SIZE given);
+
+}  // namespace platform::win32
