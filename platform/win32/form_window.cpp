@@ -134,7 +134,13 @@ void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
   controls_.reserve(specs.size());
   for (const std::size_t position : order) {
     const ControlSpec& spec = specs[position];
-    FormControl control{spec, FirstControlId + static_cast<int>(position), GivenRect(spec, scale_), fonts_.For(spec)};
+    FormControl control{spec,
+                        FirstControlId + static_cast<int>(position),
+                        GivenRect(spec, scale_),
+                        fonts_.For(spec),
+                        nullptr,
+                        nullptr,
+                        nullptr};
     control.window = CreateControlWindow(window_.get(), spec, control.id, control.given);
     if (control.window == nullptr) continue;
     SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
