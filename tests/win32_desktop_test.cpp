@@ -19,6 +19,7 @@
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
 #include "encoder/encode_command.h"
+#include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
@@ -152,10 +153,14 @@ void ExpectWholeTexts(HWND form) {
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
     EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right && place.bottom <= client.bottom)
         << "outside the form: " << text;
-    // The room a button's frame, or a check box's box, takes from its text.
-    const SIZE frame = !button ? SIZE{0, 0} : checkBox ? SIZE{GetSystemMetrics(SM_CXMENUCHECK) + 4, 0} : SIZE{8, 4};
+    const platform::win32::ButtonLook look =
+        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button,
+                                {place.right - place.left, place.bottom - place.top});
+    const SIZE frame = button ? look.frame : SIZE{0, 0};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
     const HDC dc = GetDC(child);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    const HGDIOBJ previous = SelectObject(dc, font);
     RECT needed{0, 0, place.right - place.left - frame.cx, 0};
     DrawTextW(dc, text, length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (button ? 0 : DT_NOPREFIX));
     SelectObject(dc, previous);

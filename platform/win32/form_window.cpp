@@ -164,7 +164,8 @@ void FormWindow::FitToTexts() {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const RECT& given = controls_[i].given;
     const SIZE size = {given.right - given.left, given.bottom - given.top};
-    const SIZE fitting = FittingSize(controls_[i].spec.kind, WindowText(controls_[i].window), controls_[i].font, size);
+    const SIZE fitting = FittingSize(controls_[i].window, controls_[i].spec.kind, WindowText(controls_[i].window),
+                                     controls_[i].font, size);
     placements[i].growth = {fitting.cx - size.cx, fitting.cy - size.cy};
   }
   // Whatever starts below a grown control moves down by its growth, whatever

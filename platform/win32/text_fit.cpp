@@ -4,6 +4,9 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+// After windows.h, which they need.
+#include <uxtheme.h>
+#include <vssym32.h>
 
 namespace platform::win32 {
 namespace {
@@ -33,12 +36,21 @@ class TextMeasure {
   HGDIOBJ previous_;
 };
 
-// The room a button's frame and focus rectangle, or a check box's box, take
-// from its text; a push button's also above and below.
-SIZE FrameOf(ControlKind kind) {
-  if (kind == ControlKind::CheckBox) return {GetSystemMetrics(SM_CXMENUCHECK) + 6, 0};
-  return {2 * (GetSystemMetrics(SM_CXEDGE) + 2), 2 * (GetSystemMetrics(SM_CYEDGE) + 1)};
-}
+// The visual style of a control's class, closed again when it goes out of scope.
+class ButtonTheme {
+ public:
+  explicit ButtonTheme(HWND control) : theme_(control != nullptr ? OpenThemeData(control, L"Button") : nullptr) {}
+  ~ButtonTheme() {
+    if (theme_ != nullptr) CloseThemeData(theme_);
+  }
+  ButtonTheme(const ButtonTheme&) = delete;
+  ButtonTheme& operator=(const ButtonTheme&) = delete;
+
+  HTHEME get() const { return theme_; }
+
+ private:
+  HTHEME theme_;
+};
 
 SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given) {
   // A static control draws SS_LEFT text so, with "&" shown as it is.
@@ -46,8 +58,7 @@ SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given
   return {std::max(given.cx, needed.cx), std::max(given.cy, needed.cy)};
 }
 
-SIZE FittingButton(const TextMeasure& measure, ControlKind kind, std::wstring_view text, SIZE given) {
-  const SIZE frame = FrameOf(kind);
+SIZE FittingButton(const TextMeasure& measure, SIZE frame, std::wstring_view text, SIZE given) {
   const LONG lineHeight = std::max<LONG>(measure.OneLine(L"Ag", 0).cy, 1);
   const LONG lines = std::max<LONG>(1, (given.cy - frame.cy) / lineHeight);
   const auto fits = [&](LONG width) {
@@ -67,15 +78,42 @@ SIZE FittingButton(const TextMeasure& measure, ControlKind kind, std::wstring_vi
 
 }  // namespace
 
-SIZE FittingSize(ControlKind kind, std::wstring_view text, HFONT font, SIZE given) {
+ButtonLook LookOf(HWND control, ControlKind kind, SIZE size) {
+  const ButtonTheme theme(control);
+  const int part = kind == ControlKind::CheckBox ? BP_CHECKBOX : BP_PUSHBUTTON;
+  const ScreenDeviceContext screen;
+  RECT outer{0, 0, size.cx, size.cy}, content = outer;
+  ButtonLook look;
+  if (theme.get() == nullptr ||
+      FAILED(GetThemeBackgroundContentRect(theme.get(), screen.get(), part, 1, &outer, &content))) {
+    look.frame = kind == ControlKind::CheckBox
+                     ? SIZE{GetSystemMetrics(SM_CXMENUCHECK) + 6, 0}
+                     : SIZE{2 * (GetSystemMetrics(SM_CXEDGE) + 2), 2 * (GetSystemMetrics(SM_CYEDGE) + 1)};
+    return look;
+  }
+  look.frame = {size.cx - (content.right - content.left), size.cy - (content.bottom - content.top)};
+  if (kind == ControlKind::CheckBox) {
+    SIZE box{13, 13};
+    GetThemePartSize(theme.get(), screen.get(), part, 1, nullptr, TS_DRAW, &box);
+    look.frame.cx += box.cx + 6;  // the text starts so far right of the box
+  }
+  LOGFONTW font{};
+  if (SUCCEEDED(GetThemeFont(theme.get(), screen.get(), part, 1, TMT_FONT, &font))) {
+    look.themeFont.reset(CreateFontIndirectW(&font));
+  }
+  return look;
+}
+
+SIZE FittingSize(HWND control, ControlKind kind, std::wstring_view text, HFONT font, SIZE given) {
   if (text.empty() || font == nullptr) return given;
-  const TextMeasure measure(font);
   switch (kind) {
     case ControlKind::Label:
-      return FittingLabel(measure, text, given);
+      return FittingLabel(TextMeasure(font), text, given);
     case ControlKind::Button:
-    case ControlKind::CheckBox:
-      return FittingButton(measure, kind, text, given);
+    case ControlKind::CheckBox: {
+      const ButtonLook look = LookOf(control, kind, given);
+      return FittingButton(TextMeasure(look.themeFont ? look.themeFont.get() : font), look.frame, text, given);
+    }
     default:
       return given;
   }
