@@ -1,8 +1,8 @@
 // Form1's menu commands and the autostart box that the menu switches.
 #include "app/Form1.h"
 #include "dialogs/InfoForm.h"
-#include "encoder/encode_command.h"
-#include "encoder/tray_menu.h"
+#include "app/encode_command.h"
+#include "app/tray_menu.h"
 #include "support/RXSAMMLUNG.h"
 
 namespace app {
@@ -17,7 +17,7 @@ void Form1::pum_Click(std::int16_t Index) {
       RXSAMMLUNG::ShowHelp(os, u"", false);
       break;
     case 3:
-      program_.infoForm().Show();
+      program_.dialogs.infoForm().Show();
       break;
     case common::MenuAutostart:
       pumChecked[common::MenuAutostart] = !pumChecked[common::MenuAutostart];

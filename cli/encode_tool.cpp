@@ -9,9 +9,9 @@
 #include <ostream>
 #include <system_error>
 
-#include "encoder/common.h"
-#include "encoder/decoder.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "core/random.h"
 #include "utf8.h"
 
 namespace cli {

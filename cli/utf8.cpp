@@ -1,6 +1,6 @@
 #include "utf8.h"
 
-#include "encoder/utf16.h"
+#include "core/utf16.h"
 
 namespace cli {
 

@@ -2,7 +2,7 @@
 
 #include <version.h>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
@@ -109,21 +109,21 @@ platform::FormSpec Layout() {
 
 void InfoForm::Show() {
   if (loaded_) {
-    program_.os.BringToFront(id_);
+    dialogs_.os.BringToFront(id_);
     return;
   }
-  id_ = program_.os.LoadForm(Layout(), *this);
+  id_ = dialogs_.os.LoadForm(Layout(), *this);
   loaded_ = true;
   Form_Load();
-  program_.os.ShowForm(id_, false);
+  dialogs_.os.ShowForm(id_, false);
 }
 
 void InfoForm::Unload() {
-  if (loaded_) program_.os.UnloadForm(id_);
+  if (loaded_) dialogs_.os.UnloadForm(id_);
 }
 
 void InfoForm::Form_Load() {
-  platform::Platform& os = program_.os;
+  platform::Platform& os = dialogs_.os;
   os.SetFormCaption(id_, u"Info über " + std::u16string(RXSAMMLUNG::ApplicationTitle));
   os.SetControlCaption(id_, "Btn", 2,
                        ChooseText(LanguageIndex, {u"Norvane besuchen", u"Visit Norvane", u"Visitez Norvane"}));
@@ -139,7 +139,7 @@ void InfoForm::Form_Load() {
     RXSAMMLUNG::CenterOnScreen(os, id_);
   }
 
-  const std::u16string productLine = std::u16string(RXSAMMLUNG::ApplicationTitle) + program_.VersionText(256) +
+  const std::u16string productLine = std::u16string(RXSAMMLUNG::ApplicationTitle) + dialogs_.VersionText(256) +
                                      u" \u2013" + RXSAMMLUNG2DIVFU::PickString(u" ", !Description.empty(), u"") +
                                      std::u16string(Description);
   os.SetControlCaption(id_, "Label", 0, productLine + u"\r\r" + std::u16string(FurtherParagraphs));
@@ -147,8 +147,8 @@ void InfoForm::Form_Load() {
 
 std::u16string InfoForm::MailTarget() {
   return u"mailto:" + windows1252::ToText(velumor_build::MakerMail) + u"?subject=Ihre Software " +
-         std::u16string(RXSAMMLUNG::ApplicationTitle) + program_.VersionText(256) + u" unter Windows " +
-         RXSAMMLUNG::WindowsVersionText(program_.os);
+         std::u16string(RXSAMMLUNG::ApplicationTitle) + dialogs_.VersionText(256) + u" unter Windows " +
+         RXSAMMLUNG::WindowsVersionText(dialogs_.os);
 }
 
 std::u16string InfoForm::UpdateSearchAddress() {
@@ -156,19 +156,19 @@ std::u16string InfoForm::UpdateSearchAddress() {
       windows1252::ToText(velumor_build::MakerHost) + std::u16string(UpdateSearchTemplate);
   return LowerCase(RXSAMMLUNG2DIVFU::FormatTemplate(
       templateText,
-      {RXSAMMLUNG::ApplicationTitle, program_.VersionText(1), RXSAMMLUNG::WindowsVersionText(program_.os)}));
+      {RXSAMMLUNG::ApplicationTitle, dialogs_.VersionText(1), RXSAMMLUNG::WindowsVersionText(dialogs_.os)}));
 }
 
 void InfoForm::Btn_Click(std::int16_t Index) {
   switch (Index) {
     case 0:
-      RXSAMMLUNG::ShellOpen(program_.os, MailTarget(), 0);
+      RXSAMMLUNG::ShellOpen(dialogs_.os, MailTarget(), 0);
       break;
     case 1:
-      RXSAMMLUNG::ShellOpen(program_.os, UpdateSearchAddress(), 0);
+      RXSAMMLUNG::ShellOpen(dialogs_.os, UpdateSearchAddress(), 0);
       break;
     case 2:
-      RXSAMMLUNG::OpenMakerWebSite(program_.os);
+      RXSAMMLUNG::OpenMakerWebSite(dialogs_.os);
       break;
     case 3:
       Unload();
@@ -178,7 +178,7 @@ void InfoForm::Btn_Click(std::int16_t Index) {
   }
 }
 
-void InfoForm::Image1_Click() { RXSAMMLUNG::OpenMakerWebSite(program_.os); }
+void InfoForm::Image1_Click() { RXSAMMLUNG::OpenMakerWebSite(dialogs_.os); }
 
 void InfoForm::OnClick(std::string_view control, int index) {
   if (control == "Btn") Btn_Click(static_cast<std::int16_t>(index));

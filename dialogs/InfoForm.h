@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "dialogs/dialogs.h"
 
 namespace dialogs {
 
@@ -13,7 +13,7 @@ inline constexpr int LanguageIndex = 0;
 
 class InfoForm : public platform::FormEvents {
  public:
-  explicit InfoForm(app::Program& program) : program_(program) {}
+  explicit InfoForm(Dialogs& dialogs) : dialogs_(dialogs) {}
 
   // Loads and shows the dialog without blocking; an open one comes to the front.
   void Show();
@@ -34,7 +34,7 @@ class InfoForm : public platform::FormEvents {
   void OnUnload() override;
 
  private:
-  app::Program& program_;
+  Dialogs& dialogs_;
   platform::FormId id_ = 0;
   bool loaded_ = false;
 };

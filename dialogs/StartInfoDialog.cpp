@@ -51,25 +51,25 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
 }
 
 void StartInfoDialog::Load() {
-  id_ = program_.os.LoadForm(StartInfoDialogLayout(program_.os.ProgramIcon()), *this);
+  id_ = dialogs_.os.LoadForm(StartInfoDialogLayout(dialogs_.os.ProgramIcon()), *this);
   loaded_ = true;
   Form_Load();
 }
 
 void StartInfoDialog::Form_Load() {
-  program_.os.SetFormCaption(id_, RXSAMMLUNG::ApplicationTitle);
-  program_.os.Beep();
+  dialogs_.os.SetFormCaption(id_, RXSAMMLUNG::ApplicationTitle);
+  dialogs_.os.Beep();
 }
 
 void StartInfoDialog::OKButton_Click() {
-  if (program_.os.ControlValue(id_, "NeverShowAgainChk", -1) != 0) {
-    RXSAMMLUNG::SaveAppSetting(program_.os, u"_SID" + Tag, program_.VersionText(1));
+  if (dialogs_.os.ControlValue(id_, "NeverShowAgainChk", -1) != 0) {
+    RXSAMMLUNG::SaveAppSetting(dialogs_.os, u"_SID" + Tag, dialogs_.VersionText(1));
   }
   Unload();
 }
 
 void StartInfoDialog::Unload() {
-  if (loaded_) program_.os.UnloadForm(id_);
+  if (loaded_) dialogs_.os.UnloadForm(id_);
 }
 
 void StartInfoDialog::OnClick(std::string_view control, int) {

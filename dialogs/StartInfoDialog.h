@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "dialogs/dialogs.h"
 
 namespace dialogs {
 
@@ -17,7 +17,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon);
 
 class StartInfoDialog : public platform::FormEvents {
  public:
-  explicit StartInfoDialog(app::Program& program) : program_(program) {}
+  explicit StartInfoDialog(Dialogs& dialogs) : dialogs_(dialogs) {}
 
   // Loads the form from its control table and runs Form_Load.
   void Load();
@@ -36,7 +36,7 @@ class StartInfoDialog : public platform::FormEvents {
   void OnUnload() override;
 
  private:
-  app::Program& program_;
+  Dialogs& dialogs_;
   platform::FormId id_ = 0;
   bool loaded_ = false;
 };

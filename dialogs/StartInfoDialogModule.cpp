@@ -6,13 +6,13 @@
 
 namespace StartInfoDialogModule {
 
-void ShowNotice(app::Program& program, std::u16string_view text, std::u16string_view noticeId,
+void ShowNotice(dialogs::Dialogs& dialogs, std::u16string_view text, std::u16string_view noticeId,
                 std::u16string_view imageFile) {
-  platform::Platform& os = program.os;
+  platform::Platform& os = dialogs.os;
   const std::u16string key = u"_SID" + std::u16string(noticeId);
-  if (RXSAMMLUNG::GetAppSetting(os, key) == program.VersionText(1)) return;
+  if (RXSAMMLUNG::GetAppSetting(os, key) == dialogs.VersionText(1)) return;
 
-  dialogs::StartInfoDialog& dialog = program.startInfoDialog();
+  dialogs::StartInfoDialog& dialog = dialogs.startInfoDialog();
   // The dialog exists once: a notice asked for while another is open (a
   // click during the start notice) would disturb it, so it is not shown.
   if (dialog.loaded()) return;
@@ -30,6 +30,6 @@ void ShowNotice(app::Program& program, std::u16string_view text, std::u16string_
   os.ShowForm(dialog.id(), true);
 }
 
-void CloseNotice(app::Program& program) { program.startInfoDialog().Unload(); }
+void CloseNotice(dialogs::Dialogs& dialogs) { dialogs.startInfoDialog().Unload(); }
 
 }  // namespace StartInfoDialogModule

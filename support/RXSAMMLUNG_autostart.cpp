@@ -1,7 +1,7 @@
 // The automatic start at logon: the program's value "Velumor" in the
 // per-user "Run" list, kept in step with the AutoStartChk box, and the
 // take-over of an old Startup-folder shortcut.
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/information_message.h"

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 
 namespace RXSAMMLUNG {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/InfoForm.h"
-#include "encoder/tray_menu.h"
+#include "app/tray_menu.h"
 #include "program_fixture.h"
 #include "support/RXSAMMLUNG_windows.h"
 
@@ -107,16 +107,16 @@ TEST_F(ProgramTest, InfoOpensOnceAndComesToTheFrontWhenChosenAgain) {
 class InfoFormTest : public ProgramTest {
  protected:
   dialogs::InfoForm& Info() {
-    program.infoForm().Show();
-    return program.infoForm();
+    program.dialogs.infoForm().Show();
+    return program.dialogs.infoForm();
   }
-  fake::FakeForms::Form& InfoWindow() { return os.forms.forms.at(program.infoForm().id()); }
+  fake::FakeForms::Form& InfoWindow() { return os.forms.forms.at(program.dialogs.infoForm().id()); }
 };
 
 TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
   Info();
-  for (int index : {0, 1, 2}) os.forms.Click(program.infoForm().id(), "Btn", index);
-  os.forms.Click(program.infoForm().id(), "Image1");
+  for (int index : {0, 1, 2}) os.forms.Click(program.dialogs.infoForm().id(), "Btn", index);
+  os.forms.Click(program.dialogs.infoForm().id(), "Image1");
   ASSERT_EQ(os.shell.executions.size(), 4u);
   EXPECT_EQ(os.shell.executions[0],
             (fake::FakeShell::Execution{
@@ -126,20 +126,20 @@ TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
       (fake::FakeShell::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
   EXPECT_EQ(os.shell.executions[2], (fake::FakeShell::Execution{"Open", "www.norvane.example", 3}));
   EXPECT_EQ(os.shell.executions[3], os.shell.executions[2]);
-  os.forms.Click(program.infoForm().id(), "Btn", 3);
-  EXPECT_FALSE(program.infoForm().loaded());
+  os.forms.Click(program.dialogs.infoForm().id(), "Btn", 3);
+  EXPECT_FALSE(program.dialogs.infoForm().loaded());
 }
 
 TEST_F(InfoFormTest, ALetterRevisionShowsInTheProductLineButNotInTheAddress) {
-  program.version.revision = 150;
+  program.dialogs.version.revision = 150;
   Info();
   EXPECT_TRUE(
       InfoWindow()
           .Find("Label", 0)
           .caption.starts_with(u"Velumor (V1.2b) \u2013 Sichert Ihre Webseiten gegen Adress- und Code-Diebe.\r\r"));
-  EXPECT_EQ(program.infoForm().MailTarget(),
+  EXPECT_EQ(program.dialogs.infoForm().MailTarget(),
             u"mailto:info@norvane.example?subject=Ihre Software Velumor (V1.2b) unter Windows 5.1.2600");
-  EXPECT_EQ(program.infoForm().UpdateSearchAddress(),
+  EXPECT_EQ(program.dialogs.infoForm().UpdateSearchAddress(),
             u"www.norvane.example/?find_update&app=velumor&ver=1.2.150&win=5.1.2600");
 }
 
@@ -157,7 +157,7 @@ TEST_F(InfoFormTest, SmallScreensGetTheTopLeftCornerOthersTheMiddle) {
   Info();
   EXPECT_EQ(InfoWindow().bounds.left, 0);
   EXPECT_EQ(InfoWindow().bounds.top, 0);
-  program.infoForm().Unload();
+  program.dialogs.infoForm().Unload();
 
   os.forms.screen = {800 * 15, 600 * 15, 15, 15};
   Info();

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "encoder/common.h"
-#include "encoder/decoder.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "core/random.h"
 #include "fixed_draws.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 
 namespace fake {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "encoder/common.h"
-#include "support/RXSAMMLUNG2DIVFU.h"
+#include "core/common.h"
+#include "core/RXSAMMLUNG2DIVFU_text.h"
 
 namespace {
 

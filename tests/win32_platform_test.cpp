@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "platform/win32/windows_api.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"

@@ -1,6 +1,6 @@
 #include "common.h"
 
-#include "support/RXSAMMLUNG2DIVFU.h"
+#include "core/RXSAMMLUNG2DIVFU_text.h"
 #include "windows1252.h"
 
 namespace common {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "RXSAMMLUNG2DIVFU.h"
-#include "encoder/windows1252.h"
+#include "RXSAMMLUNG2DIVFU_text.h"
+#include "windows1252.h"
 
 namespace RXSAMMLUNG2DIVFU {
 namespace {
