@@ -10,13 +10,13 @@ namespace app {
 void Form1::pum_Click(std::int16_t Index) {
   platform::Platform& os = program_.os;
   switch (Index) {
-    case 0:
+    case common::MenuEncode:
       common::RunEncodeCommand(program_);
       break;
-    case 2:
+    case common::MenuHelp:
       RXSAMMLUNG::ShowHelp(os, u"", false);
       break;
-    case 3:
+    case common::MenuInfo:
       program_.dialogs.infoForm().Show();
       break;
     case common::MenuAutostart:
@@ -26,10 +26,11 @@ void Form1::pum_Click(std::int16_t Index) {
                                                               : controls::CheckBox::Unchecked);
       program_.flags.ReopenMenu = common::True;
       break;
-    case 6:
+    case common::MenuQuit:
       os.UnloadForm(id_);
       break;
-    default:  // separators and "&Abbrechen" only close the menu
+    case common::MenuCancel:  // "&Abbrechen" and the separators only close the menu
+    default:
       break;
   }
 }

@@ -8,6 +8,13 @@
 
 namespace dialogs {
 
+// The controls the dialog's code addresses by name.
+namespace InfoFormControl {
+inline constexpr char Image1[] = "Image1", Label[] = "Label", Line1[] = "Line1", Btn[] = "Btn";
+}
+// The elements of the button array Btn.
+enum InfoFormButton : std::int16_t { BtnMail = 0, BtnUpdateSearch = 1, BtnWebSite = 2, BtnClose = 3 };
+
 // The language of the dialog's variable captions: 0 German, 1 English, 2 French.
 inline constexpr int LanguageIndex = 0;
 

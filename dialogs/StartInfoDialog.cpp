@@ -15,14 +15,14 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
   spec.icon = icon;
   // OKButton has the first tab position, so it has the focus at the start.
   spec.controls = {
-      {.name = "InfoLbl",
+      {.name = StartInfoDialogControl::InfoLbl,
        .kind = ControlKind::Label,
        .left = 120,
        .top = 120,
        .width = 4575,
        .height = 1875,
        .tabIndex = 2},
-      {.name = "SIDimage",
+      {.name = StartInfoDialogControl::SIDimage,
        .kind = ControlKind::Image,
        .left = 2760,
        .top = 60,
@@ -30,7 +30,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
        .height = 1935,
        .visible = false,
        .stretchPicture = true},
-      {.name = "NeverShowAgainChk",
+      {.name = StartInfoDialogControl::NeverShowAgainChk,
        .kind = ControlKind::CheckBox,
        .left = 120,
        .top = 2220,
@@ -38,7 +38,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
        .height = 375,
        .caption = std::u16string(NeverShowAgainCaption),
        .tabIndex = 1},
-      {.name = "OKButton",
+      {.name = StartInfoDialogControl::OKButton,
        .kind = ControlKind::Button,
        .left = 1493,
        .top = 2760,
@@ -62,7 +62,7 @@ void StartInfoDialog::Form_Load() {
 }
 
 void StartInfoDialog::OKButton_Click() {
-  if (dialogs_.os.ControlValue(id_, "NeverShowAgainChk", -1) != 0) {
+  if (dialogs_.os.ControlValue(id_, StartInfoDialogControl::NeverShowAgainChk, -1) != 0) {
     RXSAMMLUNG::SaveAppSetting(dialogs_.os, u"_SID" + Tag, dialogs_.VersionText(1));
   }
   Unload();
@@ -73,7 +73,7 @@ void StartInfoDialog::Unload() {
 }
 
 void StartInfoDialog::OnClick(std::string_view control, int) {
-  if (control == "OKButton") OKButton_Click();
+  if (control == StartInfoDialogControl::OKButton) OKButton_Click();
 }
 
 // The close box records nothing, whatever the state of the box.

@@ -9,6 +9,12 @@
 namespace dialogs {
 
 inline constexpr std::u16string_view NeverShowAgainCaption = u"Diesen &Hinweis in Zukunft nicht mehr anzeigen";
+// The controls the notice's code addresses by name.
+namespace StartInfoDialogControl {
+inline constexpr char InfoLbl[] = "InfoLbl", SIDimage[] = "SIDimage", NeverShowAgainChk[] = "NeverShowAgainChk",
+                      OKButton[] = "OKButton";
+}
+
 // The label's width when a picture stands at its right.
 inline constexpr int LabelWidthBesidePicture = 2475;
 

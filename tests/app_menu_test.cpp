@@ -114,9 +114,13 @@ class InfoFormTest : public ProgramTest {
 };
 
 TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
+  program.dialogs.version = {1, 2, 6};
   Info();
-  for (int index : {0, 1, 2}) os.forms.Click(program.dialogs.infoForm().id(), "Btn", index);
-  os.forms.Click(program.dialogs.infoForm().id(), "Image1");
+  using namespace dialogs;
+  for (int index : {BtnMail, BtnUpdateSearch, BtnWebSite}) {
+    os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, index);
+  }
+  os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Image1);
   ASSERT_EQ(os.shell.executions.size(), 4u);
   EXPECT_EQ(os.shell.executions[0],
             (fake::FakeShell::Execution{
@@ -126,12 +130,12 @@ TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
       (fake::FakeShell::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
   EXPECT_EQ(os.shell.executions[2], (fake::FakeShell::Execution{"Open", "www.norvane.example", 3}));
   EXPECT_EQ(os.shell.executions[3], os.shell.executions[2]);
-  os.forms.Click(program.dialogs.infoForm().id(), "Btn", 3);
+  os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, BtnClose);
   EXPECT_FALSE(program.dialogs.infoForm().loaded());
 }
 
 TEST_F(InfoFormTest, ALetterRevisionShowsInTheProductLineButNotInTheAddress) {
-  program.dialogs.version.revision = 150;
+  program.dialogs.version = {1, 2, 150};
   Info();
   EXPECT_TRUE(
       InfoWindow()
