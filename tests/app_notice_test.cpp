@@ -4,6 +4,7 @@
 #include "dialogs/StartInfoDialog.h"
 #include "dialogs/StartInfoDialogModule.h"
 #include "program_fixture.h"
+#include "support/RXSAMMLUNG2DIVFU.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ std::function<void(platform::FormId)> TickAndOk(fake::FakePlatform& os) {
 TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
 
   os.clipboard.text = u"a";
@@ -52,7 +53,7 @@ TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
   EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
 }
 
 TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
@@ -94,7 +95,7 @@ TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
   });
   Start();
   EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
 }

@@ -59,7 +59,6 @@ std::uint32_t FakeWindows::RegisterWindowMessage(std::string_view name) {
 }
 
 void FakeWindows::SetTopmost(platform::WindowHandle window, bool onTop) {
-  topmost[window] = onTop;
   topmostCalls.emplace_back(window, onTop);
 }
 

@@ -90,16 +90,6 @@ TEST_F(Autostart, EntriesInTheMachineWideAndRunOnceListsAreIgnored) {
   EXPECT_FALSE(RunValue());
 }
 
-TEST_F(Autostart, AReadOnlyShortcutIsRemovedAndTakenOverWithTheQuotedPath) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart");
-  os.files.AddFile(Bytes(Shortcut), platform::AttributeReadOnly | platform::AttributeArchive);
-  SyncAutostart(os, box);
-  EXPECT_EQ(os.files.Find(Bytes(Shortcut)), nullptr);
-  EXPECT_TRUE(os.dialogs.messages.empty());
-  EXPECT_EQ(clicks, (std::vector<Click>{{1, u"OK"}}));  // tag before state: the click wrote the entry
-  EXPECT_EQ(RunValue(), CurrentCommand);
-}
-
 TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
   SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart\\");  // one backslash before the name all the same
   os.files.AddFile(Bytes(Shortcut), platform::AttributeReadOnly);
