@@ -37,13 +37,4 @@ std::string ScriptBlockBuilder::Finish() && {
   return std::move(block_);
 }
 
-std::u16string PageText(std::u16string_view text) {
-  std::u16string page;
-  page.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    ForEachPageCode(text, i, [&](int code) { page.push_back(static_cast<char16_t>(code)); });
-  }
-  return page;
-}
-
 }  // namespace common

@@ -163,10 +163,4 @@ TEST_F(ProgramTest, AFailedWriteAfterClearingPutsTheUsersTextBack) {
   EXPECT_EQ(program.flags.EncoderBusy, 0);
 }
 
-TEST(ProgressPercent, UsesSinglePrecisionForOnePercent) {
-  EXPECT_EQ(common::ProgressPercent(1, 10), u"9%");
-  EXPECT_EQ(common::ProgressPercent(513, 1000), u"51%");
-  EXPECT_EQ(common::ProgressPercent(1025, 1025), u"100%");
-}
-
 }  // namespace

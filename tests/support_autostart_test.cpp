@@ -148,16 +148,4 @@ TEST_F(Autostart, TogglingWritesAndDeletesOnlyTheProgramsEntry) {
   EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), RunCommand("C:\\anderes.exe"));
 }
 
-TEST(RunEntry, ListsByFlags) {
-  fake::FakePlatform os;
-  RunEntryWrite(os, u"Velumor", u"x", true, true);
-  EXPECT_TRUE(
-      os.registry.Get(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Velumor"));
-  EXPECT_TRUE(RunEntryExists(os, u"Velumor", true, true));
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", false, true));
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", true, false));
-  RunEntryDelete(os, u"Velumor", true, true);
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", true, true));
-}
-
 }  // namespace

@@ -346,14 +346,12 @@ std::u16string RawClipboardText() {
   return text;
 }
 
-TEST(Win32Clipboard, TextGoesBothWaysWholeAndAClipboardHeldOpenElsewhereIsBusy) {
+// The round trip is in the contract suite; here what only the real
+// clipboard can stage: another holder, and a clipboard without text.
+TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpty) {
   Win32Platform os;
-  const std::u16string text = u"Grüße – \u20AC \U0001F600 <a href=\"mailto:x@y.de\">";
+  const std::u16string text = u"vorher";
   ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
-  EXPECT_EQ(RawClipboardText(), text);
-  const platform::ClipboardText read = os.ReadClipboardText();
-  EXPECT_EQ(read.status, platform::ClipboardStatus::Ok);
-  EXPECT_EQ(read.text, text);
 
   // Another thread holds the clipboard open for longer than the layer waits.
   std::atomic<bool> holding = false;

@@ -10,7 +10,6 @@
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
 //   velumor_driver menu-open              0 when no popup menu is visible, else 1
-//   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
 //
 // Exit code 0 on success, 1 when the window did not show up (or go) in time.
 #include <fcntl.h>
@@ -128,13 +127,6 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"menu-open") {
     HWND menu = FindWindowW(L"#32768", nullptr);
     std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
-    return 0;
-  }
-  if (command == L"record" && argc > 2) {
-    FILE* file = _wfopen(argv[2], L"a");
-    if (!file) return 1;
-    for (int i = 3; i < argc; ++i) std::fprintf(file, "%ls%s", argv[i], i + 1 < argc ? " " : "\n");
-    std::fclose(file);
     return 0;
   }
   return 2;
