@@ -1,8 +1,8 @@
 // Form1's menu commands and the autostart box that the menu switches.
 #include "app/Form1.h"
-#include "dialogs/InfoForm.h"
 #include "app/encode_command.h"
 #include "app/tray_menu.h"
+#include "dialogs/InfoForm.h"
 #include "support/RXSAMMLUNG.h"
 
 namespace app {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/Form1.h"
-#include "dialogs/StartInfoDialogModule.h"
 #include "core/common.h"
 #include "core/random.h"
+#include "dialogs/StartInfoDialogModule.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"

@@ -1,8 +1,9 @@
+#include "RXSAMMLUNG2DIVFU_text.h"
+
 #include <version.h>
 
 #include <cmath>
 
-#include "RXSAMMLUNG2DIVFU_text.h"
 #include "windows1252.h"
 
 namespace RXSAMMLUNG2DIVFU {

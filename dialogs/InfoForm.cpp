@@ -64,7 +64,12 @@ platform::FormSpec Layout() {
        .tabIndex = 4,
        .fontName = u"Arial",
        .fontPoints = 9.75},
-      {.name = InfoFormControl::Line1, .kind = ControlKind::Line, .left = 1140, .top = 5580, .width = 9300 - 1140, .height = 0},
+      {.name = InfoFormControl::Line1,
+       .kind = ControlKind::Line,
+       .left = 1140,
+       .top = 5580,
+       .width = 9300 - 1140,
+       .height = 0},
       {.name = InfoFormControl::Btn,
        .index = BtnUpdateSearch,
        .kind = ControlKind::Button,
@@ -127,7 +132,8 @@ void InfoForm::Form_Load() {
   os.SetFormCaption(id_, u"Info über " + std::u16string(RXSAMMLUNG::ApplicationTitle));
   os.SetControlCaption(id_, InfoFormControl::Btn, BtnWebSite,
                        ChooseText(LanguageIndex, {u"Norvane besuchen", u"Visit Norvane", u"Visitez Norvane"}));
-  os.SetControlCaption(id_, InfoFormControl::Btn, BtnClose, ChooseText(LanguageIndex, {u"&Schliessen", u"&Close", u"&Fermer"}));
+  os.SetControlCaption(id_, InfoFormControl::Btn, BtnClose,
+                       ChooseText(LanguageIndex, {u"&Schliessen", u"&Close", u"&Fermer"}));
 
   // Small screens get the dialog at their top left corner, where it fits best.
   const platform::ScreenMetrics screen = os.Screen();

@@ -20,13 +20,15 @@ void ShowNotice(dialogs::Dialogs& dialogs, std::u16string_view text, std::u16str
   if (!imageFile.empty()) {
     const std::u16string path = RXSAMMLUNG2DIVFU::AppFolder(os) + std::u16string(imageFile);
     // A picture that cannot be read leaves the notice without one.
-    if (RXSAMMLUNG::FileExists(os, path) && os.LoadPicture(dialog.id(), dialogs::StartInfoDialogControl::SIDimage, -1, path)) {
+    if (RXSAMMLUNG::FileExists(os, path) &&
+        os.LoadPicture(dialog.id(), dialogs::StartInfoDialogControl::SIDimage, -1, path)) {
       os.SetControlVisible(dialog.id(), dialogs::StartInfoDialogControl::SIDimage, -1, true);
       os.SetControlWidth(dialog.id(), dialogs::StartInfoDialogControl::InfoLbl, -1, dialogs::LabelWidthBesidePicture);
     }
   }
   dialog.Tag = noticeId;
-  os.SetControlCaption(dialog.id(), dialogs::StartInfoDialogControl::InfoLbl, -1, RXSAMMLUNG2DIVFU::FormatTemplate(text));
+  os.SetControlCaption(dialog.id(), dialogs::StartInfoDialogControl::InfoLbl, -1,
+                       RXSAMMLUNG2DIVFU::FormatTemplate(text));
   os.ShowForm(dialog.id(), true);
 }
 

@@ -2,8 +2,8 @@
 // and the result notice, with events arriving in the middle of a run.
 #include <gtest/gtest.h>
 
-#include "core/decoder.h"
 #include "app/encode_command.h"
+#include "core/decoder.h"
 #include "program_fixture.h"
 
 namespace {

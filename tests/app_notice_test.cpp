@@ -48,14 +48,6 @@ TEST_F(ProgramTest, OkWithoutTheBoxOrTheCloseBoxWithItRecordNothing) {
   EXPECT_EQ(Setting(u"_SID2"), u"");
 }
 
-TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
-  os.registry.PutText(platform::RegistryRoot::CurrentUser, "Software\\Norvane Software\\Velumor", "_SID1", u"1.2.5");
-  os.forms.modalActions.push_back(TickAndOk(os));
-  Start();
-  EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
-}
-
 TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
   os.files.AddFile("C:\\Programme\\Velumor\\SID2.jpg");
   Start();

@@ -79,9 +79,9 @@ class RealWindows : public contract::Windows {
   }
   void Put(std::u16string_view key, std::u16string_view name, const contract::Stored& value) override {
     HKEY open;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &open,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &open, nullptr),
+        ERROR_SUCCESS);
     const std::string narrow(name.begin(), name.end());
     RegSetValueExA(open, narrow.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
                    static_cast<DWORD>(value.bytes.size()));

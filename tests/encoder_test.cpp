@@ -96,7 +96,9 @@ TEST(ScriptBlock, RoundTripsAsThePageGetsTheText) {
       {u"„Zitat“ – …", u"&#8222;Zitat&#8220; &#8211; &#8230;"},
       {u"Łódź Жук", u"&#321;ód&#378; &#1046;&#1091;&#1082;"},
       {u"\U0001F600!", u"&#128512;!"},
-      {u"a\xD800" u"b\xDC00", u"a&#65533;b&#65533;"},  // lone surrogates
+      {u"a\xD800"
+       u"b\xDC00",
+       u"a&#65533;b&#65533;"},  // lone surrogates
   };
   for (const auto& c : cases) {
     const std::string block = Block(c.text);

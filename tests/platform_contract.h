@@ -3,14 +3,14 @@
 // real layer. Each Windows gives its set-up and inspection around the seam.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/platform.h"
 

@@ -1,10 +1,11 @@
 // The contract of the registry, file and clipboard procedures, run on every
 // Windows the test program instantiates it for.
+#include "platform_contract.h"
+
 #include <gtest/gtest.h>
 
 #include <string_view>
 
-#include "platform_contract.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 
@@ -25,7 +26,10 @@ TEST_P(Contract, RegistryValuesRoundTripInWindows1252) {
     std::string_view stored;
     std::u16string_view readBack;
   } cases[] = {
-      {u"Text", u"Grüße aus Köln", platform::RegSz, "Gr\xFC\xDF" "e aus K\xF6ln\0"sv, u"Grüße aus Köln"},
+      {u"Text", u"Grüße aus Köln", platform::RegSz,
+       "Gr\xFC\xDF"
+       "e aus K\xF6ln\0"sv,
+       u"Grüße aus Köln"},
       {u"Leer", u"", platform::RegSz, "\0"sv, u""},
       // One "?" per character the code page lacks, the surrogate pair included.
       {u"Fremd", u"€ ł 😀", platform::RegSz, "\x80 ? ?\0"sv, u"€ ? ?"},
@@ -50,7 +54,7 @@ TEST_P(Contract, StoredValuesReadAsText) {
     std::u16string_view text;
   } cases[] = {
       {u"Erweitert", platform::RegExpandSz, "%TEMP%\\x\0"sv, u"%TEMP%\\x"},  // not expanded
-      {u"OhneNull", platform::RegSz, "C:\\Start", u"C:\\Start"},              // keeps its last character
+      {u"OhneNull", platform::RegSz, "C:\\Start", u"C:\\Start"},             // keeps its last character
       {u"Zahl", platform::RegDword, "A\0\xE4\0"sv, u"A\0ä\0"sv},             // one character per byte
       {u"Liste", platform::RegMultiSz, "eins\0zwei\0\0"sv, u"eins\0zwei\0"sv},
   };
@@ -101,8 +105,9 @@ TEST_P(Contract, FileExistsSeesOrdinaryFilesOnly) {
 }
 
 TEST_P(Contract, ClipboardTextRoundTrips) {
-  for (const std::u16string& text : std::vector<std::u16string>{
-           u"Grüße – \u20AC \U0001F600 <a href=\"mailto:x@y.de\">\r\n", std::u16string(100000, u'ä'), std::u16string()}) {
+  for (const std::u16string& text :
+       std::vector<std::u16string>{u"Grüße – \u20AC \U0001F600 <a href=\"mailto:x@y.de\">\r\n",
+                                   std::u16string(100000, u'ä'), std::u16string()}) {
     ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
     const platform::ClipboardText read = os.ReadClipboardText();
     EXPECT_EQ(read.status, platform::ClipboardStatus::Ok);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <version.h>
 
 #include "core/RXSAMMLUNG2DIVFU_text.h"
@@ -15,10 +14,17 @@ struct Case {
 
 TEST(ExpandEscapes, KnownSequencesInBothCasesOthersStandForThemselves) {
   const Case cases[] = {
-      {u"a\\tb\\Tc", u"a\tb\tc"}, {u"\\h\\H", u"\"\""}, {u"\\n\\l\\N\\L", u"\r\n\r\n"},
-      {u"\\q\\Q\\r", u"qQr"},     {u"\\\\", u"\\"},     {u"\\\\n", u"\\n"},
-      {u"\\ä", u"ä"},             {u"", u""},           {u"ohne Rückstrich", u"ohne Rückstrich"},
-      {u"Ende\\", u"Ende"},       {u"\\", u""},
+      {u"a\\tb\\Tc", u"a\tb\tc"},
+      {u"\\h\\H", u"\"\""},
+      {u"\\n\\l\\N\\L", u"\r\n\r\n"},
+      {u"\\q\\Q\\r", u"qQr"},
+      {u"\\\\", u"\\"},
+      {u"\\\\n", u"\\n"},
+      {u"\\ä", u"ä"},
+      {u"", u""},
+      {u"ohne Rückstrich", u"ohne Rückstrich"},
+      {u"Ende\\", u"Ende"},
+      {u"\\", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(ExpandEscapes(c.in), c.out);
   EXPECT_EQ(ExpandEscapes(common::ScriptTemplate).size(), 311u);
@@ -59,9 +65,8 @@ TEST(VersionText, FormsOfTheRunningVersion) {
 }
 
 TEST(VersionText, RevisionLettersRoundHalfToEven) {
-  const std::pair<int, std::u16string_view> cases[] = {{99, u"1.2"},   {100, u"1.2a"}, {149, u"1.2a"},
-                                                       {150, u"1.2b"}, {250, u"1.2b"}, {251, u"1.2c"},
-                                                       {350, u"1.2d"}, {2550, u"1.2z"}};
+  const std::pair<int, std::u16string_view> cases[] = {{99, u"1.2"},   {100, u"1.2a"}, {149, u"1.2a"}, {150, u"1.2b"},
+                                                       {250, u"1.2b"}, {251, u"1.2c"}, {350, u"1.2d"}, {2550, u"1.2z"}};
   for (const auto& [revision, text] : cases) {
     EXPECT_EQ(VersionText(257, 1, 2, revision), text);
     EXPECT_EQ(VersionText(256, 1, 2, revision), u" (V" + std::u16string(text) + u")");
