@@ -27,8 +27,8 @@ const ExpandedTemplate& Expanded() {
 std::string_view BlockHead() { return Expanded().head; }
 std::string_view BlockTail() { return Expanded().tail; }
 
-ScriptBlockBuilder::ScriptBlockBuilder(std::size_t textLength) {
-  block_.reserve(BlockHead().size() + 2 * textLength + BlockTail().size());
+ScriptBlockBuilder::ScriptBlockBuilder(std::u16string_view text) : pageCodes_(text) {
+  block_.reserve(BlockHead().size() + 2 * text.size() + BlockTail().size());
   block_ = BlockHead();
 }
 

@@ -9,6 +9,7 @@
 namespace {
 
 using fake::Bytes;
+using fake::Utf8;
 constexpr auto User = platform::RegistryRoot::CurrentUser;
 
 class FakeWindows : public contract::Windows {
@@ -20,7 +21,7 @@ class FakeWindows : public contract::Windows {
     return messages;
   }
   std::u16string Key() override { return u"Software\\Kontrakt"; }
-  std::u16string Folder() override { return u"C:\\Kontrakt"; }
+  std::u16string Folder() override { return u"C:\\Users\\Łukasz\\Главное меню\\Autostart"; }
   std::optional<contract::Stored> Get(std::u16string_view key, std::u16string_view name) override {
     const auto value = fake.registry.Get(User, Bytes(key), Bytes(name));
     if (!value) return std::nullopt;
@@ -31,12 +32,12 @@ class FakeWindows : public contract::Windows {
   }
   void KeepUnchanged(std::u16string_view, std::u16string_view) override {}
   void AddFile(std::u16string_view name, std::uint32_t attributes) override {
-    fake.files.AddFile(Bytes(Folder() + u"\\" + std::u16string(name)), attributes);
+    fake.files.AddFile(Utf8(Folder() + u"\\" + std::u16string(name)), attributes);
   }
   void AddFolder(std::u16string_view name) override {
-    fake.files.AddFolder(Bytes(Folder() + u"\\" + std::u16string(name)));
+    fake.files.AddFolder(Utf8(Folder() + u"\\" + std::u16string(name)));
   }
-  bool Present(std::u16string_view path) override { return fake.files.Find(Bytes(path)) != nullptr; }
+  bool Present(std::u16string_view path) override { return fake.files.Find(Utf8(path)) != nullptr; }
   std::u16string NoDrive() override {
     fake.files.AddFile("E:\\datei.txt");
     fake.files.SetDriveNotReady('E');

@@ -38,7 +38,8 @@ class RealWindows : public contract::Windows {
     key_ = L"Software\\VelumorTest" + id;
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
-    folder_ = std::wstring(temp) + L"VelumorTest" + id;
+    // Letters that Windows-1252 lacks, as in a Polish or Russian user's folders.
+    folder_ = std::wstring(temp) + L"Łukasz Автозагрузка " + id;
     CreateDirectoryW(folder_.c_str(), nullptr);
   }
   ~RealWindows() override {

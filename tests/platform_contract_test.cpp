@@ -45,6 +45,12 @@ TEST_P(Contract, RegistryValuesRoundTripInWindows1252) {
   }
 }
 
+TEST_P(Contract, PathTextsKeepEveryCharacter) {
+  const std::u16string path = u"C:\\Users\\Łukasz\\Главное меню\\Autostart";
+  RegPutText(os, User, key, u"Pfad", path);
+  EXPECT_EQ(RegGetText(os, User, key, u"Pfad"), path);
+}
+
 TEST_P(Contract, StoredValuesReadAsText) {
   using namespace std::string_view_literals;
   const struct {
@@ -121,7 +127,7 @@ TEST_P(Contract, AReadOnlyStartupShortcutIsTakenOverIntoTheQuotedRunValue) {
   windows->KeepUnchanged(runKey, u"Velumor");
   windows->KeepUnchanged(shellFolders, u"Startup");
   windows->AddFile(u"Velumor.lnk", platform::AttributeReadOnly);
-  RegPutValue(os, User, shellFolders, u"Startup", windows->Folder(), platform::RegSz);
+  RegPutText(os, User, shellFolders, u"Startup", windows->Folder());
 
   controls::CheckBox box;
   box.SetClickHandler([this](controls::CheckBox& b) { ApplyAutostart(os, b); });
@@ -132,7 +138,7 @@ TEST_P(Contract, AReadOnlyStartupShortcutIsTakenOverIntoTheQuotedRunValue) {
   std::u16string quoted = u"\"";  // appended, not joined with +: that trips a false -Wrestrict of GCC 12
   quoted += windows->ProgramFile();
   quoted += u"\" /AUTOSTART";
-  EXPECT_EQ(RegGetString(os, User, runKey, u"Velumor"), quoted);
+  EXPECT_EQ(RegGetText(os, User, runKey, u"Velumor"), quoted);
   box.SetValue(0);
   EXPECT_FALSE(RegValueExists(os, User, runKey, u"Velumor"));
 }

@@ -10,6 +10,7 @@
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
 //   velumor_driver menu-open              0 when no popup menu is visible, else 1
+//   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
 //
 // Exit code 0 on success, 1 when the window did not show up (or go) in time.
 #include <fcntl.h>
@@ -127,6 +128,18 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"menu-open") {
     HWND menu = FindWindowW(L"#32768", nullptr);
     std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"record" && argc > 2) {
+    FILE* file = _wfopen(argv[2], L"a");
+    if (!file) return 1;
+    for (int i = 3; i < argc; ++i) {
+      // In UTF-8: a path with letters beyond the code page arrives whole.
+      std::vector<char> bytes(WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr) + 1, '\0');
+      WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
+      std::fprintf(file, "%s%s", bytes.data(), i + 1 < argc ? " " : "\n");
+    }
+    std::fclose(file);
     return 0;
   }
   return 2;
