@@ -173,7 +173,7 @@ void ExpectWholeTexts(HWND form) {
 TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeText) {
   Win32Platform os;
   app::Program program(os);
-  dialogs::StartInfoDialog& notice = program.startInfoDialog();
+  dialogs::StartInfoDialog& notice = program.dialogs.startInfoDialog();
   for (const std::u16string_view text : {app::StartNotice, common::ResultNotice}) {
     for (const bool picture : {false, true}) {
       notice.Load();
@@ -183,9 +183,9 @@ TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeTe
       notice.Unload();
     }
   }
-  program.infoForm().Show();
-  ExpectWholeTexts(Window(os, program.infoForm().id()));
-  program.infoForm().Unload();
+  program.dialogs.infoForm().Show();
+  ExpectWholeTexts(Window(os, program.dialogs.infoForm().id()));
+  program.dialogs.infoForm().Unload();
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
 

@@ -16,6 +16,7 @@ the popup menu, the clipboard, and paths that reach Windows whole.
 Usage: run_e2e.py DIST_DIR DRIVER_EXE ENCODE_EXE VERSION OUT_DIR
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
