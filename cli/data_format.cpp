@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "encoder/common.h"
-#include "encoder/decoder.h"
-#include "encoder/utf16.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "core/utf16.h"
 
 namespace cli {
 

@@ -7,8 +7,8 @@
 
 #include "atomic_output.h"
 #include "data_format.h"
-#include "encoder/common.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/random.h"
 #include "input_bytes.h"
 #include "options.h"
 #include "stream_codec.h"

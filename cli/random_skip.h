@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "encoder/random.h"
+#include "core/random.h"
 
 namespace cli {
 

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "data_format.h"
-#include "encoder/common.h"
-#include "encoder/decoder.h"
+#include "core/common.h"
+#include "core/decoder.h"
 #include "random_skip.h"
 #include "utf8.h"
 

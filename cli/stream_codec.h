@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "encoder/random.h"
+#include "core/random.h"
 
 namespace cli {
 

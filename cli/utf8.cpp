@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "encoder/utf16.h"
+#include "core/utf16.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -7,7 +7,7 @@
 #include "cli/encode_tool.h"
 #include "cli/stream_codec.h"
 #include "cli/utf8.h"
-#include "encoder/common.h"
+#include "core/common.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "encoder/encode_command.h"
+#include "app/encode_command.h"
 
 #include <algorithm>
 #include <string>
 
 #include "app/Form1.h"
+#include "core/common.h"
+#include "core/random.h"
 #include "dialogs/StartInfoDialogModule.h"
-#include "encoder/common.h"
-#include "encoder/random.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
@@ -115,7 +115,7 @@ void EncodeClipboardText(app::Program& program) {
     return;
   }
   PutStripAway(program);
-  StartInfoDialogModule::ShowNotice(program, ResultNotice, u"2", u"SID2.jpg");
+  StartInfoDialogModule::ShowNotice(program.dialogs, ResultNotice, u"2", u"SID2.jpg");
 }
 
 void ShowProgress(app::Program& program, std::u16string_view text) {
