@@ -11,8 +11,8 @@ namespace {
 
 using namespace RXSAMMLUNG;
 using fake::Bytes;
-using Execution = fake::FakeShell::Execution;
-using Message = fake::FakeDialogs::Message;
+using Execution = fake::Execution;
+using Message = fake::Message;
 
 const std::vector<std::string> Candidates = {"C:\\Velumor\\index.htm",        "C:\\Velumor\\index.html",
                                              "C:\\Velumor\\hilfe.htm",        "C:\\Velumor\\hilfe.html",
@@ -33,7 +33,7 @@ TEST_F(Help, TheFirstExistingCandidateWinsInTheirOrder) {
   for (const auto& candidate : Candidates) os.files.AddFile(candidate);
   for (const auto& candidate : Candidates) {
     EXPECT_EQ(FindHelpFile(os), Text(candidate));
-    os.files.DeleteFile(Text(candidate));
+    os.DeleteFile(Text(candidate));
   }
   EXPECT_EQ(FindHelpFile(os), u"");
 }
@@ -77,8 +77,8 @@ TEST_F(Help, OpensTheAskedPageOrTheSearchedOneAndConfirmsWhenAsked) {
     os.files.programFolder = u"C:\\Velumor";
     for (const auto& file : c.files) os.files.AddFile(file);
     ShowHelp(os, c.asked, c.confirm);
-    EXPECT_EQ(os.shell.executions, c.opened) << Bytes(c.asked);
-    EXPECT_EQ(os.dialogs.messages, c.said) << Bytes(c.asked);
+    EXPECT_EQ(os.executions, c.opened) << Bytes(c.asked);
+    EXPECT_EQ(os.messages, c.said) << Bytes(c.asked);
   }
 }
 
@@ -87,7 +87,7 @@ TEST(ShellOpen, ShowModeZeroMeansNormalAndTheMakersSiteOpensMaximised) {
   ShellOpen(os, u"mailto:info@norvane.example", 0);
   ShellOpen(os, u"https://www.norvane.example/", 7);
   OpenMakerWebSite(os);
-  EXPECT_EQ(os.shell.executions, (std::vector<Execution>{{"Open", "mailto:info@norvane.example", 1},
+  EXPECT_EQ(os.executions, (std::vector<Execution>{{"Open", "mailto:info@norvane.example", 1},
                                                          {"Open", "https://www.norvane.example/", 7},
                                                          {"Open", velumor_build::MakerHost, 3}}));
 }
