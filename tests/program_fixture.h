@@ -44,7 +44,7 @@ class ProgramTest : public ::testing::Test {
     return texts;
   }
 
-  // Notice dialogs that were shown, by their text.
+  // Notices shown so far: each one beeps as it opens.
   int NoticesShown() const { return os.sound.beeps; }
 
   std::u16string Setting(std::u16string_view key) { return RXSAMMLUNG::GetAppSetting(os, key); }
