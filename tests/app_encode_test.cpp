@@ -51,23 +51,6 @@ TEST_F(ProgramTest, ProgressShowsEveryFiveHundredTwelveCharactersInSinglePrecisi
   }
 }
 
-TEST_F(ProgramTest, EmptyClipboardOrNoTextGivesTheMessageFramedByTheSounds) {
-  Start();
-  for (auto content : {std::optional<std::u16string>{}, std::optional<std::u16string>{u""}}) {
-    os.clipboard.text = content;
-    os.messages.clear();
-    os.sound.played.clear();
-    LeftClick();
-    EXPECT_EQ(Messages(), std::vector<std::u16string>{
-                              u"Die Zwischenablage enthält keinen Text. Daher kann Velumor auch nichts kodieren."});
-    EXPECT_EQ(os.messages[0].style, 64);
-    EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
-    EXPECT_EQ(os.clipboard.text, content);
-    EXPECT_TRUE(os.clipboard.writes.empty());
-    EXPECT_EQ(os.forms.forms.at(Form1()).showings, 0);
-  }
-}
-
 TEST_F(ProgramTest, AClickDuringTheRunsOwnEventsMeetsTheBusyGuard) {
   Start();
   os.clipboard.text = std::u16string(2000, u'z');
@@ -87,8 +70,7 @@ TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndTheNextRunSt
   Start();
   os.clipboard.text = std::u16string(5000, u'q');
   os.forms.onCaption = [&](std::u16string_view caption) {
-    if (caption == u"Velumor: 10%")
-      os.events.Post([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
+    if (caption == u"Velumor: 10%") os.events.Post([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
   };
   LeftClick();
   EXPECT_EQ(os.clipboard.text, CancellationText);
@@ -138,29 +120,41 @@ TEST_F(ProgramTest, QuittingDuringARunLeavesTheUsersTextAndEndsQuietly) {
   EXPECT_TRUE(os.forms.LoadedForms().empty());
 }
 
-TEST_F(ProgramTest, ABusyClipboardChangesNothingAndSaysSo) {
+TEST_F(ProgramTest, NoTextOrAFailingClipboardKeepsTheUsersTextAndSaysWhy) {
   Start();
-  os.clipboard.text = u"mein Text";
-  os.clipboard.nextReads.push_back(platform::ClipboardStatus::Busy);
-  LeftClick();
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_TRUE(Messages()[0].starts_with(u"Die Zwischenablage wird gerade von einem anderen Programm benutzt."));
-  EXPECT_EQ(os.clipboard.text, u"mein Text");
-  EXPECT_EQ(program.flags.EncoderBusy, 0);
-  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
-}
-
-TEST_F(ProgramTest, AFailedWriteAfterClearingPutsTheUsersTextBack) {
-  Start();
-  os.clipboard.text = u"mein Text";
-  os.clipboard.nextWrites.push_back(platform::ClipboardStatus::Failed);
-  LeftClick();
-  EXPECT_EQ(os.clipboard.text, u"mein Text");
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_TRUE(Messages()[0].starts_with(u"Die Zwischenablage konnte nicht beschrieben werden"));
-  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
-  EXPECT_EQ(os.sound.beeps, 1);  // no result notice after a failure
-  EXPECT_EQ(program.flags.EncoderBusy, 0);
+  using enum platform::ClipboardStatus;
+  const std::u16string_view noText =
+      u"Die Zwischenablage enthält keinen Text. Daher kann Velumor auch nichts kodieren.";
+  const struct {
+    std::optional<std::u16string> text;
+    std::optional<platform::ClipboardStatus> read, write;
+    std::u16string_view message;
+  } cases[] = {
+      {std::nullopt, {}, {}, noText},
+      {u"", {}, {}, noText},
+      {u"mein Text", Busy, {}, u"Die Zwischenablage wird gerade von einem anderen Programm benutzt."},
+      // The write fails after clearing: the text is put back.
+      {u"mein Text", {}, Failed, u"Die Zwischenablage konnte nicht beschrieben werden"},
+  };
+  for (const auto& c : cases) {
+    os.clipboard.text = c.text;
+    if (c.read) os.clipboard.nextReads.push_back(*c.read);
+    if (c.write) os.clipboard.nextWrites.push_back(*c.write);
+    os.clipboard.writes.clear();
+    os.messages.clear();
+    os.sound.played.clear();
+    const int beeps = os.sound.beeps;
+    LeftClick();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].starts_with(c.message)) << Messages()[0].size();
+    EXPECT_EQ(os.messages[0].style, 64);
+    EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
+    EXPECT_EQ(os.clipboard.text, c.text);
+    EXPECT_EQ(os.clipboard.writes.size(), c.write ? 1u : 0u);  // only the put-back
+    EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
+    EXPECT_EQ(os.sound.beeps, beeps);  // no result notice after a failure
+    EXPECT_EQ(program.flags.EncoderBusy, 0);
+  }
 }
 
 }  // namespace

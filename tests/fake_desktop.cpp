@@ -29,8 +29,6 @@ std::intptr_t FakePlatform::HookProcedure(platform::WindowHandle window, platfor
 }
 
 std::intptr_t FakePlatform::SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) {
-  windows.setWindowLongCalls.push_back(std::to_string(window) + "," + std::to_string(index) + "," +
-                                       std::to_string(value));
   if (index != platform::WindowProcIndex) return 0;
   const auto present = windows.procedures.find(window);
   const bool replaced = present != windows.procedures.end();

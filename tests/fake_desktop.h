@@ -40,7 +40,6 @@ struct FakeWindows {
 
   std::map<platform::WindowHandle, std::intptr_t> procedures;  // present procedure of each window
   std::vector<PassedMessage> passedOn;                         // reached an original procedure
-  std::vector<std::string> setWindowLongCalls;                 // "window,index,value"
   std::vector<std::pair<platform::WindowHandle, bool>> topmostCalls;
   int cursorY = 500;
   int cursorReads = 0;

@@ -37,29 +37,12 @@ std::pair<std::string_view, std::string_view> SplitPath(std::string_view path) {
 
 bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
 
-// File names fold their ASCII letters only: bytes of UTF-8 beyond ASCII stay
-// as they are, so two different letters never fold together.
-std::string FoldedPath(std::string_view path) {
-  std::string folded(path);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  }
-  return folded;
-}
-
 }  // namespace
 
 std::string Folded(std::string_view text) {
   std::string folded(text);
   for (char& c : folded) {
-    const auto code = static_cast<unsigned char>(c);
-    if ((code >= 'A' && code <= 'Z') || (code >= 0xC0 && code <= 0xDE && code != 0xD7)) {
-      c = static_cast<char>(code + 0x20);
-    } else if (code == 0x8A || code == 0x8C || code == 0x8E) {
-      c = static_cast<char>(code + 0x10);  // Š Œ Ž
-    } else if (code == 0x9F) {
-      c = static_cast<char>(0xFF);  // Ÿ
-    }
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
   }
   return folded;
 }
@@ -213,20 +196,20 @@ long FakePlatform::CloseKey(platform::RegistryHandle key) {
 // ---- Files
 
 void FakeFiles::AddFile(std::string_view path, std::uint32_t attributes) {
-  entries[FoldedPath(path)] = {std::string(path), attributes};
+  entries[Folded(path)] = {std::string(path), attributes};
 }
 
 void FakeFiles::AddFolder(std::string_view path) {
-  entries[FoldedPath(path)] = {std::string(path), platform::AttributeDirectory};
+  entries[Folded(path)] = {std::string(path), platform::AttributeDirectory};
 }
 
 FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
-  const auto found = entries.find(FoldedPath(path));
+  const auto found = entries.find(Folded(path));
   return found == entries.end() ? nullptr : &found->second;
 }
 
 bool FakeFiles::OnDriveNotReady(std::string_view path) const {
-  return path.size() >= 2 && path[1] == ':' && notReady.count(FoldedPath(path.substr(0, 1))[0]) != 0;
+  return path.size() >= 2 && path[1] == ':' && notReady.count(Folded(path.substr(0, 1))[0]) != 0;
 }
 
 std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view widePattern) {
@@ -236,7 +219,7 @@ std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view 
   const auto [folder, name] = SplitPath(pattern);
   // Windows takes wildcards only in the last part of the path.
   if (files.OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
-  const std::string foldedFolder = FoldedPath(folder), foldedName = FoldedPath(name);
+  const std::string foldedFolder = Folded(folder), foldedName = Folded(name);
   for (const auto& [path, entry] : files.entries) {
     const auto [entryFolder, entryName] = SplitPath(path);
     if (entryFolder == foldedFolder && MatchesPattern(foldedName, entryName)) attributes.push_back(entry.attributes);
@@ -259,7 +242,7 @@ bool FakePlatform::DeleteFile(std::u16string_view widePath) {
       (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }
-  files.entries.erase(FoldedPath(path));
+  files.entries.erase(Folded(path));
   return true;
 }
 

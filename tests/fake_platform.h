@@ -17,8 +17,8 @@
 
 namespace fake {
 
-// Windows compares names without regard to case; so do the fakes, for the
-// letters of Windows-1252 that have a lower-case form.
+// Windows compares names without regard to case; so do the fakes, for ASCII
+// letters: other bytes stay as they are, so two different letters never fold together.
 std::string Folded(std::string_view text);
 
 // The Windows-1252 bytes of a text, for setting up and checking 8-bit data.
