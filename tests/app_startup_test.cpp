@@ -48,15 +48,6 @@ TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
   EXPECT_EQ(os.sound.beeps, 0);  // no start notice either
 }
 
-TEST_F(ProgramTest, ClosingTheHiddenFormOnlyHidesIt) {
-  Start();
-  os.Send(Form1Window(), platform::MessageClose, 0, 0);  // through the hook to the form
-  EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
-  EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
-  EXPECT_EQ(program.flags.CancelRequested, 0);
-  EXPECT_EQ(os.tray.icons.size(), 1u);
-}
-
 class UnloadModes : public ProgramTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(UnloadModes, AreNotRefusedAndRemoveTheIconBeforeTheHook) {

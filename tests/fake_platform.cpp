@@ -238,8 +238,7 @@ bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t att
 bool FakePlatform::DeleteFile(std::u16string_view widePath) {
   const std::string path = Utf8(widePath);
   const FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
-  if (entry == nullptr || entry->locked ||
-      (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
+  if (entry == nullptr || (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }
   files.entries.erase(Folded(path));

@@ -72,7 +72,6 @@ class FakeFiles {
   struct Entry {
     std::string path;
     std::uint32_t attributes;
-    bool locked = false;            // held open by another program: cannot be deleted
     bool attributesLocked = false;  // its attributes cannot be changed
   };
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,106 +37,80 @@ TEST(CheckBox, ClicksOnlyWhenTheStateChanges) {
   EXPECT_EQ(clicks, (std::vector<int>{1, 0}));
 }
 
-// A click of the autostart box: its value and its tag at that moment.
-struct Click {
-  int value;
-  std::u16string tag;
-  bool operator==(const Click&) const = default;
-};
-
 class Autostart : public ::testing::Test {
  protected:
+  struct Click {
+    int value;
+    std::u16string tag;
+    bool operator==(const Click&) const = default;
+  };
+
   Autostart() {
     os.files.programFolder = u"C:\\Programme Łukasz\\Велумор";
-    box.SetClickHandler([this](CheckBox& b) { ApplyAutostart(os, b); });
+    // As the tray program's AutoStartChk_Click: the menu mark follows the box
+    // (recorded here), then the entry.
+    box.SetClickHandler([this](CheckBox& b) {
+      clicks.push_back({b.Value(), b.Tag()});
+      ApplyAutostart(os, b);
+    });
   }
   void TearDown() override { EXPECT_EQ(os.registry.OpenHandles(), 0u); }
 
+  void SetStartupFolder(std::u16string_view folder) { os.registry.PutText(User, ShellFolders, "Startup", folder); }
   std::optional<StoredValue> RunValue() const { return os.registry.Get(User, RunKey, "Velumor"); }
 
   fake::FakePlatform os;
   CheckBox box;
+  std::vector<Click> clicks;
 };
 
 const StoredValue CurrentCommand = RunCommand(u"\"C:\\Programme Łukasz\\Велумор\\Velumor.exe\" /AUTOSTART");
 
-TEST(AutostartSync, FollowsTheEntryOrShortcutAndReportsAShortcutItCannotDelete) {
-  const std::u16string startup = u"C:\\Users\\Łukasz\\Главное меню\\Autostart";
-  const std::u16string path(Shortcut), lockedFile = u"Datei nicht löschbar: " + path;
-  using SetUp = std::function<void(fake::FakePlatform&)>;
-  const struct {
-    std::u16string startupFolder;  // empty: no Startup value
-    SetUp setUp;
-    std::vector<Click> clicks;  // checking the box before the tag leaves the entry as it is
-    std::vector<std::u16string> messages;
-  } cases[] = {
-      {startup, [](auto&) {}, {}, {}},
-      // An old unquoted entry checks the box and is not rewritten.
-      {startup,
-       [](auto& os) { os.registry.Put(User, RunKey, "Velumor", platform::RegSz, "C:\\Alt\\V.exe"); },
-       {{1, u""}},
-       {}},
-      {u"",
-       [](auto& os) {
-         os.registry.PutText(RegistryRoot::LocalMachine, RunKey, "Velumor", u"C:\\x\\Velumor.exe /AUTOSTART");
-         os.registry.PutText(User, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Velumor", u"x");
-       },
-       {},
-       {}},
-      // One backslash before the name all the same.
-      {startup + u"\\",
-       [](auto& os) {
-         os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly);
-         os.files.Find(Utf8(Shortcut))->attributesLocked = true;
-       },
-       {{1, u"OK"}},
-       {u"Attribute nicht löschbar: " + path, lockedFile}},
-      {startup,
-       [](auto& os) {
-         os.files.AddFile(Utf8(Shortcut));
-         os.files.Find(Utf8(Shortcut))->locked = true;
-       },
-       {{1, u"OK"}},
-       {lockedFile}},
-      // Without a Startup value the shortcut would be "\Velumor.lnk" at the root of the current drive.
-      {u"", [](auto& os) { os.files.AddFile("\\Velumor.lnk"); }, {}, {}},
-      {u"E:\\Autostart",
-       [](auto& os) {
-         os.files.AddFile("E:\\Autostart\\Velumor.lnk");
-         os.files.SetDriveNotReady('E');
-       },
-       {},
-       {}},
-  };
-  for (const auto& c : cases) {
-    fake::FakePlatform os;
-    os.files.programFolder = u"C:\\Programme Łukasz\\Велумор";
-    if (!c.startupFolder.empty()) os.registry.PutText(User, ShellFolders, "Startup", c.startupFolder);
-    c.setUp(os);
-    const auto keys = os.registry.AllKeys();
-    const std::size_t files = os.files.entries.size();
-    CheckBox box;
-    std::vector<Click> clicks;
-    // As the tray program's AutoStartChk_Click: the menu mark follows the box, then the entry.
-    box.SetClickHandler([&](CheckBox& b) {
-      clicks.push_back({b.Value(), b.Tag()});
-      ApplyAutostart(os, b);
-    });
-    SyncAutostart(os, box);
-    EXPECT_EQ(box.Value(), c.clicks.empty() ? 0 : 1);
-    EXPECT_EQ(clicks, c.clicks);
-    EXPECT_EQ(box.Tag(), u"OK");
-    std::vector<std::u16string> messages;
-    for (const auto& message : os.messages) messages.push_back(message.text);
-    EXPECT_EQ(messages, c.messages);
-    if (c.messages.empty()) {
-      EXPECT_EQ(os.registry.AllKeys(), keys);
-    } else {
-      EXPECT_EQ(os.registry.Get(User, RunKey, "Velumor"), CurrentCommand);
-    }
-    EXPECT_EQ(os.files.entries.size(), files);
-    EXPECT_EQ(os.registry.OpenHandles(), 0u);
-  }
+TEST_F(Autostart, FirstStartWithoutEntryOrShortcutStaysOffAndWritesNothing) {
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
+  const auto before = os.registry.AllKeys();
+  SyncAutostart(os, box);
+  EXPECT_EQ(box.Value(), 0);
+  EXPECT_EQ(box.Tag(), u"OK");
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(os.registry.AllKeys(), before);
+}
+
+TEST_F(Autostart, AnExistingEntryChecksTheBoxBeforeTheTagAndIsNotRewritten) {
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
+  os.registry.Put(User, RunKey, "Velumor", platform::RegSz, "C:\\Alt\\Velumor.exe /AUTOSTART");  // unquoted, old
+  const auto before = os.registry.AllKeys();
+  SyncAutostart(os, box);
+  EXPECT_EQ(clicks, (std::vector<Click>{{1, u""}}));
+  EXPECT_EQ(box.Tag(), u"OK");
+  EXPECT_EQ(os.registry.AllKeys(), before);
+}
+
+TEST_F(Autostart, EntriesInTheMachineWideAndRunOnceListsAreIgnored) {
+  os.registry.PutText(RegistryRoot::LocalMachine, RunKey, "Velumor", u"C:\\x\\Velumor.exe /AUTOSTART");
+  os.registry.PutText(User, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Velumor", u"x");
+  SyncAutostart(os, box);
+  EXPECT_EQ(box.Value(), 0);
+  EXPECT_FALSE(RunValue());
+}
+
+TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\");  // one backslash before the name all the same
+  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly);
+  os.files.Find(Utf8(Shortcut))->attributesLocked = true;
+  SyncAutostart(os, box);
+  const std::u16string path(Shortcut);
+  EXPECT_EQ(os.messages, (std::vector<fake::Message>{{u"Attribute nicht löschbar: " + path, u"Velumor", 64},
+                                                     {u"Datei nicht löschbar: " + path, u"Velumor", 64}}));
+  EXPECT_EQ(box.Value(), 1);
+  EXPECT_EQ(RunValue(), CurrentCommand);
+}
+
+TEST_F(Autostart, NoUsableStartupFolderSkipsTheShortcut) {
+  // Without a Startup value the shortcut would be "\Velumor.lnk" at the root of the current drive.
+  os.files.AddFile("\\Velumor.lnk");
+  SyncAutostart(os, box);
+  EXPECT_NE(os.files.Find("\\Velumor.lnk"), nullptr);
 }
 
 TEST_F(Autostart, TogglingWritesAndDeletesOnlyTheProgramsEntry) {
