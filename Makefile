@@ -6,6 +6,7 @@ run:
 	sh tools/run.sh
 
 test:
+	sh tools/install-deps.sh
 	sh tools/with-display.sh sh tools/test-all.sh
 
 bench:

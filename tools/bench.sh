@@ -3,18 +3,17 @@
 # from a left click on the icon to the block on the clipboard.
 set -eu
 cd "$(dirname "$0")/.."
-VELUMOR_ROOT=$(pwd)
 cmake --preset native >/dev/null
 cmake --build --preset native --target encoder_bench
 build/native/bin/encoder_bench
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target velumor_click_bench
-sh tools/wine-init.sh
 . tools/wine-env.sh
+cmake --preset "$VELUMOR_WIN_PRESET" >/dev/null
+cmake --build --preset "$VELUMOR_WIN_PRESET" --target velumor_click_bench
+sh tools/wine-init.sh
 # Without a window manager Wine waits two seconds for every window it hides.
 if command -v openbox >/dev/null 2>&1 && ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
   openbox >/dev/null 2>&1 &
   trap 'kill $! 2>/dev/null || true' EXIT
   sleep 1
 fi
-wine build/win32/bin/velumor_click_bench.exe
+"$VELUMOR_WINE" "build/$VELUMOR_WIN_PRESET/bin/velumor_click_bench.exe"

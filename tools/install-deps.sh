@@ -1,20 +1,21 @@
 #!/bin/sh
 # Installs what the builds and tests need on a fresh Debian machine (as root).
 # Packages already present are left alone, so a second run costs nothing.
+# Runs before anything else: the display and Wine come from these packages.
 set -eu
+cd "$(dirname "$0")/.."
+. tools/wine-env.sh
 
 need=""
-have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-for pkg in cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev \
+for pkg in cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libgumbo-dev \
            g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool xclip \
-           chromium imagemagick openbox x11-utils fonts-dejavu-core; do
+           chromium imagemagick openbox x11-utils fonts-dejavu-core nsis; do
   have_pkg "$pkg" || need="$need $pkg"
 done
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  need="$need wine32:i386"
-elif ! have_pkg wine32:i386; then
+# Wine's 32-bit half only where this machine can run 32-bit programs.
+if [ "$VELUMOR_WIN_PRESET" = win32 ] && ! have_pkg wine32:i386; then
   need="$need wine32:i386"
 fi
 
@@ -25,6 +26,6 @@ if [ "$(id -u)" != 0 ]; then
   exit 1
 fi
 echo "Installiere:$need"
-dpkg --add-architecture i386
+case "$need" in *:i386*) dpkg --add-architecture i386 ;; esac
 apt-get update -q
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $need

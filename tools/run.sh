@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the release program (i686) and starts it from build/win32/dist under
-# Wine on the current display. Without a display there is nothing to click:
+# Builds the release program and starts it from its dist folder under Wine on
+# the current display: the i686 build, or the x86_64 build where this machine
+# cannot run 32-bit programs. Without a display there is nothing to click:
 # then the command-line encoder shows what Velumor does.
 set -eu
 cd "$(dirname "$0")/.."
@@ -18,10 +19,16 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   exit 0
 fi
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target velumor
-sh tools/wine-init.sh
 . tools/wine-env.sh
-echo "Velumor startet; das Symbol erscheint im Infobereich (unter Wine ohne Taskleiste im Fenster \"Wine System Tray\")."
+preset=$VELUMOR_WIN_PRESET
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target velumor
+sh tools/wine-init.sh
+if [ "$preset" = win64 ]; then
+  build="64-Bit-Programm aus build/win64/dist, denn dieser Rechner führt keine 32-Bit-Programme aus${VELUMOR_ONLY_64:+ (VELUMOR_ONLY_64=1)}"
+else
+  build="32-Bit-Programm aus build/win32/dist"
+fi
+echo "Velumor startet ($build); das Symbol erscheint im Infobereich (unter Wine ohne Taskleiste im Fenster \"Wine System Tray\")."
 echo "Text kopieren, links auf das Symbol klicken, Ergebnis einfügen; rechts klicken für das Menü."
-exec wine build/win32/dist/velumor.exe
+exec "$VELUMOR_WINE" "build/$preset/dist/velumor.exe"

@@ -5,6 +5,10 @@ set -eu
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "Xvfb fehlt: zuerst tools/install-deps.sh ausführen (make test tut das)." >&2
+  exit 1
+fi
 display=":$(( 90 + $$ % 100 ))"
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

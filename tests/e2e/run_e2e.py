@@ -70,13 +70,18 @@ def decode_block(block):
                    for i in range(0, len(c), 2))
 
 
+def wine_environment():
+    """The loader, server and prefix that tools/wine-env.sh chooses for this machine."""
+    env = dict(os.environ, VELUMOR_ROOT=ROOT)
+    out = subprocess.run(["sh", "-c", '. "$VELUMOR_ROOT/tools/wine-env.sh" && env -0'], env=env,
+                         capture_output=True, check=True).stdout
+    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
+
+
 class Desktop:
     def __init__(self, dist, driver, out):
         self.dist, self.driver_exe, self.out = dist, driver, out
-        self.env = dict(os.environ)
-        self.env.setdefault("WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
-        self.env.setdefault("WINEDEBUG", "-all")
-        self.env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+        self.env = wine_environment()
         # Arguments with umlauts reach the Windows side intact.
         self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"
         self.work = tempfile.mkdtemp(prefix="velumor-e2e-")
@@ -90,7 +95,7 @@ class Desktop:
         Wine's own helper processes (wineserver, explorer) inherit the handles
         of the program that starts them and would hold a pipe open."""
         with tempfile.TemporaryFile() as out:
-            done = subprocess.run(["wine", *args], env=self.env, stdout=out, stderr=subprocess.DEVNULL,
+            done = subprocess.run([self.env["VELUMOR_WINE"], *args], env=self.env, stdout=out, stderr=subprocess.DEVNULL,
                                   timeout=timeout)
             out.seek(0)
             text = out.read().decode("utf-8", "replace").replace("\r\n", "\n")
@@ -103,7 +108,7 @@ class Desktop:
 
     def start_velumor(self):
         # The working directory is not the program folder, as after an automatic start.
-        return subprocess.Popen(["wine", os.path.join(self.dist, "velumor.exe")], cwd=self.work, env=self.env,
+        return subprocess.Popen([self.env["VELUMOR_WINE"], os.path.join(self.dist, "velumor.exe")], cwd=self.work, env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def reg_query(self, key, value):
@@ -358,7 +363,7 @@ def main():
         d.wine("reg", "delete", r"HKCR\VelumorTest.htm", "/f")
         d.wine("reg", "delete", r"HKCR\.htm", "/f")
         d.close()
-        subprocess.run(["wineserver", "-k"], env=d.env, capture_output=True)
+        subprocess.run([d.env["VELUMOR_WINESERVER"], "-k"], env=d.env, capture_output=True)
     print(f"{passed} passed, {failed} failed")
     return 1 if failed or passed < len(TESTS) else 0
 
