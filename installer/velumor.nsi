@@ -154,6 +154,27 @@ Function .onInit
     SetErrorLevel ${EXIT_REFUSED}
     Quit
   ${EndIf}
+  ; NSIS drops a /D= folder it finds unusable (a file, or "/D=..." in
+  ; quotes as some shells pass it) and would quietly install into the
+  ; default folder; the folder the user named is taken from the process's
+  ; command line instead, and checked like any other.
+  System::Call 'kernel32::GetCommandLineW() w.r0'
+  StrLen $2 $0
+  ${For} $1 0 $2
+    StrCpy $3 $0 4 $1
+    StrCpy $4 $0 5 $1
+    ${If} $3 S== " /D="
+      IntOp $1 $1 + 4
+      StrCpy $INSTDIR $0 "" $1
+      ${Break}
+    ${ElseIf} $4 S== ' "/D='
+      IntOp $1 $1 + 5
+      StrCpy $INSTDIR $0 "" $1
+      StrCpy $3 $INSTDIR "" -1
+      ${IfThen} $3 == '"' ${|} StrCpy $INSTDIR $INSTDIR -1 ${|}
+      ${Break}
+    ${EndIf}
+  ${Next}
   Call CheckNotRunning
 FunctionEnd
 
