@@ -1,17 +1,10 @@
 #!/usr/bin/env python3
-"""The installer as a user meets it, under Wine in a Wine prefix of its own.
-
-One scenario: a folder that is a file is refused; a silent install with
-autostart into a folder with blanks, umlauts and "Ł"; the wizard over it
-(upgrade in place, screenshots of the welcome and options pages) starts the
-installed program; with it running, a silent upgrade and uninstall are
-refused and change nothing; a silent uninstall leaves nothing of ours, and a
-stray copy of the uninstaller removes nothing.
+"""The installer as a user meets it, in a Wine prefix of its own: refusals,
+silent install into a folder with blanks, umlauts and "Ł", the wizard over
+it, a running Velumor left alone, and an uninstall that leaves nothing.
 
 Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
-Exit code 77 (skipped) for the x86 installer where 32-bit programs cannot run.
 """
-import filecmp
 import hashlib
 import os
 import re
@@ -36,7 +29,6 @@ class Scenario:
         self.d.env["WINEPREFIX"] = self.prefix
         # No menu entries or file associations of the test prefix on the host.
         self.d.env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
-        self.out = out
         self.timings = {}
 
     def unix(self, windows_path):
@@ -46,16 +38,10 @@ class Scenario:
     def wine(self, *args, **kwargs):
         return self.d.wine(*args, **kwargs)[0]
 
-    def timed(self, name, *args):
-        start = time.time()
-        rc = self.wine(*args, timeout=120)
-        self.timings[name] = time.time() - start
-        return rc
-
     def key(self, key):
         """The values of a registry key as {name: text}, None when it is missing.
         Read through an export: it is UTF-16, where reg's listing is ANSI."""
-        export = os.path.join(self.out, "key.reg")
+        export = os.path.join(self.d.out, "key.reg")
         if os.path.exists(export):
             os.remove(export)
         if self.wine("reg", "export", key, self.d.wine("winepath", "-w", export)[1].strip(), "/y") != 0:
@@ -78,18 +64,12 @@ class Scenario:
 
     def state(self):
         """Everything of ours: files with contents, shortcuts, keys and the Run value."""
-        files = {}
-        for root, _, names in os.walk(self.unix(FOLDER)):
-            for name in names:
-                path = os.path.join(root, name)
-                files[os.path.relpath(path, self.unix(FOLDER))] = hashlib.sha256(open(path, "rb").read()).hexdigest()
-        return (files, self.shortcuts(), self.key(UNINSTALL_KEY), self.key(rf"HKCU\Software\{self.maker}"),
-                self.run_value())
+        return (tree(self.unix(FOLDER)), self.shortcuts(), self.key(UNINSTALL_KEY),
+                self.key(rf"HKCU\Software\{self.maker}"), self.run_value())
 
     # -- the steps
     def fresh_prefix(self):
         shutil.rmtree(self.prefix, ignore_errors=True)
-        os.makedirs(self.prefix)
         self.wine("wineboot", "--init", timeout=300)
         os.makedirs(os.path.dirname(self.unix(FOLDER)))
 
@@ -103,14 +83,12 @@ class Scenario:
 
     def silent_install(self):
         # Split at the blanks: the command line reads as typed, /D= unquoted and last.
-        check(self.timed("stille Installation", self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" ")) == 0,
-              "stille Installation schlägt fehl")
-        folder = self.unix(FOLDER)
-        staged = {os.path.relpath(os.path.join(r, n), self.stage) for r, _, ns in os.walk(self.stage) for n in ns}
-        installed = set(self.state()[0])
-        check(installed == staged | {"uninstall.exe"}, f"Dateien: {sorted(installed ^ (staged | {'uninstall.exe'}))}")
-        check(filecmp.cmp(os.path.join(folder, "velumor.exe"), os.path.join(self.stage, "velumor.exe"), False),
-              "velumor.exe unterscheidet sich")
+        start = time.time()
+        check(self.wine(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" ")) == 0, "Installation schlägt fehl")
+        self.timings["stille Installation"] = time.time() - start
+        installed, staged = tree(self.unix(FOLDER)), tree(self.stage)
+        check(installed.pop("uninstall.exe", None) and installed == staged,
+              f"Dateien: {sorted(set(installed.items()) ^ set(staged.items()))}")
         links = self.shortcuts()
         check([os.path.basename(p) for p in links] == ["Velumor-Hilfe.lnk", "Velumor.lnk"], f"Verknüpfungen: {links}")
         targets = [FOLDER + r"\hilfe\index.htm", FOLDER + r"\velumor.exe"]
@@ -120,15 +98,15 @@ class Scenario:
             check(all(name.encode("utf-16-le") in data for name in target.split("\\")[1:]),
                   f"{link} zeigt nicht auf {target}")
         values = self.key(UNINSTALL_KEY)
+        values.pop("URLInfoAbout", None)
         estimated = int(values.pop("EstimatedSize", "dword:0")[6:], 16)
         check(estimated > 100, f"EstimatedSize {estimated} kB")
-        expected = {
-            "DisplayName": "Velumor", "DisplayVersion": self.version, "Publisher": self.maker,
-            "URLInfoAbout": values.get("URLInfoAbout", ""), "DisplayIcon": FOLDER + r"\velumor.exe,0",
-            "InstallLocation": FOLDER, "UninstallString": f'"{FOLDER}\\uninstall.exe"',
-            "QuietUninstallString": f'"{FOLDER}\\uninstall.exe" /S', "NoModify": "dword:00000001", "NoRepair": "dword:00000001"}
-        check(values == expected, f"Deinstallationsschlüssel: {values}")
-        check(values["URLInfoAbout"].startswith("https://"), "URLInfoAbout")
+        check(values == {"DisplayName": "Velumor", "DisplayVersion": self.version, "Publisher": self.maker,
+                         "DisplayIcon": FOLDER + r"\velumor.exe,0", "InstallLocation": FOLDER,
+                         "UninstallString": f'"{FOLDER}\\uninstall.exe"',
+                         "QuietUninstallString": f'"{FOLDER}\\uninstall.exe" /S',
+                         "NoModify": "dword:00000001", "NoRepair": "dword:00000001"},
+              f"Deinstallationsschlüssel: {values}")
         run = self.run_value()
         check(run == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Autostart-Eintrag: {run!r}")
 
@@ -143,8 +121,7 @@ class Scenario:
         self.d.driver("click", title, "&Weiter >")
         self.d.wait_for_text(title, "&Installieren")
         self.d.driver("click", title, "&Installieren")
-        texts = self.d.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
-        check("Velumor jetzt starten" in texts, f"Optionen: {texts!r}")
+        self.d.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
         self.d.screenshot("installer_options.png")
         self.d.driver("click", title, "&Fertigstellen")
@@ -153,11 +130,9 @@ class Scenario:
         self.d.wait_for_text("Velumor", "Velumor wurde gestartet")
         wait_until(self.d.tray_window, 20, "Velumor-Symbol im Infobereich")
         self.d.driver("click", "Velumor", "&OK")
-        check(len(self.shortcuts()) == 2, f"Verknüpfungen nach dem Upgrade: {self.shortcuts()}")
-        # The upgrade went where the last installation went.
-        check(self.key(UNINSTALL_KEY)["InstallLocation"] == FOLDER, "Upgrade in einen anderen Ordner")
-        run = self.run_value()
-        check(run == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Autostart nach dem Upgrade: {run!r}")
+        # In place, with one set of shortcuts, and the automatic start kept.
+        check(len(self.shortcuts()) == 2 and self.key(UNINSTALL_KEY)["InstallLocation"] == FOLDER
+              and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Upgrade: {self.state()[1:]}")
 
     def running_program_is_not_touched(self):
         before = self.state()
@@ -188,12 +163,16 @@ class Scenario:
         check(os.path.exists(os.path.join(stray, "SID1.jpg")), "fremde Kopie des Deinstallers löscht Dateien")
 
 
+def tree(folder):
+    """{relative path: SHA-256} of the files under a folder."""
+    return {os.path.relpath(os.path.join(root, name), folder):
+            hashlib.sha256(open(os.path.join(root, name), "rb").read()).hexdigest()
+            for root, _, names in os.walk(folder) for name in names}
+
+
 def main():
     setup, stage, driver, out = (os.path.abspath(p) for p in sys.argv[1:5])
     version, maker = sys.argv[5:7]
-    if not os.environ.get("DISPLAY"):
-        print("Kein X-Display: der Installationstest braucht eines (make test startet Xvfb).")
-        return 1
     os.makedirs(out, exist_ok=True)
     s = Scenario(setup, stage, driver, out, version, maker)
     if setup.endswith("-x86.exe") and s.d.env.get("VELUMOR_WIN_PRESET") != "win32":
