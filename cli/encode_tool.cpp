@@ -9,16 +9,21 @@
 #include <ostream>
 #include <system_error>
 
+#include "data_format.h"
 #include "encoder/common.h"
 #include "encoder/decoder.h"
 #include "encoder/random.h"
 #include "utf8.h"
+#ifdef VELUMOR_WITH_REWRITE
+#include "site_rewrite.h"
+#endif
 
 namespace cli {
 namespace {
 
 constexpr char HelpText[] =
     "Aufruf: velumor-encode [OPTIONEN] [TEXT ...]\n"
+    "        velumor-encode --rewrite [--dry-run] [OPTIONEN] DATEI|ORDNER ...\n"
     "\n"
     "Kodiert einen Text in einen selbstentschlüsselnden <script>-Block für eine\n"
     "Webseite, wie es Velumor mit der Zwischenablage tut. Jedes Zeichen wird auf\n"
@@ -39,6 +44,22 @@ constexpr char HelpText[] =
     "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
     "                      wiederholbare Ausgaben; sonst die Sekunden seit\n"
     "                      Mitternacht\n"
+    "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
+    "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
+    "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
+#ifdef VELUMOR_WITH_REWRITE
+    "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
+#else
+    "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
+    "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
+#endif
+    "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
+    "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
+    "                      Seiten mit Content-Security-Policy und nachgeladene\n"
+    "                      Inhalte; entschlüsselt von velumor-decode.js\n"
+    "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
+    "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
+    "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
     "  -h, --help          diese Hilfe anzeigen\n"
     "\n"
     "Zeichen außerhalb von Latin-1 (etwa €, „“, –, Kyrillisch, Emoji) gehen als\n"
@@ -50,6 +71,11 @@ constexpr char HelpText[] =
 struct Options {
   bool help = false;
   bool decode = false;
+  bool rewrite = false;
+  bool dryRun = false;
+  bool dataFormat = false;
+  std::optional<std::string> fallback;
+  std::optional<std::string> decoderFolder;
   std::optional<std::string> inputPath;
   std::optional<std::string> outputPath;
   std::optional<std::uint64_t> seed;
@@ -83,6 +109,28 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
       options.help = true;
     } else if (arg == "-d" || arg == "--decode") {
       options.decode = true;
+    } else if (arg == "--rewrite") {
+#ifndef VELUMOR_WITH_REWRITE
+      return UsageError{"--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser)."};
+#endif
+      options.rewrite = true;
+    } else if (arg == "--dry-run") {
+      options.dryRun = true;
+    } else if (arg == "--format") {
+      const auto format = value();
+      if (format != "script" && format != "data") {
+        return UsageError{"Unbekanntes Format für --format: " + format.value_or("") + " (script oder data)."};
+      }
+      options.dataFormat = format == "data";
+    } else if (arg == "--fallback") {
+      options.fallback = value();
+      if (!options.fallback) return UsageError{"Der Option --fallback fehlt der Text."};
+      if (!std::holds_alternative<std::u16string>(DecodeUtf8(*options.fallback))) {
+        return UsageError{"Der Text für --fallback ist kein gültiges UTF-8."};
+      }
+    } else if (arg == "--write-decoder") {
+      options.decoderFolder = value();
+      if (!options.decoderFolder) return UsageError{"Der Option --write-decoder fehlt der Ordner."};
     } else if (arg == "-i" || arg == "--input") {
       options.inputPath = value();
       if (!options.inputPath) return UsageError{"Der Option " + arg + " fehlt der Dateiname."};
@@ -104,6 +152,14 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   if (options.inputPath && !options.words.empty()) {
     return UsageError{"Text in den Argumenten und --input schließen sich aus."};
   }
+  if (options.rewrite && (options.decode || options.inputPath || options.outputPath)) {
+    return UsageError{"--rewrite verträgt sich nicht mit --decode, --input und --output."};
+  }
+  if (options.rewrite && options.words.empty()) {
+    return UsageError{"--rewrite braucht mindestens eine Datei oder einen Ordner."};
+  }
+  if (options.dryRun && !options.rewrite) return UsageError{"--dry-run gilt nur zusammen mit --rewrite."};
+  if (options.fallback && !options.dataFormat) return UsageError{"--fallback gilt nur zusammen mit --format data."};
   return options;
 }
 
@@ -146,7 +202,7 @@ bool WriteFileWhole(const std::string& path, std::string_view data) {
 
 std::string ResultOfDecoding(std::u16string_view page) {
   std::string result;
-  for (const auto carriers : common::FindCarrierStrings(page)) {
+  for (const auto carriers : FindAllCarrierStrings(page)) {
     result += EncodeUtf8(common::DecodeCarriers(carriers));
     result += '\n';
   }
@@ -166,6 +222,29 @@ int RunEncodeTool(const std::vector<std::string>& args, std::istream& in, std::o
     out << HelpText;
     return 0;
   }
+  const bool onlyDecoder =
+      options.decoderFolder && !options.rewrite && !options.decode && !options.inputPath && options.words.empty();
+  if (options.decoderFolder) {
+    const auto written = WriteDecoderScript(*options.decoderFolder, WriteFileWhole);
+    if (!written) {
+      err << "velumor-encode: Das Skript " << DecoderFileName
+          << " kann nicht geschrieben werden in: " << *options.decoderFolder << "\n";
+      return 1;
+    }
+    (options.rewrite || onlyDecoder ? out : err) << "Geschrieben: " << *written << "\n";
+    if (onlyDecoder) return 0;
+  }
+  const std::string fallbackHtml = FallbackHtml(
+      options.fallback ? std::get<std::u16string>(DecodeUtf8(*options.fallback)) : std::u16string(DefaultFallback));
+#ifdef VELUMOR_WITH_REWRITE
+  if (options.rewrite) {
+    const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,
+                                   options.dryRun};
+    // Each page is replaced through the one writer of --output.
+    return RunRewrite(options.words, settings, options.seed.value_or(common::SecondsSinceMidnight()), WriteFileWhole,
+                      out, err);
+  }
+#endif
 
   std::optional<std::string> input;
   if (options.inputPath) {
@@ -219,7 +298,7 @@ int RunEncodeTool(const std::vector<std::string>& args, std::istream& in, std::o
              "ausgegeben.\n";
       return 1;
     }
-    result = std::move(*block);
+    result = options.dataFormat ? DataElement(*block, fallbackHtml) : std::move(*block);
   }
 
   if (options.outputPath) {

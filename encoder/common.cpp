@@ -27,8 +27,8 @@ const ExpandedTemplate& Expanded() {
 std::string_view BlockHead() { return Expanded().head; }
 std::string_view BlockTail() { return Expanded().tail; }
 
-ScriptBlockBuilder::ScriptBlockBuilder(std::size_t textLength) {
-  block_.reserve(BlockHead().size() + 2 * textLength + BlockTail().size());
+ScriptBlockBuilder::ScriptBlockBuilder(std::u16string_view text) : pageCodes_(text) {
+  block_.reserve(BlockHead().size() + 2 * text.size() + BlockTail().size());
   block_ = BlockHead();
 }
 
@@ -40,8 +40,9 @@ std::string ScriptBlockBuilder::Finish() && {
 std::u16string PageText(std::u16string_view text) {
   std::u16string page;
   page.reserve(text.size());
+  const PageCodeWriter pageCodes(text);
   for (std::size_t i = 0; i < text.size(); ++i) {
-    ForEachPageCode(text, i, [&](int code) { page.push_back(static_cast<char16_t>(code)); });
+    pageCodes.Emit(text, i, [&](int code) { page.push_back(static_cast<char16_t>(code)); });
   }
   return page;
 }

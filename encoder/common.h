@@ -12,6 +12,7 @@
 #include "carrier_blocks.h"
 #include "page_codes.h"
 #include "random.h"
+#include "script_style_escapes.h"
 
 namespace common {
 
@@ -41,7 +42,8 @@ std::string_view BlockTail();  // after the "@"
 // Builds a block in one buffer: head, the carriers as they are added, tail.
 class ScriptBlockBuilder {
  public:
-  explicit ScriptBlockBuilder(std::size_t textLength);
+  // The whole text, of which AddCharacters is given one part after another.
+  explicit ScriptBlockBuilder(std::u16string_view text);
 
   // Appends the carriers of the characters from index `begin` to `end`; the
   // high nibble of each code is drawn first.
@@ -57,6 +59,7 @@ class ScriptBlockBuilder {
 
  private:
   std::string block_;
+  PageCodeWriter pageCodes_;
   bool faithful_ = true;
 };
 
@@ -100,7 +103,7 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
     pending += copied;
     i += copied;
     if (i < end && text[i] > 0xFF) {
-      ForEachPageCode(text, i++, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
+      pageCodes_.Emit(text, i++, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
     }
     if (pending >= Chunk) encodePending(false);
   }
@@ -115,7 +118,7 @@ std::optional<std::string> EncodeText(std::u16string_view text, Random& random);
 
 template <class Random>
 std::optional<std::string> EncodeText(std::u16string_view text, Random& random) {
-  ScriptBlockBuilder builder(text.size());
+  ScriptBlockBuilder builder(text);
   builder.AddCharacters(text, 0, text.size(), random);
   if (!builder.Faithful()) return std::nullopt;
   return std::move(builder).Finish();

@@ -73,7 +73,7 @@ void EncodeClipboardText(app::Program& program) {
   // events run, so the cancel request can only arrive there and is tested
   // right after.
   const long n = static_cast<long>(text.size());
-  ScriptBlockBuilder builder(text.size());
+  ScriptBlockBuilder builder(text);
   long i = 0;
   while (i < n) {
     const long next = std::min(n, i == 0 ? 1 : i + 512);

@@ -4,7 +4,9 @@
 //
 // Texts that Windows takes in its 8-bit ("A") form cross the seam as 8-bit
 // strings: the logic converts them with its own Windows-1252 table, so the
-// conversion is the same in every build and testable natively.
+// conversion is the same in every build and testable natively. Paths are the
+// exception: they cross as 16-bit text and reach the W-functions whole, so a
+// folder named with letters beyond Windows-1252 (Ł, Cyrillic, Greek) works.
 #pragma once
 
 #include <cstdint>
@@ -47,6 +49,11 @@ class Registry {
                         std::uint32_t size) = 0;
   // RegDeleteValueA.
   virtual long DeleteValue(RegistryHandle key, std::string_view name) = 0;
+  // RegQueryValueExW of a REG_SZ or REG_EXPAND_SZ value, for the values that
+  // hold paths: the text without its terminating zero, nothing expanded.
+  virtual long QueryText(RegistryHandle key, std::string_view name, std::u16string& text) = 0;
+  // RegSetValueExW of a REG_SZ value with its terminating zero.
+  virtual long SetText(RegistryHandle key, std::string_view name, std::u16string_view text) = 0;
   // RegCloseKey; closing 0 is allowed and fails quietly.
   virtual long CloseKey(RegistryHandle key) = 0;
 };
@@ -59,12 +66,12 @@ inline constexpr std::uint32_t AttributeReadOnly = 0x1, AttributeHidden = 0x2, A
 class Files {
  public:
   virtual ~Files() = default;
-  // A directory search (FindFirstFileA / FindNextFileA): the attributes of
+  // A directory search (FindFirstFileW / FindNextFileW): the attributes of
   // every entry matching the path or pattern; empty when nothing matches or
   // the search fails.
-  virtual std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern) = 0;
-  virtual bool SetAttributes(std::string_view path, std::uint32_t attributes) = 0;  // SetFileAttributesA
-  virtual bool DeleteFile(std::string_view path) = 0;                               // DeleteFileA
+  virtual std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) = 0;
+  virtual bool SetAttributes(std::u16string_view path, std::uint32_t attributes) = 0;  // SetFileAttributesW
+  virtual bool DeleteFile(std::u16string_view path) = 0;                               // DeleteFileW
   // The folder of the running program file as Windows gives it: no trailing
   // backslash except at the root of a drive.
   virtual std::u16string ProgramFolder() = 0;
@@ -77,9 +84,9 @@ class Files {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecuteA with the desktop window as owner, no parameters and no
+  // ShellExecuteW with the desktop window as owner, no parameters and no
   // working directory; the result is not examined by the program.
-  virtual void Execute(std::string_view verb, std::string_view target, int showCommand) = 0;
+  virtual void Execute(std::string_view verb, std::u16string_view target, int showCommand) = 0;
 };
 
 // ---- Message boxes.

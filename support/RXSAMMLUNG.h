@@ -39,6 +39,12 @@ void RegPutValue(platform::Platform& os, platform::RegistryRoot root, std::u16st
                  std::u16string_view name, std::u16string_view data, std::uint32_t type);
 void RegRemoveValue(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,
                     std::u16string_view name);
+// For the values that hold paths: through the W-functions, so that every
+// character survives. Reads REG_SZ and REG_EXPAND_SZ (unexpanded), writes REG_SZ.
+std::u16string RegGetText(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,
+                          std::u16string_view name);
+void RegPutText(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,
+                std::u16string_view name, std::u16string_view text);
 
 // ---- Autostart lists: "Run" or "RunOnce", per user or machine-wide.
 

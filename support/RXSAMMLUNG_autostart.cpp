@@ -1,7 +1,6 @@
 // The automatic start at logon: the program's value "Velumor" in the
 // per-user "Run" list, kept in step with the AutoStartChk box, and the
 // take-over of an old Startup-folder shortcut.
-#include "encoder/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/information_message.h"
@@ -15,9 +14,10 @@ constexpr std::u16string_view EntryName = ApplicationTitle;
 // Clears the shortcut's attributes (it may be read-only) and deletes it; each
 // failure is shown and the next step still runs.
 void RemoveShortcut(platform::Platform& os, const std::u16string& shortcut) {
-  const std::string path = windows1252::FromText(shortcut);
-  if (!os.SetAttributes(path, platform::AttributeNormal)) ShowInformation(os, u"Attribute nicht löschbar: " + shortcut);
-  if (!os.DeleteFile(path)) ShowInformation(os, u"Datei nicht löschbar: " + shortcut);
+  if (!os.SetAttributes(shortcut, platform::AttributeNormal)) {
+    ShowInformation(os, u"Attribute nicht löschbar: " + shortcut);
+  }
+  if (!os.DeleteFile(shortcut)) ShowInformation(os, u"Datei nicht löschbar: " + shortcut);
 }
 
 }  // namespace
@@ -30,7 +30,8 @@ std::u16string RunEntryKey(bool once) { return std::u16string(CurrentVersionKey)
 
 void RunEntryWrite(platform::Platform& os, std::u16string_view name, std::u16string_view command, bool machineWide,
                    bool once) {
-  RegPutValue(os, RunEntryRoot(machineWide), RunEntryKey(once), name, command, platform::RegSz);
+  // The command holds the program's path: written whole, whatever letters its folders have.
+  RegPutText(os, RunEntryRoot(machineWide), RunEntryKey(once), name, command);
 }
 
 void RunEntryDelete(platform::Platform& os, std::u16string_view name, bool machineWide, bool once) {
@@ -43,8 +44,8 @@ bool RunEntryExists(platform::Platform& os, std::u16string_view name, bool machi
 
 void SyncAutostart(platform::Platform& os, controls::CheckBox& box) {
   const std::u16string startupFolder =
-      RegGetString(os, platform::RegistryRoot::CurrentUser,
-                   std::u16string(CurrentVersionKey) + u"Explorer\\Shell Folders", u"Startup");
+      RegGetText(os, platform::RegistryRoot::CurrentUser,
+                 std::u16string(CurrentVersionKey) + u"Explorer\\Shell Folders", u"Startup");
   const std::u16string shortcut =
       RXSAMMLUNG2DIVFU::WithTrailingBackslash(startupFolder) + std::u16string(EntryName) + u".lnk";
 

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "encoder/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 
 namespace RXSAMMLUNG {
@@ -11,7 +10,7 @@ bool FileExists(platform::Platform& os, std::u16string_view path) {
   if (path.empty()) return false;
   constexpr std::uint32_t notOrdinary =
       platform::AttributeDirectory | platform::AttributeHidden | platform::AttributeSystem;
-  const auto found = os.MatchingAttributes(windows1252::FromText(path));
+  const auto found = os.MatchingAttributes(path);
   return std::any_of(found.begin(), found.end(),
                      [](std::uint32_t attributes) { return (attributes & notOrdinary) == 0; });
 }

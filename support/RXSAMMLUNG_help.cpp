@@ -45,7 +45,7 @@ std::u16string FindHelpFile(platform::Platform& os) {
 }
 
 void ShellOpen(platform::Platform& os, std::u16string_view target, int showMode) {
-  os.Execute("Open", windows1252::FromText(target), showMode != 0 ? showMode : ShowNormal);
+  os.Execute("Open", target, showMode != 0 ? showMode : ShowNormal);
 }
 
 void OpenMakerWebSite(platform::Platform& os) {

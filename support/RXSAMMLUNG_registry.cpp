@@ -1,5 +1,7 @@
 // Single registry values through the A-functions: test, read as text, write,
-// delete. Texts cross as Windows-1252, whatever code page the system has.
+// delete. Texts cross as Windows-1252, whatever code page the system has, so
+// the program's own settings are stored byte for byte the same everywhere.
+// Values that hold paths go through the W-functions instead.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -64,6 +66,22 @@ void RegPutValue(platform::Platform& os, platform::RegistryRoot root, std::u16st
   const std::string bytes = windows1252::FromText(data);
   const auto count = static_cast<std::uint32_t>(bytes.size() + (IsStringType(type) ? 1 : 0));
   os.SetValue(key.Handle(), windows1252::FromText(name), type, bytes.c_str(), count);
+}
+
+std::u16string RegGetText(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,
+                          std::u16string_view name) {
+  const RegistryKey key(os, root, windows1252::FromText(subKey), RegistryAccess::QueryValue);
+  std::u16string text;
+  if (!key.IsOpen() || os.QueryText(key.Handle(), windows1252::FromText(name), text) != platform::RegistrySuccess) {
+    return {};
+  }
+  return text;
+}
+
+void RegPutText(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,
+                std::u16string_view name, std::u16string_view text) {
+  const RegistryKey key(os, root, windows1252::FromText(subKey), RegistryKey::CreateMissing{});
+  if (key.IsOpen()) os.SetText(key.Handle(), windows1252::FromText(name), text);
 }
 
 void RegRemoveValue(platform::Platform& os, platform::RegistryRoot root, std::u16string_view subKey,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/utf8.h"
 #include "encoder/windows1252.h"
 
 namespace fake {
@@ -36,6 +37,16 @@ std::pair<std::string_view, std::string_view> SplitPath(std::string_view path) {
 
 bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
 
+// File names fold their ASCII letters only: bytes of UTF-8 beyond ASCII stay
+// as they are, so two different letters never fold together.
+std::string FoldedPath(std::string_view path) {
+  std::string folded(path);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+  }
+  return folded;
+}
+
 }  // namespace
 
 std::string Folded(std::string_view text) {
@@ -54,6 +65,8 @@ std::string Folded(std::string_view text) {
 }
 
 std::string Bytes(std::u16string_view text) { return windows1252::FromText(text); }
+
+std::string Utf8(std::u16string_view path) { return cli::EncodeUtf8(path); }
 
 // ---- Registry
 
@@ -75,7 +88,8 @@ void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, 
 }
 
 void FakeRegistry::PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text) {
-  Put(root, path, name, platform::RegSz, Bytes(text) + '\0');
+  AddKey(root, path);
+  keys_[KeyId(root, path)].values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
 }
 
 std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, std::string_view name) const {
@@ -187,34 +201,60 @@ long FakeRegistry::DeleteValue(platform::RegistryHandle key, std::string_view na
   return found->values.erase(Folded(name)) != 0 ? Success : FileNotFound;
 }
 
+long FakeRegistry::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
+  text.clear();
+  long result;
+  const Key* found = Find(key, false, result);
+  if (found == nullptr) return result;
+  const auto value = found->values.find(Folded(name));
+  if (value == found->values.end()) return FileNotFound;
+  if (value->second.type != platform::RegSz && value->second.type != platform::RegExpandSz) return 1630;
+  if (!value->second.wide.empty()) {
+    text = value->second.wide;
+  } else {
+    const std::string& data = value->second.data;
+    text = windows1252::ToText(std::string_view(data).substr(0, data.find('\0')));
+  }
+  return Success;
+}
+
+long FakeRegistry::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
+  long result;
+  Key* found = Find(key, true, result);
+  if (found == nullptr) return result;
+  found->values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  return Success;
+}
+
 long FakeRegistry::CloseKey(platform::RegistryHandle key) { return handles_.erase(key) != 0 ? Success : InvalidHandle; }
 
 // ---- Files
 
 void FakeFiles::AddFile(std::string_view path, std::uint32_t attributes) {
-  entries_[Folded(path)] = {std::string(path), attributes};
+  entries_[FoldedPath(path)] = {std::string(path), attributes};
 }
 
 void FakeFiles::AddFolder(std::string_view path) {
-  entries_[Folded(path)] = {std::string(path), platform::AttributeDirectory};
+  entries_[FoldedPath(path)] = {std::string(path), platform::AttributeDirectory};
 }
 
 FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
-  const auto found = entries_.find(Folded(path));
+  const auto found = entries_.find(FoldedPath(path));
   return found == entries_.end() ? nullptr : &found->second;
 }
 
 bool FakeFiles::OnDriveNotReady(std::string_view path) const {
-  return path.size() >= 2 && path[1] == ':' && notReady_.count(Folded(path.substr(0, 1))[0]) != 0;
+  return path.size() >= 2 && path[1] == ':' && notReady_.count(FoldedPath(path.substr(0, 1))[0]) != 0;
 }
 
-std::vector<std::uint32_t> FakeFiles::MatchingAttributes(std::string_view pattern) {
-  searches.emplace_back(pattern);
+std::vector<std::uint32_t> FakeFiles::MatchingAttributes(std::u16string_view widePattern) {
+  const std::string pattern = Utf8(widePattern);
+  searches.push_back(pattern);
   std::vector<std::uint32_t> attributes;
   const auto [folder, name] = SplitPath(pattern);
   // Windows takes wildcards only in the last part of the path.
   if (OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
-  const std::string foldedFolder = Folded(folder), foldedName = Folded(name);
+  const std::string foldedFolder = FoldedPath(folder), foldedName = FoldedPath(name);
   for (const auto& [path, entry] : entries_) {
     const auto [entryFolder, entryName] = SplitPath(path);
     if (entryFolder == foldedFolder && MatchesPattern(foldedName, entryName)) attributes.push_back(entry.attributes);
@@ -222,20 +262,22 @@ std::vector<std::uint32_t> FakeFiles::MatchingAttributes(std::string_view patter
   return attributes;
 }
 
-bool FakeFiles::SetAttributes(std::string_view path, std::uint32_t attributes) {
+bool FakeFiles::SetAttributes(std::u16string_view widePath, std::uint32_t attributes) {
+  const std::string path = Utf8(widePath);
   Entry* entry = HasWildcards(path) || OnDriveNotReady(path) ? nullptr : Find(path);
   if (entry == nullptr || entry->attributesLocked) return false;
   entry->attributes = (entry->attributes & platform::AttributeDirectory) | attributes;
   return true;
 }
 
-bool FakeFiles::DeleteFile(std::string_view path) {
+bool FakeFiles::DeleteFile(std::u16string_view widePath) {
+  const std::string path = Utf8(widePath);
   const Entry* entry = HasWildcards(path) || OnDriveNotReady(path) ? nullptr : Find(path);
   if (entry == nullptr || entry->locked ||
       (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }
-  entries_.erase(Folded(path));
+  entries_.erase(FoldedPath(path));
   return true;
 }
 

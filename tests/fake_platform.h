@@ -24,10 +24,14 @@ std::string Folded(std::string_view text);
 
 // The Windows-1252 bytes of a text, for setting up and checking 8-bit data.
 std::string Bytes(std::u16string_view text);
+// A path as the fakes keep and record it: UTF-8, so that ASCII paths are
+// plain literals in the tests and no letter is lost.
+std::string Utf8(std::u16string_view path);
 
 struct StoredValue {
   std::uint32_t type = platform::RegSz;
-  std::string data;
+  std::string data;       // what the A-functions see
+  std::u16string wide{};  // what the W-functions see, when written as text; else data read as Windows-1252
   bool operator==(const StoredValue&) const = default;
 };
 
@@ -38,7 +42,7 @@ class FakeRegistry {
 
   // Set-up and inspection. Paths and names as the logic passes them.
   void Put(Root root, std::string_view path, std::string_view name, std::uint32_t type, std::string_view data);
-  // A REG_SZ value with its terminating zero, as Windows stores it.
+  // A REG_SZ value with its terminating zero, as the W-functions store it.
   void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
   void AddKey(Root root, std::string_view path);
   std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
@@ -65,6 +69,8 @@ class FakeRegistry {
   long SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
                 std::uint32_t size);
   long DeleteValue(platform::RegistryHandle key, std::string_view name);
+  long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text);
+  long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text);
   long CloseKey(platform::RegistryHandle key);
 
  private:
@@ -100,9 +106,9 @@ class FakeFiles {
   std::vector<std::string> searches;  // every pattern searched, in order
 
   // The seam.
-  std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern);
-  bool SetAttributes(std::string_view path, std::uint32_t attributes);
-  bool DeleteFile(std::string_view path);
+  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern);
+  bool SetAttributes(std::u16string_view path, std::uint32_t attributes);
+  bool DeleteFile(std::u16string_view path);
   std::u16string ProgramFolder() { return programFolder; }
   std::u16string ProgramName() { return programName; }
 
@@ -125,8 +131,8 @@ class FakeShell {
   };
   std::vector<Execution> executions;
 
-  void Execute(std::string_view verb, std::string_view target, int showCommand) {
-    executions.push_back({std::string(verb), std::string(target), showCommand});
+  void Execute(std::string_view verb, std::u16string_view target, int showCommand) {
+    executions.push_back({std::string(verb), Utf8(target), showCommand});
   }
 };
 
@@ -184,19 +190,25 @@ class FakePlatform : public platform::Platform {
   long DeleteValue(platform::RegistryHandle key, std::string_view name) override {
     return registry.DeleteValue(key, name);
   }
+  long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) override {
+    return registry.QueryText(key, name, text);
+  }
+  long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) override {
+    return registry.SetText(key, name, text);
+  }
   long CloseKey(platform::RegistryHandle key) override { return registry.CloseKey(key); }
 
-  std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern) override {
+  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) override {
     return files.MatchingAttributes(pattern);
   }
-  bool SetAttributes(std::string_view path, std::uint32_t attributes) override {
+  bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override {
     return files.SetAttributes(path, attributes);
   }
-  bool DeleteFile(std::string_view path) override { return files.DeleteFile(path); }
+  bool DeleteFile(std::u16string_view path) override { return files.DeleteFile(path); }
   std::u16string ProgramFolder() override { return files.ProgramFolder(); }
   std::u16string ProgramName() override { return files.ProgramName(); }
 
-  void Execute(std::string_view verb, std::string_view target, int showCommand) override {
+  void Execute(std::string_view verb, std::u16string_view target, int showCommand) override {
     shell.Execute(verb, target, showCommand);
   }
 

@@ -13,14 +13,18 @@ using namespace RXSAMMLUNG;
 using controls::CheckBox;
 using fake::Bytes;
 using fake::StoredValue;
+using fake::Utf8;
 using platform::RegistryRoot;
 
 constexpr auto User = RegistryRoot::CurrentUser;
 constexpr std::string_view RunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view ShellFolders = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr std::u16string_view Shortcut = u"C:\\Users\\Jörg\\Startmenü\\Autostart\\Velumor.lnk";
+constexpr std::u16string_view Shortcut = u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\Velumor.lnk";
 
-StoredValue RunCommand(std::string_view command) { return {platform::RegSz, std::string(command) + '\0'}; }
+// Written through the W-functions: the 8-bit view loses what Windows-1252 lacks, the text keeps it.
+StoredValue RunCommand(std::u16string_view command) {
+  return {platform::RegSz, Bytes(command) + '\0', std::u16string(command)};
+}
 
 TEST(CheckBox, ClicksOnlyWhenTheStateChanges) {
   CheckBox box;
@@ -42,7 +46,7 @@ class Autostart : public ::testing::Test {
   };
 
   Autostart() {
-    os.files.programFolder = u"C:\\Program Files\\Velumor";
+    os.files.programFolder = u"C:\\Programme Łukasz\\Велумор";
     // As the tray program's AutoStartChk_Click: the menu mark follows the box
     // (recorded here), then the entry.
     box.SetClickHandler([this](CheckBox& b) {
@@ -60,10 +64,10 @@ class Autostart : public ::testing::Test {
   std::vector<Click> clicks;
 };
 
-const StoredValue CurrentCommand = RunCommand("\"C:\\Program Files\\Velumor\\Velumor.exe\" /AUTOSTART");
+const StoredValue CurrentCommand = RunCommand(u"\"C:\\Programme Łukasz\\Велумор\\Velumor.exe\" /AUTOSTART");
 
 TEST_F(Autostart, FirstStartWithoutEntryOrShortcutStaysOffAndWritesNothing) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart");
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
   const auto before = os.registry.AllKeys();
   SyncAutostart(os, box);
   EXPECT_EQ(box.Value(), 0);
@@ -73,7 +77,7 @@ TEST_F(Autostart, FirstStartWithoutEntryOrShortcutStaysOffAndWritesNothing) {
 }
 
 TEST_F(Autostart, AnExistingEntryChecksTheBoxBeforeTheTagAndIsNotRewritten) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart");
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
   os.registry.Put(User, RunKey, "Velumor", platform::RegSz, "C:\\Alt\\Velumor.exe /AUTOSTART");  // unquoted, old
   const auto before = os.registry.AllKeys();
   SyncAutostart(os, box);
@@ -91,19 +95,19 @@ TEST_F(Autostart, EntriesInTheMachineWideAndRunOnceListsAreIgnored) {
 }
 
 TEST_F(Autostart, AReadOnlyShortcutIsRemovedAndTakenOverWithTheQuotedPath) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart");
-  os.files.AddFile(Bytes(Shortcut), platform::AttributeReadOnly | platform::AttributeArchive);
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
+  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly | platform::AttributeArchive);
   SyncAutostart(os, box);
-  EXPECT_EQ(os.files.Find(Bytes(Shortcut)), nullptr);
+  EXPECT_EQ(os.files.Find(Utf8(Shortcut)), nullptr);
   EXPECT_TRUE(os.dialogs.messages.empty());
   EXPECT_EQ(clicks, (std::vector<Click>{{1, u"OK"}}));  // tag before state: the click wrote the entry
   EXPECT_EQ(RunValue(), CurrentCommand);
 }
 
 TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart\\");  // one backslash before the name all the same
-  os.files.AddFile(Bytes(Shortcut), platform::AttributeReadOnly);
-  os.files.Find(Bytes(Shortcut))->attributesLocked = true;
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\");  // one backslash before the name all the same
+  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly);
+  os.files.Find(Utf8(Shortcut))->attributesLocked = true;
   SyncAutostart(os, box);
   const std::u16string path(Shortcut);
   EXPECT_EQ(os.dialogs.messages,
@@ -114,13 +118,13 @@ TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
 }
 
 TEST_F(Autostart, ALockedShortcutIsReportedOnceItsAttributesAreCleared) {
-  SetStartupFolder(u"C:\\Users\\Jörg\\Startmenü\\Autostart");
-  os.files.AddFile(Bytes(Shortcut));
-  os.files.Find(Bytes(Shortcut))->locked = true;
+  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
+  os.files.AddFile(Utf8(Shortcut));
+  os.files.Find(Utf8(Shortcut))->locked = true;
   SyncAutostart(os, box);
   ASSERT_EQ(os.dialogs.messages.size(), 1u);
   EXPECT_EQ(os.dialogs.messages[0].text, u"Datei nicht löschbar: " + std::u16string(Shortcut));
-  EXPECT_EQ(os.files.Find(Bytes(Shortcut))->attributes, platform::AttributeNormal);
+  EXPECT_EQ(os.files.Find(Utf8(Shortcut))->attributes, platform::AttributeNormal);
   EXPECT_EQ(RunValue(), CurrentCommand);
 }
 
@@ -155,7 +159,7 @@ TEST_F(Autostart, TogglingWritesAndDeletesOnlyTheProgramsEntry) {
   EXPECT_FALSE(RunValue());
   box.SetValue(1);
   EXPECT_EQ(RunValue(), CurrentCommand);  // an old unquoted entry comes back quoted
-  EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), RunCommand("C:\\anderes.exe"));
+  EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), RunCommand(u"C:\\anderes.exe"));
 }
 
 TEST(RunEntry, ListsByFlags) {

@@ -32,7 +32,7 @@ TEST_F(Help, TheFirstExistingCandidateWinsInTheirOrder) {
   for (const auto& candidate : Candidates) os.files.AddFile(candidate);
   for (const auto& candidate : Candidates) {
     EXPECT_EQ(FindHelpFile(os), Text(candidate));
-    os.files.DeleteFile(candidate);
+    os.files.DeleteFile(Text(candidate));
   }
   EXPECT_EQ(FindHelpFile(os), u"");
 }
@@ -58,7 +58,7 @@ TEST_F(Help, TheSearchedPageOpensNormallyWithoutConfirmation) {
 }
 
 TEST_F(Help, AnExistingFileOpensWithoutSearchAndIsConfirmed) {
-  const std::string page = fake::Bytes(u"C:\\Dokumente\\Über uns.htm");
+  const std::string page = fake::Utf8(u"C:\\Dokumente\\Über uns.htm");
   os.files.AddFile("C:\\Velumor\\index.htm");
   os.files.AddFile(page);
   ShowHelp(os, u"C:\\Dokumente\\Über uns.htm", true);

@@ -14,9 +14,15 @@
 #include <thread>
 #include <vector>
 
+#include "app/Form1.h"
+#include "app/program.h"
+#include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
+#include "encoder/encode_command.h"
+#include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
+#include "support/RXSAMMLUNG2DIVFU.h"
 // After windows.h, which it needs.
 #include <ole2.h>
 
@@ -127,6 +133,60 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
   EXPECT_EQ(screen.twipsPerPixelX, 1440 / Dpi(LOGPIXELSX));
   EXPECT_NEAR(bounds.left * 2 + bounds.width, screen.widthTwips, 2 * screen.twipsPerPixelX);
   EXPECT_NEAR(bounds.top * 2 + bounds.height, screen.heightTwips, 2 * screen.twipsPerPixelY);
+}
+
+// Every label, button and check box of a form shows its whole text: measured
+// from outside with DrawText in the font the control has, it fits the
+// control, and the control fits the form.
+void ExpectWholeTexts(HWND form) {
+  RECT client{};
+  GetClientRect(form, &client);
+  for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t className[16] = {}, text[1024] = {};
+    GetClassNameW(child, className, 16);
+    const int length = GetWindowTextW(child, text, 1024);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+    const bool button = std::wstring_view(className) == L"Button", checkBox = (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    if (length == 0 || (!button && (style & SS_TYPEMASK) != SS_LEFT)) continue;
+    RECT place{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right && place.bottom <= client.bottom)
+        << "outside the form: " << text;
+    const platform::win32::ButtonLook look =
+        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button,
+                                {place.right - place.left, place.bottom - place.top});
+    const SIZE frame = button ? look.frame : SIZE{0, 0};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
+    const HDC dc = GetDC(child);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    RECT needed{0, 0, place.right - place.left - frame.cx, 0};
+    DrawTextW(dc, text, length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (button ? 0 : DT_NOPREFIX));
+    SelectObject(dc, previous);
+    ReleaseDC(child, dc);
+    EXPECT_LE(needed.right, place.right - place.left - frame.cx) << "too narrow: " << text;
+    EXPECT_LE(needed.bottom, place.bottom - place.top - frame.cy) << "too low: " << text;
+  }
+}
+
+TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeText) {
+  Win32Platform os;
+  app::Program program(os);
+  dialogs::StartInfoDialog& notice = program.startInfoDialog();
+  for (const std::u16string_view text : {app::StartNotice, common::ResultNotice}) {
+    for (const bool picture : {false, true}) {
+      notice.Load();
+      if (picture) os.SetControlWidth(notice.id(), "InfoLbl", -1, dialogs::LabelWidthBesidePicture);
+      os.SetControlCaption(notice.id(), "InfoLbl", -1, RXSAMMLUNG2DIVFU::FormatTemplate(text));
+      ExpectWholeTexts(Window(os, notice.id()));
+      notice.Unload();
+    }
+  }
+  program.infoForm().Show();
+  ExpectWholeTexts(Window(os, program.infoForm().id()));
+  program.infoForm().Unload();
+  TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
 
 TEST(Win32Forms, AHeightBelowTheTitleBarLeavesJustTheTitleBar) {

@@ -105,13 +105,14 @@ class RestoredOnExit {
   std::vector<BYTE> data_;
 };
 
-// A fresh folder under the temporary folder, removed with its files.
+// A fresh folder under the temporary folder, removed with its files. Its
+// name has letters that Windows-1252 lacks, as a Polish or Russian user's has.
 class TempFolder {
  public:
   TempFolder() {
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
-    path_ = std::wstring(temp) + L"VelumorTest" + std::to_wstring(GetCurrentProcessId());
+    path_ = std::wstring(temp) + L"Łukasz Автозагрузка " + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~TempFolder() {

@@ -4,8 +4,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null
-cmake --build --preset native --target encoder_bench
+cmake --build --preset native --target encoder_bench velumor-encode
 build/native/bin/encoder_bench
+python3 bench/rewrite_bench.py build/native/bin/velumor-encode
 . tools/wine-env.sh
 cmake --preset "$VELUMOR_WIN_PRESET" >/dev/null
 cmake --build --preset "$VELUMOR_WIN_PRESET" --target velumor_click_bench

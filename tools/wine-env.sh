@@ -33,6 +33,8 @@ if [ -z "${VELUMOR_WIN_PRESET:-}" ]; then
     VELUMOR_WINE=/usr/lib/wine/wine64
     VELUMOR_WINESERVER=/usr/lib/wine/wineserver64
     VELUMOR_PREFIX_NAME=wineprefix64
+    # Programs that Wine starts on its own (wineboot, explorer) use this loader too.
+    export WINELOADER=$VELUMOR_WINE
   fi
   export VELUMOR_ROOT VELUMOR_WIN_PRESET VELUMOR_WINE VELUMOR_WINESERVER
   export WINEPREFIX="${WINEPREFIX:-$VELUMOR_ROOT/build/$VELUMOR_PREFIX_NAME}"

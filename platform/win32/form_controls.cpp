@@ -39,14 +39,25 @@ ControlClass ClassFor(const ControlSpec& spec) {
 
 }  // namespace
 
-HWND CreateControlWindow(HWND form, const ControlSpec& spec, int id, const ScreenScale& scale) {
+RECT GivenRect(const ControlSpec& spec, const ScreenScale& scale) {
+  const int left = scale.ToPixelsX(spec.left), top = scale.ToPixelsY(spec.top);
+  const int height = spec.kind == ControlKind::Line ? LineThickness : scale.ToPixelsY(spec.height);
+  return {left, top, left + scale.ToPixelsX(spec.width), top + height};
+}
+
+HWND CreateControlWindow(HWND form, const ControlSpec& spec, int id, const RECT& place) {
   const ControlClass controlClass = ClassFor(spec);
   const DWORD style = WS_CHILD | controlClass.style | (spec.visible ? WS_VISIBLE : 0u);
-  const int height = spec.kind == ControlKind::Line ? LineThickness : scale.ToPixelsY(spec.height);
   const std::wstring text = spec.kind == ControlKind::Label ? LabelText(spec.caption) : WideText(spec.caption);
-  return CreateWindowExW(0, controlClass.name, text.c_str(), style, scale.ToPixelsX(spec.left),
-                         scale.ToPixelsY(spec.top), scale.ToPixelsX(spec.width), height, form,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramModule(), nullptr);
+  return CreateWindowExW(0, controlClass.name, text.c_str(), style, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         ProgramModule(), nullptr);
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 bool TakesFocus(const ControlSpec& spec) {

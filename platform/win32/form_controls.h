@@ -16,13 +16,21 @@ namespace platform::win32 {
 struct FormControl {
   ControlSpec spec;
   int id = 0;
+  RECT given{};              // place and size from the table, in pixels: the least it gets
+  HFONT font = nullptr;      // owned by the form's ControlFonts
   HWND window = nullptr;     // a child of the form, destroyed with it
   ComPtr<IPicture> picture;  // images only
   HCURSOR cursor = nullptr;  // an image's own pointer; a shared resource, never destroyed
 };
 
-// Creates the child window; its text and visibility come from its ControlSpec.
-HWND CreateControlWindow(HWND form, const ControlSpec& spec, int id, const ScreenScale& scale);
+// The control's place and size in the form's client area, in pixels.
+RECT GivenRect(const ControlSpec& spec, const ScreenScale& scale);
+
+// Creates the child window at `place`; its text and visibility come from its ControlSpec.
+HWND CreateControlWindow(HWND form, const ControlSpec& spec, int id, const RECT& place);
+
+// The text a control window shows now.
+std::wstring WindowText(HWND window);
 
 // Buttons and check boxes: the controls that keyboard focus and tab stops reach.
 bool TakesFocus(const ControlSpec& spec);

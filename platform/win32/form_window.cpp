@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <numeric>
 
+#include "platform/win32/text_fit.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_class.h"
 #include "platform/win32/window_hook.h"
@@ -68,7 +70,8 @@ FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, con
   if (!RegisterFormClass(&FormWindow::Procedure)) return;
   const DWORD style = FormStyle();
   const DWORD exStyle = FormExStyle(spec);
-  const SIZE outer = OuterSize(scale_.ToPixelsX(spec.clientWidth), scale_.ToPixelsY(spec.clientHeight), style, exStyle);
+  givenClient_ = fittedClient_ = {scale_.ToPixelsX(spec.clientWidth), scale_.ToPixelsY(spec.clientHeight)};
+  const SIZE outer = OuterSize(givenClient_.cx, givenClient_.cy, style, exStyle);
   int left = CW_USEDEFAULT, top = 0;
   if (spec.centerOnScreen) {
     left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
@@ -83,6 +86,7 @@ FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, con
   SetIcons(spec, programIcon);
   CreateControls(spec.controls);
   CreateTooltips();
+  FitToTexts();
 }
 
 FormWindow::~FormWindow() {
@@ -130,10 +134,16 @@ void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
   controls_.reserve(specs.size());
   for (const std::size_t position : order) {
     const ControlSpec& spec = specs[position];
-    FormControl control{spec, FirstControlId + static_cast<int>(position), nullptr, nullptr, nullptr};
-    control.window = CreateControlWindow(window_.get(), spec, control.id, scale_);
+    FormControl control{spec,
+                        FirstControlId + static_cast<int>(position),
+                        GivenRect(spec, scale_),
+                        fonts_.For(spec),
+                        nullptr,
+                        nullptr,
+                        nullptr};
+    control.window = CreateControlWindow(window_.get(), spec, control.id, control.given);
     if (control.window == nullptr) continue;
-    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(spec)), FALSE);
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
     if (spec.kind == ControlKind::Image) {
       if (!spec.pictureResource.empty()) control.picture = LoadPictureResource(WideText(spec.pictureResource));
       if (!spec.cursorResource.empty()) {
@@ -143,6 +153,78 @@ void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
     if (firstFocus_ == nullptr && TakesFocus(spec) && spec.visible) firstFocus_ = control.window;
     controls_.push_back(std::move(control));
   }
+}
+
+void FormWindow::FitToTexts() {
+  struct Placement {
+    SIZE growth{};
+    POINT shift{};
+  };
+  std::vector<Placement> placements(controls_.size());
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const RECT& given = controls_[i].given;
+    const SIZE size = {given.right - given.left, given.bottom - given.top};
+    const SIZE fitting = FittingSize(controls_[i].window, controls_[i].spec.kind, WindowText(controls_[i].window),
+                                     controls_[i].font, size);
+    placements[i].growth = {fitting.cx - size.cx, fitting.cy - size.cy};
+  }
+  // Whatever starts below a grown control moves down by its growth, whatever
+  // column it is in, so rows stay rows; whatever starts right of it in its
+  // own row moves right. Controls further up or left are settled first.
+  std::vector<std::size_t> order(controls_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const auto rect = [&](std::size_t i) -> const RECT& { return controls_[i].given; };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rect(a).top < rect(b).top; });
+  for (const std::size_t c : order) {
+    for (const std::size_t d : order) {
+      if (d != c && rect(d).bottom <= rect(c).top) {
+        placements[c].shift.y = std::max(placements[c].shift.y, placements[d].shift.y + placements[d].growth.cy);
+      }
+    }
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return rect(a).left < rect(b).left; });
+  for (const std::size_t c : order) {
+    for (const std::size_t d : order) {
+      const bool sameRow = rect(d).top < rect(c).bottom && rect(c).top < rect(d).bottom;
+      if (d != c && sameRow && rect(d).right <= rect(c).left) {
+        placements[c].shift.x = std::max(placements[c].shift.x, placements[d].shift.x + placements[d].growth.cx);
+      }
+    }
+  }
+
+  // The form grows by as much as its controls reach further than before.
+  LONG givenRight = 0, givenBottom = 0, right = 0, bottom = 0;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const RECT& given = controls_[i].given;
+    givenRight = std::max(givenRight, given.right);
+    givenBottom = std::max(givenBottom, given.bottom);
+    right = std::max(right, given.right + placements[i].shift.x + placements[i].growth.cx);
+    bottom = std::max(bottom, given.bottom + placements[i].shift.y + placements[i].growth.cy);
+  }
+  const SIZE client = {givenClient_.cx + std::max(0L, right - givenRight),
+                       givenClient_.cy + std::max(0L, bottom - givenBottom)};
+
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const FormControl& control = controls_[i];
+    const Placement& p = placements[i];
+    int width = control.given.right - control.given.left + p.growth.cx;
+    // A dividing line spans the wider form as well.
+    if (control.spec.kind == ControlKind::Line) width += client.cx - givenClient_.cx;
+    SetWindowPos(control.window, nullptr, control.given.left + p.shift.x, control.given.top + p.shift.y, width,
+                 control.given.bottom - control.given.top + p.growth.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (client.cx == fittedClient_.cx && client.cy == fittedClient_.cy) return;
+
+  RECT outer{};
+  GetWindowRect(window_.get(), &outer);
+  const SIZE size = OuterSize(client.cx, client.cy, static_cast<DWORD>(GetWindowLongPtrW(window_.get(), GWL_STYLE)),
+                              static_cast<DWORD>(GetWindowLongPtrW(window_.get(), GWL_EXSTYLE)));
+  const LONG growX = size.cx - (outer.right - outer.left), growY = size.cy - (outer.bottom - outer.top);
+  // Keeps its centre; a form at the screen's edge stays there.
+  SetWindowPos(window_.get(), nullptr, std::max(0L, outer.left - growX / 2), std::max(0L, outer.top - growY / 2),
+               size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  fittedClient_ = client;
 }
 
 void FormWindow::CreateTooltips() {
@@ -214,13 +296,12 @@ FormControl* FormWindow::FindControl(std::string_view name, int index) {
 void FormWindow::SetControlCaption(FormControl& control, std::u16string_view caption) {
   const std::wstring text = control.spec.kind == ControlKind::Label ? LabelText(caption) : WideText(caption);
   SetWindowTextW(control.window, text.c_str());
+  FitToTexts();
 }
 
 void FormWindow::SetControlWidth(FormControl& control, int widthTwips) {
-  RECT rect{};
-  GetWindowRect(control.window, &rect);
-  SetWindowPos(control.window, nullptr, 0, 0, scale_.ToPixelsX(widthTwips), rect.bottom - rect.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  control.given.right = control.given.left + scale_.ToPixelsX(widthTwips);
+  FitToTexts();
   InvalidateRect(control.window, nullptr, TRUE);
 }
 

@@ -68,6 +68,10 @@ class FormWindow {
 
   void SetIcons(const FormSpec& spec, const IconPair& programIcon);
   void CreateControls(const std::vector<ControlSpec>& specs);
+  // Grows every label, button and check box that cannot show its whole text
+  // in its size from the table, moves what lies below or beside it along,
+  // and grows the form by as much, keeping its centre.
+  void FitToTexts();
   void CreateTooltips();
   FormControl* ControlById(int id);
   FormControl* ControlByWindow(HWND window);
@@ -82,6 +86,8 @@ class FormWindow {
   ScreenScale scale_;
   ControlFonts fonts_;
   std::vector<FormControl> controls_;
+  SIZE givenClient_{};         // the client area from the table, in pixels
+  SIZE fittedClient_{};        // the client area FitToTexts last asked for
   HWND firstFocus_ = nullptr;  // the focusable control with the lowest tab index
   HWND lastFocus_ = nullptr;   // where the focus was when the form was last active
   int activeCalls_ = 0;

@@ -12,7 +12,7 @@ namespace {
 // A directory search, closed when it goes out of scope.
 class FindHandle {
  public:
-  FindHandle(const char* pattern, WIN32_FIND_DATAA& found) : handle_(FindFirstFileA(pattern, &found)) {}
+  FindHandle(const wchar_t* pattern, WIN32_FIND_DATAW& found) : handle_(FindFirstFileW(pattern, &found)) {}
   ~FindHandle() {
     if (IsValid()) FindClose(handle_);
   }
@@ -20,7 +20,7 @@ class FindHandle {
   FindHandle& operator=(const FindHandle&) = delete;
 
   bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAA& found) { return FindNextFileA(handle_, &found) != 0; }
+  bool Next(WIN32_FIND_DATAW& found) { return FindNextFileW(handle_, &found) != 0; }
 
  private:
   HANDLE handle_;
@@ -59,12 +59,12 @@ std::wstring ProgramFilePath() {
 
 }  // namespace
 
-std::vector<std::uint32_t> Win32Platform::MatchingAttributes(std::string_view pattern) {
+std::vector<std::uint32_t> Win32Platform::MatchingAttributes(std::u16string_view pattern) {
   std::vector<std::uint32_t> attributes;
-  const auto path = ZeroTerminated(pattern);
+  const auto path = WidePath(pattern);
   if (!path) return attributes;
   const CriticalErrorsFailQuietly quietly;
-  WIN32_FIND_DATAA found;
+  WIN32_FIND_DATAW found;
   FindHandle search(path->c_str(), found);
   if (!search.IsValid()) return attributes;
   do {
@@ -73,18 +73,18 @@ std::vector<std::uint32_t> Win32Platform::MatchingAttributes(std::string_view pa
   return attributes;
 }
 
-bool Win32Platform::SetAttributes(std::string_view path, std::uint32_t attributes) {
-  const auto file = ZeroTerminated(path);
+bool Win32Platform::SetAttributes(std::u16string_view path, std::uint32_t attributes) {
+  const auto file = WidePath(path);
   if (!file) return false;
   const CriticalErrorsFailQuietly quietly;
-  return SetFileAttributesA(file->c_str(), attributes) != 0;
+  return SetFileAttributesW(file->c_str(), attributes) != 0;
 }
 
-bool Win32Platform::DeleteFile(std::string_view path) {
-  const auto file = ZeroTerminated(path);
+bool Win32Platform::DeleteFile(std::u16string_view path) {
+  const auto file = WidePath(path);
   if (!file) return false;
   const CriticalErrorsFailQuietly quietly;
-  return DeleteFileA(file->c_str()) != 0;
+  return DeleteFileW(file->c_str()) != 0;
 }
 
 std::u16string Win32Platform::ProgramFolder() {

@@ -33,17 +33,19 @@ class Win32Platform : public Platform {
   long SetValue(RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
                 std::uint32_t size) override;
   long DeleteValue(RegistryHandle key, std::string_view name) override;
+  long QueryText(RegistryHandle key, std::string_view name, std::u16string& text) override;
+  long SetText(RegistryHandle key, std::string_view name, std::u16string_view text) override;
   long CloseKey(RegistryHandle key) override;
 
   // Files
-  std::vector<std::uint32_t> MatchingAttributes(std::string_view pattern) override;
-  bool SetAttributes(std::string_view path, std::uint32_t attributes) override;
-  bool DeleteFile(std::string_view path) override;
+  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) override;
+  bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
+  bool DeleteFile(std::u16string_view path) override;
   std::u16string ProgramFolder() override;
   std::u16string ProgramName() override;
 
   // Shell
-  void Execute(std::string_view verb, std::string_view target, int showCommand) override;
+  void Execute(std::string_view verb, std::u16string_view target, int showCommand) override;
 
   // Dialogs
   int MessageBox(std::u16string_view text, std::u16string_view caption, int style) override;

@@ -1,4 +1,5 @@
 // Shell: documents and addresses opened with their associated program.
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 // After windows.h, which it needs.
@@ -6,11 +7,12 @@
 
 namespace platform::win32 {
 
-void Win32Platform::Execute(std::string_view verb, std::string_view target, int showCommand) {
+void Win32Platform::Execute(std::string_view verb, std::u16string_view target, int showCommand) {
   const auto operation = ZeroTerminated(verb);
-  const auto file = ZeroTerminated(target);
+  const auto file = WidePath(target);
   if (!operation || !file) return;
-  ShellExecuteA(GetDesktopWindow(), operation->c_str(), file->c_str(), nullptr, nullptr, showCommand);
+  const std::wstring wideVerb = AsciiWide(*operation);
+  ShellExecuteW(GetDesktopWindow(), wideVerb.c_str(), file->c_str(), nullptr, nullptr, showCommand);
 }
 
 }  // namespace platform::win32

@@ -81,10 +81,10 @@ def chromium():
     sys.exit("Chromium fehlt: bitte 'make test' die Pakete installieren lassen.")
 
 
-def dump_dom(browser, path, profile):
+def dump_dom(browser, path, profile, url=None):
     args = [browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
             "--disable-background-networking", "--disable-component-update", "--disable-sync",
-            f"--user-data-dir={profile}", "--dump-dom", "file://" + path]
+            f"--user-data-dir={profile}", "--dump-dom", url or "file://" + path]
     done = subprocess.run(args, capture_output=True, timeout=120)
     return done.stdout.decode("utf-8", "replace")
 

@@ -19,6 +19,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 SETTINGS_KEY = r"HKCU\Software\Norvane Software\Velumor"
 CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
 
@@ -85,6 +86,12 @@ class Desktop:
         # Arguments with umlauts reach the Windows side intact.
         self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"
         self.work = tempfile.mkdtemp(prefix="velumor-e2e-")
+        # Installed, and the Startup folder placed, under names that Windows-1252
+        # lacks letters for, as on a Polish or Russian user's machine.
+        self.dist = os.path.join(self.work, "Łukasz Программы", "Velumor")
+        shutil.copytree(dist, self.dist)
+        self.shortcut = os.path.join(self.work, "Łukasz", "Автозагрузка", "Velumor.lnk")
+        self.run_command = f'"{windows_path(self.dist)}\\velumor.exe" /AUTOSTART'
         self.record_file = os.path.join(self.work, "opened.txt")
         self.window_manager = None
         self.clipboard_owner = None
@@ -120,6 +127,15 @@ class Desktop:
             if len(parts) >= 2 and parts[0].lower() == value.lower():
                 return parts[2] if len(parts) == 3 else ""
         return None
+
+    def reg_text(self, key, value):
+        """A string value read whole: `reg export` writes UTF-16, whatever the console's code page."""
+        target = os.path.join(self.work, "export.reg")
+        if self.wine("reg", "export", key, windows_path(target), "/y")[0] != 0:
+            return None
+        with open(target, encoding="utf-16") as exported:
+            found = re.search(r'^"' + re.escape(value) + r'"="((?:[^"\\]|\\.)*)"$', exported.read(), re.M | re.I)
+        return re.sub(r"\\(.)", r"\1", found.group(1)) if found else None
 
     def texts(self, title, wait_ms=10000):
         rc, out = self.driver("texts", title, str(wait_ms))
@@ -177,6 +193,11 @@ class Desktop:
                 process.kill()
 
 
+def windows_path(path):
+    """A Linux path as Wine's drive Z: shows it."""
+    return "Z:" + path.replace("/", "\\")
+
+
 def prepare(d):
     d.wine("reg", "delete", r"HKCU\Software\Norvane Software", "/f")
     d.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
@@ -186,6 +207,14 @@ def prepare(d):
     d.wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "VelumorTest.htm", "/f", check_rc=True)
     d.wine("reg", "add", r"HKCR\VelumorTest.htm\shell\open\command", "/ve", "/d",
            f'"{driver}" record "{record}" "%1"', "/f", check_rc=True)
+    # An old read-only Startup shortcut for the program to take over; set after
+    # Wine's start-up, which would write the real folder back.
+    d.startup_before = d.reg_text(SHELL_FOLDERS, "Startup")
+    os.makedirs(os.path.dirname(d.shortcut))
+    open(d.shortcut, "wb").close()
+    os.chmod(d.shortcut, 0o444)
+    d.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", windows_path(os.path.dirname(d.shortcut)), "/f",
+           check_rc=True)
 
 
 def test_start_notice_and_second_instance(d, state):
@@ -193,6 +222,9 @@ def test_start_notice_and_second_instance(d, state):
     d.wait_for_text("Velumor", "Velumor wurde gestartet")
     time.sleep(0.5)
     d.screenshot("e2e_start_notice.png")
+    check(not os.path.exists(d.shortcut), "Verknüpfung im Autostart-Ordner bleibt")
+    command = d.reg_text(RUN_KEY, "Velumor")
+    check(command and command.lower() == d.run_command.lower(), f"Eintrag: {command!r}")
     check(d.driver("click", "Velumor", "&OK")[0] == 0, "OK der Startnotiz nicht gefunden")
     check(d.driver("gone", "Velumor", "5000")[0] == 0, "Startnotiz bleibt offen")
     tray_before = d.tray_window()
@@ -274,16 +306,17 @@ def open_menu(d):
 
 
 def test_menu_autostart_reopens_and_switches_back(d, state):
+    # On since the start, which took the Startup shortcut over.
     open_menu(d)
-    d.screenshot("e2e_menu.png")
+    d.screenshot("e2e_menu_autostart_checked.png")
     choose(d, 5)  # "&Autostart"
-    command = wait_until(lambda: d.reg_query(RUN_KEY, "Velumor"), 10, "Autostart-Eintrag")
-    check(command.startswith('"') and command.endswith('velumor.exe" /AUTOSTART'), f"Eintrag: {command!r}")
+    wait_until(lambda: d.reg_query(RUN_KEY, "Velumor") is None, 10, "gelöschter Autostart-Eintrag")
     wait_until(lambda: menu_open(d), 10, "wieder geöffnetes Menü")
     time.sleep(0.3)
-    d.screenshot("e2e_menu_autostart_checked.png")
+    d.screenshot("e2e_menu.png")
     choose(d, 5)
-    wait_until(lambda: d.reg_query(RUN_KEY, "Velumor") is None, 10, "gelöschter Autostart-Eintrag")
+    command = wait_until(lambda: d.reg_text(RUN_KEY, "Velumor"), 10, "Autostart-Eintrag")
+    check(command.lower() == d.run_command.lower(), f"Eintrag: {command!r}")
     wait_until(lambda: menu_open(d), 10, "wieder geöffnetes Menü")
     choose(d, 8)  # "&Abbrechen"
     wait_until(lambda: not menu_open(d), 10, "geschlossenes Menü")
@@ -311,8 +344,10 @@ def test_info_opens_once(d, state):
 def test_help_goes_to_the_shell(d, state):
     open_menu(d)
     choose(d, 2)  # "&Hilfe"
-    opened = wait_until(lambda: os.path.exists(d.record_file) and open(d.record_file).read(), 20, "Hilfe geöffnet")
-    check(opened.strip().lower().endswith("\\hilfe\\index.htm"), f"geöffnet: {opened!r}")
+    opened = wait_until(lambda: os.path.exists(d.record_file) and open(d.record_file, encoding="utf-8").read(), 20,
+                        "Hilfe geöffnet")
+    expected = windows_path(os.path.join(d.dist, "hilfe", "index.htm"))
+    check(opened.strip().lower() == expected.lower(), f"geöffnet: {opened!r}")
 
 
 def test_quit_removes_the_icon_and_ends(d, state):
@@ -360,6 +395,11 @@ def main():
     finally:
         if "velumor" in state and state["velumor"].poll() is None:
             state["velumor"].kill()
+        d.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
+        if getattr(d, "startup_before", None):
+            d.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", d.startup_before, "/f")
+        else:
+            d.wine("reg", "delete", SHELL_FOLDERS, "/v", "Startup", "/f")
         d.wine("reg", "delete", r"HKCR\VelumorTest.htm", "/f")
         d.wine("reg", "delete", r"HKCR\.htm", "/f")
         d.close()

@@ -133,7 +133,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"record" && argc > 2) {
     FILE* file = _wfopen(argv[2], L"a");
     if (!file) return 1;
-    for (int i = 3; i < argc; ++i) std::fprintf(file, "%ls%s", argv[i], i + 1 < argc ? " " : "\n");
+    for (int i = 3; i < argc; ++i) {
+      // In UTF-8: a path with letters beyond the code page arrives whole.
+      std::vector<char> bytes(WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr) + 1, '\0');
+      WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
+      std::fprintf(file, "%s%s", bytes.data(), i + 1 < argc ? " " : "\n");
+    }
     std::fclose(file);
     return 0;
   }

@@ -1,0 +1,157 @@
+#include "html_spans.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace cli {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), Lower);
+  return lower;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+const char* AttributeValue(const GumboElement& element, const char* name) {
+  const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
+  return attribute ? attribute->value : nullptr;
+}
+
+// The charset named in a Content-Type value: "text/html; charset=utf-8".
+std::string CharsetOfContentType(std::string_view content) {
+  const std::string lower = LowerAscii(content);
+  const std::size_t at = lower.find("charset=");
+  if (at == lower.npos) return {};
+  std::string_view value = std::string_view(lower).substr(at + 8);
+  if (!value.empty() && (value.front() == '"' || value.front() == '\'')) value.remove_prefix(1);
+  return std::string(value.substr(0, value.find_first_of("\"'; \t")));
+}
+
+class SpanFinder {
+ public:
+  explicit SpanFinder(std::string_view page) : page_(page) {}
+
+  void Visit(const GumboNode* node, bool insideSelect) {
+    if (node->type == GUMBO_NODE_TEXT) {
+      VisitText(node->v.text, insideSelect);
+      return;
+    }
+    if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT) return;  // comments, template
+    const GumboVector* children = &node->v.document.children;
+    if (node->type == GUMBO_NODE_ELEMENT) {
+      const GumboElement& element = node->v.element;
+      if (element.tag_namespace != GUMBO_NAMESPACE_HTML || IsUntouchable(element.tag)) return;
+      if (element.tag == GUMBO_TAG_META) NoteCharset(element);
+      if (AttributeValue(element, "data-velumor") != nullptr) return;
+      if (element.tag == GUMBO_TAG_A && IsMailto(element)) {
+        VisitMailto(node, insideSelect);
+        return;
+      }
+      insideSelect = insideSelect || element.tag == GUMBO_TAG_SELECT;
+      children = &element.children;
+    }
+    for (unsigned i = 0; i < children->length; ++i)
+      Visit(static_cast<const GumboNode*>(children->data[i]), insideSelect);
+  }
+
+  PageSpans Result() && { return std::move(result_); }
+
+ private:
+  static bool IsUntouchable(GumboTag tag) {
+    switch (tag) {
+      case GUMBO_TAG_SCRIPT:
+      case GUMBO_TAG_STYLE:
+      case GUMBO_TAG_TEXTAREA:
+      case GUMBO_TAG_TITLE:
+      case GUMBO_TAG_TEMPLATE:
+      case GUMBO_TAG_NOSCRIPT:
+      case GUMBO_TAG_XMP:
+      case GUMBO_TAG_IFRAME:
+      case GUMBO_TAG_NOEMBED:
+      case GUMBO_TAG_NOFRAMES:
+      case GUMBO_TAG_PLAINTEXT:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  static bool IsMailto(const GumboElement& element) {
+    const char* href = AttributeValue(element, "href");
+    return href != nullptr && LowerAscii(Trimmed(href).substr(0, 7)) == "mailto:";
+  }
+
+  void NoteCharset(const GumboElement& meta) {
+    if (!result_.declaredCharset.empty()) return;  // the first declaration counts
+    if (const char* charset = AttributeValue(meta, "charset")) {
+      result_.declaredCharset = LowerAscii(Trimmed(charset));
+      return;
+    }
+    const char* equiv = AttributeValue(meta, "http-equiv");
+    const char* content = AttributeValue(meta, "content");
+    if (equiv != nullptr && content != nullptr && LowerAscii(Trimmed(equiv)) == "content-type") {
+      result_.declaredCharset = CharsetOfContentType(content);
+    }
+  }
+
+  std::size_t OffsetOf(const char* at) const { return static_cast<std::size_t>(at - page_.data()); }
+
+  void VisitMailto(const GumboNode* node, bool insideSelect) {
+    const GumboElement& element = node->v.element;
+    const std::string_view start(element.original_tag.data, element.original_tag.length);
+    const std::string_view end(element.original_end_tag.data, element.original_end_tag.length);
+    // Only a link that stands in the source as written, from "<a" to its own "</a>".
+    constexpr unsigned Repaired = GUMBO_INSERTION_BY_PARSER | GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
+                                  GUMBO_INSERTION_ADOPTION_AGENCY_CLONED | GUMBO_INSERTION_ADOPTION_AGENCY_MOVED;
+    const bool ownEndTag = end.size() >= 4 && LowerAscii(end.substr(0, 3)) == "</a" &&
+                           (end[3] == '>' || end[3] == '/' || end[3] == ' ' || end[3] == '\t' || end[3] == '\n' ||
+                            end[3] == '\r' || end[3] == '\f');
+    if (start.empty() || !ownEndTag || (node->parse_flags & Repaired) != 0 || end.data() < start.data()) {
+      return;
+    }
+    std::string_view address = Trimmed(AttributeValue(element, "href")).substr(7);
+    address = address.substr(0, address.find('?'));
+    result_.links.push_back(
+        {OffsetOf(start.data()), OffsetOf(end.data()) + end.size(), std::string(address), insideSelect});
+  }
+
+  void VisitText(const GumboText& text, bool insideSelect) {
+    const std::string_view source(text.original_text.data, text.original_text.length);
+    if (source.find('@') == source.npos) return;
+    const std::size_t begin = OffsetOf(source.data());
+    result_.texts.push_back({begin, begin + source.size(), {}, insideSelect});
+  }
+
+  std::string_view page_;
+  PageSpans result_;
+};
+
+struct OutputDeleter {
+  void operator()(GumboOutput* output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
+};
+
+}  // namespace
+
+std::optional<PageSpans> FindSpans(std::string_view page) {
+  GumboOptions options = kGumboDefaultOptions;
+  options.max_errors = 0;  // the page's own faults are none of our business
+  const std::unique_ptr<GumboOutput, OutputDeleter> output(
+      gumbo_parse_with_options(&options, page.data(), page.size()));
+  if (!output) return std::nullopt;
+  SpanFinder finder(page);
+  finder.Visit(output->document, false);
+  return std::move(finder).Result();
+}
+
+}  // namespace cli

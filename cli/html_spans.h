@@ -1,0 +1,36 @@
+// Where a page's source holds what --rewrite replaces, found by the HTML5
+// parser from its source positions.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+// Byte offsets into the page: a whole <a href="mailto:..."> element from its
+// start tag to the end of its end tag, or a piece of ordinary text as its
+// source holds it (character references not yet decoded).
+struct HtmlSpan {
+  std::size_t begin;
+  std::size_t end;
+  std::string address;  // of a link, for the listing
+  bool insideSelect;    // in a select list, where no element but an option may stand
+};
+
+struct PageSpans {
+  std::vector<HtmlSpan> links;  // in page order
+  std::vector<HtmlSpan> texts;  // those that hold an "@"
+  std::string declaredCharset;  // from <meta charset> or http-equiv, lower case; empty when none
+};
+
+// Texts are not taken from inside script, style, textarea, title, template, noscript and the
+// other elements whose content is not markup, nor from comments, attributes,
+// SVG or MathML, nor from elements that carry a data block already; nor are
+// links found there. A mailto link whose source the parser had to repair (no
+// end tag of its own) is left alone. Nothing only when the parser fails.
+std::optional<PageSpans> FindSpans(std::string_view page);
+
+}  // namespace cli

@@ -1,0 +1,285 @@
+#include "site_rewrite.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+#include "address_pattern.h"
+#include "encoder/common.h"
+#include "encoder/windows1252.h"
+#include "html_spans.h"
+#include "utf8.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class PageEncoding { Utf8, Windows1252 };
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+// The page's encoding as the browser would take it; browsers read pages
+// declared as ISO-8859-1 or ASCII as Windows-1252.
+std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared) {
+  if (page.starts_with(ByteOrderMark)) return PageEncoding::Utf8;
+  if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) {
+    return std::string("Seiten in UTF-16 werden nicht unterstützt");
+  }
+  static constexpr std::string_view Utf8Labels[] = {"utf-8", "utf8", "unicode-1-1-utf-8"};
+  static constexpr std::string_view Latin1Labels[] = {"windows-1252", "iso-8859-1", "iso8859-1", "iso_8859-1",
+                                                      "latin1",       "l1",         "cp1252",    "x-cp1252",
+                                                      "us-ascii",     "ascii",      "cp819",     "ibm819"};
+  const auto among = [&](const auto& labels) {
+    return std::find(std::begin(labels), std::end(labels), declared) != std::end(labels);
+  };
+  if (among(Utf8Labels)) return PageEncoding::Utf8;
+  if (among(Latin1Labels)) return PageEncoding::Windows1252;
+  if (!declared.empty()) {
+    return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
+  }
+  // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
+  return std::holds_alternative<std::u16string>(DecodeUtf8(page)) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
+}
+
+std::string_view NewlineOf(std::string_view page) {
+  const std::size_t lf = page.find('\n');
+  return lf != page.npos && lf > 0 && page[lf - 1] == '\r' ? "\r\n" : "\n";
+}
+
+// The script block as it goes into running text: its lines end like the
+// page's, and no line break follows the script or the noscript notice, where
+// it would show as a space between the address and a following full stop.
+std::string InlineBlock(std::string block, std::string_view newline) {
+  const std::size_t scriptEnd = block.find("</script>\r\n");
+  block.erase(scriptEnd + 9, 2);
+  block.resize(block.size() - 2);
+  std::string lines;
+  for (std::size_t at = 0; at < block.size();) {
+    const std::size_t crlf = std::min(block.find("\r\n", at), block.size());
+    lines.append(block, at, crlf - at);
+    if (crlf < block.size()) lines.append(newline);
+    at = crlf + 2;
+  }
+  return lines;
+}
+
+// A piece of the page as text, with the byte offset of every 16-bit unit and
+// of the piece's end. A byte that is no UTF-8 stands for U+FFFD.
+struct DecodedPiece {
+  std::u16string text;
+  std::vector<std::size_t> offsets;
+};
+
+DecodedPiece DecodeWithOffsets(std::string_view page, std::size_t begin, std::size_t end, PageEncoding encoding) {
+  DecodedPiece piece;
+  for (std::size_t i = begin; i < end;) {
+    const auto lead = static_cast<unsigned char>(page[i]);
+    std::size_t length = 1;
+    if (encoding == PageEncoding::Utf8 && lead >= 0x80) {
+      length = lead >= 0xC2 && lead <= 0xDF   ? 2
+               : lead >= 0xE0 && lead <= 0xEF ? 3
+               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                              : 0;
+      auto decoded = length > 0 && i + length <= end ? DecodeUtf8(page.substr(i, length)) : Utf8Error{0};
+      if (auto* units = std::get_if<std::u16string>(&decoded)) {
+        for (const char16_t unit : *units) piece.text.push_back(unit), piece.offsets.push_back(i);
+      } else {
+        piece.text.push_back(u'\uFFFD'), piece.offsets.push_back(i);
+        length = 1;
+      }
+    } else {
+      piece.text.push_back(encoding == PageEncoding::Utf8 ? lead : windows1252::Character(lead));
+      piece.offsets.push_back(i);
+    }
+    i += length;
+  }
+  piece.offsets.push_back(end);
+  return piece;
+}
+
+// The parser's text can run over a tag it ignored (a second <body>, a stray
+// end tag); an address inside such a tag is no text.
+bool InsideIgnoredTag(std::u16string_view text, std::size_t at) {
+  for (std::size_t open = at; open > 0;) {
+    open = text.rfind(u'<', open - 1);
+    if (open == text.npos) return false;
+    const char16_t next = open + 1 < text.size() ? static_cast<char16_t>(text[open + 1] | 0x20) : u' ';
+    if ((next >= u'a' && next <= u'z') || next == u'/' || next == u'!' || next == u'?') {
+      return text.find(u'>', open) > at;
+    }
+  }
+  return false;
+}
+
+// The links, and the addresses in the texts, in page order.
+std::vector<HtmlSpan> SpansToReplace(std::string_view page, const PageSpans& found, PageEncoding encoding) {
+  std::vector<HtmlSpan> spans = found.links;
+  for (const HtmlSpan& piece : found.texts) {
+    const DecodedPiece decoded = DecodeWithOffsets(page, piece.begin, piece.end, encoding);
+    for (const AddressMatch& match : FindAddresses(decoded.text)) {
+      if (InsideIgnoredTag(decoded.text, match.begin)) continue;
+      const std::u16string_view address =
+          std::u16string_view(decoded.text).substr(match.begin, match.end - match.begin);
+      spans.push_back(
+          {decoded.offsets[match.begin], decoded.offsets[match.end], EncodeUtf8(address), piece.insideSelect});
+    }
+  }
+  std::sort(spans.begin(), spans.end(), [](const HtmlSpan& a, const HtmlSpan& b) { return a.begin < b.begin; });
+  return spans;
+}
+
+}  // namespace
+
+std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, const RewriteSettings& settings,
+                                                     common::PseudoRandom& random) {
+  const std::optional<PageSpans> found = FindSpans(page);
+  if (!found) return std::string("der HTML-Parser kann sie nicht lesen");
+  const auto encoding = EncodingOf(page, found->declaredCharset);
+  if (const auto* reason = std::get_if<std::string>(&encoding)) return *reason;
+  const std::string_view newline = NewlineOf(page);
+
+  RewrittenPage result;
+  std::size_t copied = 0, line = 1, lineCountedTo = 0;
+  for (const HtmlSpan& span : SpansToReplace(page, *found, std::get<PageEncoding>(encoding))) {
+    line += static_cast<std::size_t>(std::count(page.begin() + lineCountedTo, page.begin() + span.begin, '\n'));
+    lineCountedTo = span.begin;
+    const std::string_view source = page.substr(span.begin, span.end - span.begin);
+    if (settings.format == BlockFormat::Data && span.insideSelect) {
+      result.leftAlone.push_back({line, span.address});
+      continue;
+    }
+    std::u16string text;
+    if (std::get<PageEncoding>(encoding) == PageEncoding::Windows1252) {
+      text = windows1252::ToText(source);
+    } else if (auto decoded = DecodeUtf8(source); std::holds_alternative<std::u16string>(decoded)) {
+      text = std::move(std::get<std::u16string>(decoded));
+    } else {
+      return "Zeile " + std::to_string(line) + " ist kein gültiges UTF-8";
+    }
+    const auto block = common::EncodeText(text, random);
+    if (!block) return std::string("interner Fehler: ein Block gibt den Text nicht wieder");
+    result.bytes.append(page, copied, span.begin - copied);
+    result.bytes += settings.format == BlockFormat::Data ? DataElement(*block, settings.fallbackHtml)
+                                                         : InlineBlock(*block, newline);
+    result.spans.push_back({line, span.address});
+    copied = span.end;
+  }
+  result.bytes.append(page, copied);
+  return result;
+}
+
+namespace {
+
+std::string Counted(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string Utf8OfPath(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+bool IsPageName(const fs::path& path) {
+  std::string extension = Utf8OfPath(path.extension());
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  return extension == ".html" || extension == ".htm";
+}
+
+// The pages named or found in the folders, each folder's in name order; a
+// path that does not exist or a folder that cannot be read is reported.
+std::vector<std::string> CollectPages(const std::vector<std::string>& paths, std::ostream& err, bool& failed) {
+  std::vector<std::string> pages;
+  for (const std::string& given : paths) {
+    const fs::path path = PathFromUtf8(given);
+    std::error_code error;
+    if (fs::is_regular_file(path, error)) {
+      pages.push_back(given);
+      continue;
+    }
+    if (!fs::is_directory(path, error)) {
+      err << "velumor-encode: Die Datei oder der Ordner existiert nicht: " << given << "\n";
+      failed = true;
+      continue;
+    }
+    std::vector<std::string> found;
+    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+      std::error_code ignored;
+      if (it->is_regular_file(ignored) && IsPageName(it->path())) found.push_back(Utf8OfPath(it->path()));
+    }
+    if (error) {
+      err << "velumor-encode: Der Ordner kann nicht ganz gelesen werden: " << given << "\n";
+      failed = true;
+    }
+    std::sort(found.begin(), found.end());
+    pages.insert(pages.end(), found.begin(), found.end());
+  }
+  return pages;
+}
+
+std::optional<std::string> ReadPage(const std::string& path) {
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::nullopt;
+  return data;
+}
+
+}  // namespace
+
+int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
+               const FileWriter& write, std::ostream& out, std::ostream& err) {
+  bool failed = false;
+  const std::vector<std::string> pages = CollectPages(paths, err, failed);
+  common::PseudoRandom random(seed);
+  std::size_t files = 0, addresses = 0;
+  for (const std::string& path : pages) {
+    const std::optional<std::string> page = ReadPage(path);
+    if (!page) {
+      err << "velumor-encode: Die Datei kann nicht gelesen werden: " << path << "\n";
+      failed = true;
+      continue;
+    }
+    auto rewritten = RewritePage(*page, settings, random);
+    if (const auto* reason = std::get_if<std::string>(&rewritten)) {
+      err << "velumor-encode: " << path << " bleibt unverändert: " << *reason << ".\n";
+      failed = true;
+      continue;
+    }
+    const RewrittenPage& result = std::get<RewrittenPage>(rewritten);
+    for (const ProtectedSpan& span : result.leftAlone) {
+      err << "velumor-encode: " << path << ":" << span.line << ": " << span.address
+          << " steht in einer Auswahlliste, wo das Datenformat nicht stehen kann, und bleibt ungeschützt.\n";
+    }
+    if (result.spans.empty()) continue;
+    if (settings.dryRun) {
+      for (const ProtectedSpan& span : result.spans) out << path << ":" << span.line << ": " << span.address << "\n";
+    } else if (!write(path, result.bytes)) {
+      err << "velumor-encode: Die Datei kann nicht geschrieben werden: " << path << "\n";
+      failed = true;
+      continue;
+    }
+    ++files;
+    addresses += result.spans.size();
+  }
+
+  const std::string counts = Counted(addresses, "Adresse", "Adressen") + " in " + Counted(files, "Datei", "Dateien");
+  if (settings.dryRun) {
+    out << "Probelauf: " << counts << " würden geschützt; nichts wurde geschrieben.\n";
+  } else {
+    if (settings.format == BlockFormat::Data && files > 0) {
+      out << "Binden Sie in jede geänderte Seite das Skript " << DecoderFileName << " ein, etwa mit <script src=\""
+          << DecoderFileName << "\"></script> (Pfad relativ zur Seite); --write-decoder ORDNER schreibt es.\n";
+    }
+    out << "Geschützt: " << counts << ".\n";
+  }
+  return failed ? 1 : 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,122 @@
+#include "platform/win32/text_fit.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/handles.h"
+// After windows.h, which they need.
+#include <uxtheme.h>
+#include <vssym32.h>
+
+namespace platform::win32 {
+namespace {
+
+// What a text needs in the font selected into the screen's device context.
+class TextMeasure {
+ public:
+  explicit TextMeasure(HFONT font) : previous_(SelectObject(screen_.get(), font)) {}
+  ~TextMeasure() { SelectObject(screen_.get(), previous_); }
+  TextMeasure(const TextMeasure&) = delete;
+  TextMeasure& operator=(const TextMeasure&) = delete;
+
+  // The text broken into lines at `width`, as DrawText would draw it.
+  SIZE Wrapped(std::wstring_view text, LONG width, UINT format) const {
+    RECT rect{0, 0, std::max<LONG>(width, 1), 0};
+    DrawTextW(screen_.get(), text.data(), static_cast<int>(text.size()), &rect, format | DT_WORDBREAK | DT_CALCRECT);
+    return {rect.right, rect.bottom};
+  }
+  SIZE OneLine(std::wstring_view text, UINT format) const {
+    RECT rect{0, 0, 1, 0};
+    DrawTextW(screen_.get(), text.data(), static_cast<int>(text.size()), &rect, format | DT_SINGLELINE | DT_CALCRECT);
+    return {rect.right, rect.bottom};
+  }
+
+ private:
+  ScreenDeviceContext screen_;
+  HGDIOBJ previous_;
+};
+
+// The visual style of a control's class, closed again when it goes out of scope.
+class ButtonTheme {
+ public:
+  explicit ButtonTheme(HWND control) : theme_(control != nullptr ? OpenThemeData(control, L"Button") : nullptr) {}
+  ~ButtonTheme() {
+    if (theme_ != nullptr) CloseThemeData(theme_);
+  }
+  ButtonTheme(const ButtonTheme&) = delete;
+  ButtonTheme& operator=(const ButtonTheme&) = delete;
+
+  HTHEME get() const { return theme_; }
+
+ private:
+  HTHEME theme_;
+};
+
+SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given) {
+  // A static control draws SS_LEFT text so, with "&" shown as it is.
+  const SIZE needed = measure.Wrapped(text, given.cx, DT_EXPANDTABS | DT_NOPREFIX);
+  return {std::max(given.cx, needed.cx), std::max(given.cy, needed.cy)};
+}
+
+SIZE FittingButton(const TextMeasure& measure, SIZE frame, std::wstring_view text, SIZE given) {
+  const LONG lineHeight = std::max<LONG>(measure.OneLine(L"Ag", 0).cy, 1);
+  const LONG lines = std::max<LONG>(1, (given.cy - frame.cy) / lineHeight);
+  const auto fits = [&](LONG width) {
+    const SIZE needed = measure.Wrapped(text, width - frame.cx, DT_CENTER);
+    return needed.cx <= width - frame.cx && needed.cy <= lines * lineHeight;
+  };
+  if (fits(given.cx)) return given;
+  // On one line it fits at last; in between, the narrowest width that keeps
+  // the text within the lines the height allows.
+  LONG narrow = given.cx, wide = std::max<LONG>(given.cx + 1, measure.OneLine(text, 0).cx + frame.cx);
+  while (wide - narrow > 1) {
+    const LONG middle = narrow + (wide - narrow) / 2;
+    (fits(middle) ? wide : narrow) = middle;
+  }
+  return {wide, std::max<LONG>(given.cy, lineHeight + frame.cy)};
+}
+
+}  // namespace
+
+ButtonLook LookOf(HWND control, ControlKind kind, SIZE size) {
+  const ButtonTheme theme(control);
+  const int part = kind == ControlKind::CheckBox ? BP_CHECKBOX : BP_PUSHBUTTON;
+  const ScreenDeviceContext screen;
+  RECT outer{0, 0, size.cx, size.cy}, content = outer;
+  ButtonLook look;
+  if (theme.get() == nullptr ||
+      FAILED(GetThemeBackgroundContentRect(theme.get(), screen.get(), part, 1, &outer, &content))) {
+    look.frame = kind == ControlKind::CheckBox
+                     ? SIZE{GetSystemMetrics(SM_CXMENUCHECK) + 6, 0}
+                     : SIZE{2 * (GetSystemMetrics(SM_CXEDGE) + 2), 2 * (GetSystemMetrics(SM_CYEDGE) + 1)};
+    return look;
+  }
+  look.frame = {size.cx - (content.right - content.left), size.cy - (content.bottom - content.top)};
+  if (kind == ControlKind::CheckBox) {
+    SIZE box{13, 13};
+    GetThemePartSize(theme.get(), screen.get(), part, 1, nullptr, TS_DRAW, &box);
+    look.frame.cx += box.cx + 6;  // the text starts so far right of the box
+  }
+  LOGFONTW font{};
+  if (SUCCEEDED(GetThemeFont(theme.get(), screen.get(), part, 1, TMT_FONT, &font))) {
+    look.themeFont.reset(CreateFontIndirectW(&font));
+  }
+  return look;
+}
+
+SIZE FittingSize(HWND control, ControlKind kind, std::wstring_view text, HFONT font, SIZE given) {
+  if (text.empty() || font == nullptr) return given;
+  switch (kind) {
+    case ControlKind::Label:
+      return FittingLabel(TextMeasure(font), text, given);
+    case ControlKind::Button:
+    case ControlKind::CheckBox: {
+      const ButtonLook look = LookOf(control, kind, given);
+      return FittingButton(TextMeasure(look.themeFont ? look.themeFont.get() : font), look.frame, text, given);
+    }
+    default:
+      return given;
+  }
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,94 @@
+#include "cli/site_rewrite.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/address_pattern.h"
+#include "cli/encode_tool.h"
+#include "cli/utf8.h"
+#include "encoder/decoder.h"
+
+namespace {
+
+std::vector<std::string> Addresses(const std::string& text) {
+  const std::u16string decoded = std::get<std::u16string>(cli::DecodeUtf8(text));
+  std::vector<std::string> found;
+  for (const auto& m : cli::FindAddresses(decoded)) {
+    found.push_back(cli::EncodeUtf8(std::u16string_view(decoded).substr(m.begin, m.end - m.begin)));
+  }
+  return found;
+}
+
+TEST(FindAddresses, TakesAddressesAndLeavesWhatRealPagesHoldBesides) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"Schreiben Sie an info@example.com.", {"info@example.com"}},
+      {"E-Mail:verkauf@beispiel-firma.de, Tel.", {"verkauf@beispiel-firma.de"}},
+      {"„jürgen.müller@müller.de“ und …a+b@x.co.uk", {"jürgen.müller@müller.de", "a+b@x.co.uk"}},
+      {"@media print, @import url(a.css), @font-face", {}},
+      {"folgen Sie @velumor oder @name@mastodon.social", {}},
+      {"root@localhost, npm i lodash@4.17.21 react@18", {}},
+      {"logo@2x.png icon@3x.webp", {}},
+      {"git clone git@github.com:org/repo.git", {}},
+      {"https://lists.example.org/archive/a@b.org ftp://u:pw@host.de", {}},
+      {"a@b.c x@-y.de x@y-.de .@x.de a..b@x.de", {}},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(Addresses(text), expected) << text;
+}
+
+std::string Rewritten(const std::string& page, cli::BlockFormat format = cli::BlockFormat::Script) {
+  common::PseudoRandom random(3);
+  auto result = cli::RewritePage(page, {format, "!", false}, random);
+  if (auto* reason = std::get_if<std::string>(&result)) return "FEHLER " + *reason;
+  return std::get<cli::RewrittenPage>(result).bytes;
+}
+
+// What the blocks write, in page order, bytes as the page holds them.
+std::string Written(const std::string& page) {
+  std::string all;
+  for (auto carriers : common::FindCarrierStrings(page)) {
+    for (char16_t c : common::DecodeCarriers(carriers)) all += static_cast<char>(c);
+    all += '|';
+  }
+  return all;
+}
+
+TEST(RewritePage, ReplacesLinksAndTextAddressesAndKeepsEveryOtherByte) {
+  const std::string head = "\xEF\xBB\xBF<!DOCTYPE html>\r\n<title>a@b.de</title><style>@media x{}</style>\r\n<p>";
+  const std::string link = "<A HREF=\" MailTo:a@b.de?subject=Hi\" class=m>a&#64;b.de <b>!</b></a>";
+  const std::string page = head + link + " x <!-- c@d.de --> c@d.de.</p>\r\n<textarea>e@f.de</textarea>\r\n";
+  const std::string once = Rewritten(page);
+  EXPECT_TRUE(once.starts_with(head)) << once;
+  EXPECT_TRUE(once.ends_with(".</p>\r\n<textarea>e@f.de</textarea>\r\n")) << once;
+  EXPECT_NE(once.find("</script><noscript>"), once.npos);
+  EXPECT_NE(once.find("<!-- c@d.de -->"), once.npos);
+  EXPECT_EQ(Written(once), link + "|c@d.de|");
+  EXPECT_EQ(Rewritten(once), once);  // a second run changes nothing
+
+  const std::string data = Rewritten(page, cli::BlockFormat::Data);
+  EXPECT_NE(data.find("<span data-velumor=\""), data.npos);
+  EXPECT_EQ(Rewritten(data, cli::BlockFormat::Data), data);
+}
+
+TEST(RewritePage, ReadsAndWritesThePageInItsOwnEncoding) {
+  const std::string latin = "<meta charset=ISO-8859-1><p>M\xFCller \x80 m\xFCller@example.de</p>\n";
+  const std::string rewritten = Rewritten(latin);
+  EXPECT_TRUE(rewritten.starts_with("<meta charset=ISO-8859-1><p>M\xFCller \x80 <script")) << rewritten;
+  EXPECT_EQ(Written(rewritten), "m\xFCller@example.de|");
+  EXPECT_EQ(Rewritten("<meta charset=utf-8>\n<a href=mailto:a@b.de>M\xFCller</a>"),
+            "FEHLER Zeile 2 ist kein gültiges UTF-8");
+  EXPECT_TRUE(
+      Rewritten("<meta charset=iso-8859-15><p>a@b.de").starts_with("FEHLER die Zeichenkodierung „iso-8859-15“"));
+}
+
+TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
+  std::istringstream in;
+  std::ostringstream block, out, err;
+  ASSERT_EQ(cli::RunEncodeTool({"--format", "data", "--fallback", "<Adresse>", "x@y.de"}, in, block, err), 0);
+  EXPECT_TRUE(block.str().ends_with("\">&#60;Adresse&#62;</span>")) << block.str();
+  std::istringstream page(block.str());
+  EXPECT_EQ(cli::RunEncodeTool({"--decode"}, page, out, err), 0);
+  EXPECT_EQ(out.str(), "x@y.de\n");
+}
+
+}  // namespace
