@@ -13,6 +13,7 @@ import subprocess
 import sys
 import time
 
+sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
 from run_e2e import RUN_KEY, Desktop, Failure, check, choose, open_menu, wait_until  # noqa: E402
 
