@@ -4,7 +4,6 @@
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialogModule.h"
 #include "support/RXSAMMLUNG.h"
-#include "support/RXSAMMLUNG2DIVFU_unhook.h"
 
 namespace app {
 
@@ -36,7 +35,7 @@ bool Form1::Form_Load() {
   RXSAMMLUNG::SyncAutostart(os, AutoStartChk);
   NI_Public::NI_Hook(program_, hWnd());
   NI_Public::NI_AddIcon(program_, 0, os.ProgramIcon(), TrayTip);
-  StartInfoDialogModule::ShowNotice(program_, StartNotice, u"1", u"SID1.jpg");
+  StartInfoDialogModule::ShowNotice(program_.dialogs, StartNotice, u"1", u"SID1.jpg");
   return true;
 }
 
@@ -52,11 +51,11 @@ void Form1::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
 void Form1::Form_Unload(std::int16_t&) {
   program_.unloading = true;
   NI_Public::NI_DeleteIcon(program_, 0);
-  RXSAMMLUNG2DIVFU::NI_Unhook(program_);
+  NI_Public::NI_Unhook(program_);
   loaded_ = false;
   // Quitting ends the program: its other windows close with the main form.
-  StartInfoDialogModule::CloseNotice(program_);
-  program_.infoForm().Unload();
+  StartInfoDialogModule::CloseNotice(program_.dialogs);
+  program_.dialogs.infoForm().Unload();
 }
 
 void Form1::OnClick(std::string_view, int) {}

@@ -1,8 +1,8 @@
 // Form1's menu commands and the autostart box that the menu switches.
 #include "app/Form1.h"
+#include "app/encode_command.h"
+#include "app/tray_menu.h"
 #include "dialogs/InfoForm.h"
-#include "encoder/encode_command.h"
-#include "encoder/tray_menu.h"
 #include "support/RXSAMMLUNG.h"
 
 namespace app {
@@ -10,14 +10,14 @@ namespace app {
 void Form1::pum_Click(std::int16_t Index) {
   platform::Platform& os = program_.os;
   switch (Index) {
-    case 0:
+    case common::MenuEncode:
       common::RunEncodeCommand(program_);
       break;
-    case 2:
+    case common::MenuHelp:
       RXSAMMLUNG::ShowHelp(os, u"", false);
       break;
-    case 3:
-      program_.infoForm().Show();
+    case common::MenuInfo:
+      program_.dialogs.infoForm().Show();
       break;
     case common::MenuAutostart:
       pumChecked[common::MenuAutostart] = !pumChecked[common::MenuAutostart];
@@ -26,10 +26,11 @@ void Form1::pum_Click(std::int16_t Index) {
                                                               : controls::CheckBox::Unchecked);
       program_.flags.ReopenMenu = common::True;
       break;
-    case 6:
+    case common::MenuQuit:
       os.UnloadForm(id_);
       break;
-    default:  // separators and "&Abbrechen" only close the menu
+    case common::MenuCancel:  // "&Abbrechen" and the separators only close the menu
+    default:
       break;
   }
 }

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/NI_Public.h"
-#include "encoder/encode_command.h"
-#include "encoder/tray_menu.h"
-#include "encoder/windows1252.h"
+#include "app/encode_command.h"
+#include "app/tray_menu.h"
+#include "core/windows1252.h"
 
 namespace NI_Private {
 namespace {

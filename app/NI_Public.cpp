@@ -27,4 +27,8 @@ void NI_Hook(app::Program& program, platform::WindowHandle window) {
   ni.NI_OldWindowProc = program.os.SetWindowLong(window, platform::WindowProcIndex, hook);
 }
 
+void NI_Unhook(app::Program& program) {
+  program.os.SetWindowLong(program.ni.NI_Window, platform::WindowProcIndex, program.ni.NI_OldWindowProc);
+}
+
 }  // namespace NI_Public

@@ -15,5 +15,8 @@ void NI_AddIcon(app::Program& program, std::uint32_t id, platform::IconHandle ic
 void NI_DeleteIcon(app::Program& program, std::uint32_t id);
 // Replaces the window's procedure with NI_WindowProc; once per run.
 void NI_Hook(app::Program& program, platform::WindowHandle window);
+// Puts Form1's own window procedure back at shutdown: only after NI_Hook,
+// and the icon must already be gone.
+void NI_Unhook(app::Program& program);
 
 }  // namespace NI_Public

@@ -10,8 +10,8 @@
 
 #include "app/Form1.h"
 #include "app/program.h"
-#include "encoder/common.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/random.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 #include "support/RXSAMMLUNG.h"
@@ -43,8 +43,8 @@ int wmain() {
   // The notices stay away for this run; the user's own choices come back after it.
   const std::u16string sid1 = RXSAMMLUNG::GetAppSetting(os, u"_SID1");
   const std::u16string sid2 = RXSAMMLUNG::GetAppSetting(os, u"_SID2");
-  RXSAMMLUNG::SaveAppSetting(os, u"_SID1", program.VersionText(1));
-  RXSAMMLUNG::SaveAppSetting(os, u"_SID2", program.VersionText(1));
+  RXSAMMLUNG::SaveAppSetting(os, u"_SID1", program.dialogs.VersionText(1));
+  RXSAMMLUNG::SaveAppSetting(os, u"_SID2", program.dialogs.VersionText(1));
   if (!program.Start()) {
     std::puts("Velumor laeuft bereits; bitte erst beenden.");
     return 1;

@@ -15,8 +15,8 @@
 #include <malloc.h>
 #endif
 
-#include "encoder/common.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/random.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "encoder/common.h"
-#include "encoder/decoder.h"
-#include "encoder/utf16.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "core/utf16.h"
 
 namespace cli {
 
@@ -37,12 +37,16 @@ std::string DataElement(std::string_view scriptBlock, std::string_view fallbackH
   return element;
 }
 
-std::vector<std::u16string_view> FindAllCarrierStrings(std::u16string_view page) {
-  std::vector<std::u16string_view> found = common::FindCarrierStrings(page);
+namespace {
+
+template <class CharT>
+std::vector<std::basic_string_view<CharT>> FindBothForms(std::basic_string_view<CharT> page) {
+  std::vector<std::basic_string_view<CharT>> found = common::FindCarrierStrings(page);
   // The carriers hold no quotation mark, so the attribute ends at the first.
-  constexpr std::u16string_view Opening = u"data-velumor=\"";
-  for (std::size_t at = page.find(Opening); at != page.npos; at = page.find(Opening, at)) {
-    const std::size_t begin = at + Opening.size(), end = page.find(u'"', begin);
+  constexpr std::string_view Attribute = "data-velumor=\"";
+  const std::basic_string<CharT> opening(Attribute.begin(), Attribute.end());
+  for (std::size_t at = page.find(opening); at != page.npos; at = page.find(opening, at)) {
+    const std::size_t begin = at + opening.size(), end = page.find(CharT('"'), begin);
     if (end == page.npos) break;
     found.push_back(page.substr(begin, end - begin));
     at = end;
@@ -50,6 +54,11 @@ std::vector<std::u16string_view> FindAllCarrierStrings(std::u16string_view page)
   std::sort(found.begin(), found.end(), [](auto a, auto b) { return a.data() < b.data(); });
   return found;
 }
+
+}  // namespace
+
+std::vector<std::u16string_view> FindAllCarrierStrings(std::u16string_view page) { return FindBothForms(page); }
+std::vector<std::string_view> FindAllCarrierStrings(std::string_view page) { return FindBothForms(page); }
 
 std::optional<std::string> WriteDecoderScript(const std::string& folder, const FileWriter& write) {
   const std::filesystem::path dir(std::u8string(folder.begin(), folder.end()));

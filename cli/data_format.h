@@ -26,7 +26,9 @@ std::string FallbackHtml(std::u16string_view text);
 std::string DataElement(std::string_view scriptBlock, std::string_view fallbackHtml);
 
 // The carrier strings of all blocks of a page, both forms, in page order.
+// Blocks are ASCII, so a page in bytes may be in any 8-bit encoding.
 std::vector<std::u16string_view> FindAllCarrierStrings(std::u16string_view page);
+std::vector<std::string_view> FindAllCarrierStrings(std::string_view page);
 
 }  // namespace cli
 

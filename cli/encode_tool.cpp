@@ -1,18 +1,17 @@
 #include "encode_tool.h"
 
-#include <charconv>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <istream>
 #include <optional>
 #include <ostream>
-#include <system_error>
+#include <variant>
 
+#include "atomic_output.h"
 #include "data_format.h"
-#include "encoder/common.h"
-#include "encoder/decoder.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/random.h"
+#include "input_bytes.h"
+#include "options.h"
+#include "stream_codec.h"
 #include "utf8.h"
 #ifdef VELUMOR_WITH_REWRITE
 #include "site_rewrite.h"
@@ -37,13 +36,15 @@ constexpr char HelpText[] =
     "Optionen:\n"
     "  -i, --input DATEI   den Text aus DATEI lesen\n"
     "  -o, --output DATEI  das Ergebnis in DATEI schreiben statt auf die\n"
-    "                      Standardausgabe (ganz oder gar nicht)\n"
+    "                      Standardausgabe (ganz oder gar nicht; eine\n"
+    "                      bestehende Datei behält ihre Rechte)\n"
     "  -d, --decode        umgekehrt: zeigen, was die Blöcke einer Seite in die\n"
     "                      Seite schreiben, je Block ein Ergebnis mit\n"
-    "                      Zeilenumbruch dahinter\n"
+    "                      Zeilenumbruch dahinter; die Seite darf auch in\n"
+    "                      Windows-1252 gespeichert sein\n"
     "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
-    "                      wiederholbare Ausgaben; sonst die Sekunden seit\n"
-    "                      Mitternacht\n"
+    "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
+    "                      Mitternacht, so genau die Uhr sie angibt\n"
     "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
     "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
     "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
@@ -68,150 +69,156 @@ constexpr char HelpText[] =
     "Rückgabewert: 0 erledigt, 1 leerer Text, kein Block gefunden oder ein\n"
     "Lese- oder Schreibfehler, 2 falscher Aufruf.\n";
 
-struct Options {
-  bool help = false;
-  bool decode = false;
-  bool rewrite = false;
-  bool dryRun = false;
-  bool dataFormat = false;
-  std::optional<std::string> fallback;
-  std::optional<std::string> decoderFolder;
-  std::optional<std::string> inputPath;
-  std::optional<std::string> outputPath;
-  std::optional<std::uint64_t> seed;
-  std::vector<std::string> words;
-};
-
-struct UsageError {
-  std::string message;
-};
-
-std::filesystem::path PathFromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
-  Options options;
-  bool onlyWords = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (onlyWords || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.words.push_back(arg);
-      continue;
-    }
-    const auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= args.size()) return std::nullopt;
-      return args[++i];
-    };
-    if (arg == "--") {
-      onlyWords = true;
-    } else if (arg == "-h" || arg == "--help") {
-      options.help = true;
-    } else if (arg == "-d" || arg == "--decode") {
-      options.decode = true;
-    } else if (arg == "--rewrite") {
-#ifndef VELUMOR_WITH_REWRITE
-      return UsageError{"--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser)."};
-#endif
-      options.rewrite = true;
-    } else if (arg == "--dry-run") {
-      options.dryRun = true;
-    } else if (arg == "--format") {
-      const auto format = value();
-      if (format != "script" && format != "data") {
-        return UsageError{"Unbekanntes Format für --format: " + format.value_or("") + " (script oder data)."};
-      }
-      options.dataFormat = format == "data";
-    } else if (arg == "--fallback") {
-      options.fallback = value();
-      if (!options.fallback) return UsageError{"Der Option --fallback fehlt der Text."};
-      if (!std::holds_alternative<std::u16string>(DecodeUtf8(*options.fallback))) {
-        return UsageError{"Der Text für --fallback ist kein gültiges UTF-8."};
-      }
-    } else if (arg == "--write-decoder") {
-      options.decoderFolder = value();
-      if (!options.decoderFolder) return UsageError{"Der Option --write-decoder fehlt der Ordner."};
-    } else if (arg == "-i" || arg == "--input") {
-      options.inputPath = value();
-      if (!options.inputPath) return UsageError{"Der Option " + arg + " fehlt der Dateiname."};
-    } else if (arg == "-o" || arg == "--output") {
-      options.outputPath = value();
-      if (!options.outputPath) return UsageError{"Der Option " + arg + " fehlt der Dateiname."};
-    } else if (arg == "-s" || arg == "--seed") {
-      const auto text = value();
-      std::uint64_t seed = 0;
-      const char* end = text ? text->data() + text->size() : nullptr;
-      if (!text || text->empty() || std::from_chars(text->data(), end, seed).ptr != end) {
-        return UsageError{"Ungültiger Startwert für " + arg + ": " + text.value_or("") + "."};
-      }
-      options.seed = seed;
-    } else {
-      return UsageError{"Unbekannte Option: " + arg + "."};
-    }
-  }
-  if (options.inputPath && !options.words.empty()) {
-    return UsageError{"Text in den Argumenten und --input schließen sich aus."};
-  }
-  if (options.rewrite && (options.decode || options.inputPath || options.outputPath)) {
-    return UsageError{"--rewrite verträgt sich nicht mit --decode, --input und --output."};
-  }
-  if (options.rewrite && options.words.empty()) {
-    return UsageError{"--rewrite braucht mindestens eine Datei oder einen Ordner."};
-  }
-  if (options.dryRun && !options.rewrite) return UsageError{"--dry-run gilt nur zusammen mit --rewrite."};
-  if (options.fallback && !options.dataFormat) return UsageError{"--fallback gilt nur zusammen mit --format data."};
-  return options;
-}
-
-std::optional<std::string> ReadWhole(std::istream& stream) {
-  std::string data;
-  char chunk[1 << 16];
-  while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0) data.append(chunk, stream.gcount());
-  if (stream.bad()) return std::nullopt;
-  return data;
-}
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file) return std::nullopt;
-  return ReadWhole(file);
-}
-
-// Written to a neighbour file first and renamed, so the file holds the whole
-// result or stays as it was.
+// The whole-file writer that --rewrite and --write-decoder use: the same
+// replacement as --output.
 bool WriteFileWhole(const std::string& path, std::string_view data) {
-  const std::filesystem::path target = PathFromUtf8(path);
-  std::filesystem::path partial = target;
-  partial += ".velumor-partial";
-  {
-    std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(data.data(), static_cast<std::streamsize>(data.size()));
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(partial, ignored);
+  auto opened = AtomicOutput::Open(path);
+  auto* output = std::get_if<AtomicOutput>(&opened);
+  return output && output->Write(data) && !output->Commit();
+}
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+std::optional<InputBytes> ReadInput(const Options& options, StandardInput in, std::ostream& err) {
+  std::optional<InputBytes> input;
+  if (options.inputPath) {
+    input = ReadFile(*options.inputPath);
+    if (!input) err << "velumor-encode: Die Datei kann nicht gelesen werden: " << *options.inputPath << "\n";
+  } else if (!options.words.empty()) {
+    std::string joined;
+    for (const std::string& word : options.words) {
+      if (!joined.empty()) joined.push_back(' ');
+      joined.append(word);
+    }
+    input = InputBytes::FromText(joined);
+  } else {
+#ifndef _WIN32
+    if (in.descriptor >= 0) input = ReadDescriptor(in.descriptor);
+#endif
+    if (in.descriptor < 0) input = ReadAll(*in.stream);
+    if (!input) err << "velumor-encode: Die Standardeingabe kann nicht gelesen werden.\n";
+  }
+  return input;
+}
+
+// Where the result goes: standard output, or a file that gets the whole result or stays as it was.
+class Destination {
+ public:
+  Destination(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  bool Open(const Options& options) {
+    if (!options.outputPath) return true;
+    auto opened = AtomicOutput::Open(*options.outputPath);
+    if (auto* message = std::get_if<std::string>(&opened)) {
+      err_ << "velumor-encode: " << *message << "\n";
       return false;
     }
+    file_.emplace(std::move(std::get<AtomicOutput>(opened)));
+    return true;
   }
-  std::error_code error;
-  std::filesystem::rename(partial, target, error);
-  if (error) std::filesystem::remove(partial, error);
-  return !error;
+
+  ByteSink Sink() {
+    if (file_) return [this](std::string_view bytes) { return file_->Write(bytes); };
+    return [this](std::string_view bytes) { return static_cast<bool>(out_.write(bytes.data(), bytes.size())); };
+  }
+
+  void WriteFailed(const Options& options) {
+    if (file_) {
+      err_ << "velumor-encode: Die Datei kann nicht geschrieben werden: " << *options.outputPath << "\n";
+    } else {
+      err_ << "velumor-encode: Die Standardausgabe kann nicht geschrieben werden.\n";
+    }
+  }
+
+  // Completes the output; false (with the message given) when that fails.
+  bool Finish(const Options& options) {
+    if (file_) {
+      if (const auto problem = file_->Commit()) {
+        err_ << "velumor-encode: " << *problem << "\n";
+        return false;
+      }
+      return true;
+    }
+    if (!out_.flush()) {
+      WriteFailed(options);
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::optional<AtomicOutput> file_;
+};
+
+StreamResult EncodeWhole(std::string_view utf8, common::PseudoRandom random, const std::string* dataFallback,
+                         const ByteSink& sink) {
+  const auto block = common::EncodeText(std::get<std::u16string>(DecodeUtf8(utf8)), random);
+  if (!block) return StreamResult::SelfCheckFailed;
+  return sink(dataFallback ? DataElement(*block, *dataFallback) : *block) ? StreamResult::Done
+                                                                          : StreamResult::WriteFailed;
 }
 
-std::string ResultOfDecoding(std::u16string_view page) {
-  std::string result;
-  for (const auto carriers : FindAllCarrierStrings(page)) {
-    result += EncodeUtf8(common::DecodeCarriers(carriers));
-    result += '\n';
+int Decode(const Options& options, std::string_view page, Destination& destination, std::ostream& err) {
+  if (!destination.Open(options)) return 1;
+  const DecodeResult result = DecodeStreaming(page, destination.Sink());
+  if (result.blocks == 0) {
+    err << "velumor-encode: Die Eingabe enthält keinen Velumor-Block.\n";
+    return 1;
   }
-  return result;
+  if (!result.written) {
+    destination.WriteFailed(options);
+    return 1;
+  }
+  return destination.Finish(options) ? 0 : 1;
+}
+
+int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination,
+           std::ostream& err) {
+  // A byte order mark, as some Windows editors write it, is not part of the text.
+  const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
+  const std::string_view text = bytes.substr(skipped);
+  // Every byte is checked before the first one goes out.
+  const auto plan = PlanEncoding(text);
+  if (const auto* bad = std::get_if<std::size_t>(&plan)) {
+    err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad + skipped
+        << ").\n";
+    return 1;
+  }
+  if (text.empty()) {
+    err << "velumor-encode: Der Text ist leer. Daher kann Velumor auch nichts kodieren.\n";
+    return 1;
+  }
+  if (!destination.Open(options)) return 1;
+  const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
+  StreamResult result;
+  if (PiecesEncodeLikeTheWhole(text)) {
+    // The data form: the same carriers in a span for velumor-decode.js.
+    const std::string dataEnd = "\">" + fallbackHtml + "</span>";
+    const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
+    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkUnits, 2, frame);
+  } else {
+    // Scripts and styles in the text: their escapes need the whole text at once.
+    result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());
+  }
+  switch (result) {
+    case StreamResult::SelfCheckFailed:
+      err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
+             "ausgegeben.\n";
+      return 1;
+    case StreamResult::WriteFailed:
+      destination.WriteFailed(options);
+      return 1;
+    case StreamResult::Done:
+      break;
+  }
+  return destination.Finish(options) ? 0 : 1;
 }
 
 }  // namespace
 
-int RunEncodeTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::ostream& out, std::ostream& err) {
   const auto parsed = ParseArguments(args);
   if (const auto* usage = std::get_if<UsageError>(&parsed)) {
     err << "velumor-encode: " << usage->message << "\nHilfe: velumor-encode --help\n";
@@ -241,80 +248,20 @@ int RunEncodeTool(const std::vector<std::string>& args, std::istream& in, std::o
     const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,
                                    options.dryRun};
     // Each page is replaced through the one writer of --output.
-    return RunRewrite(options.words, settings, options.seed.value_or(common::SecondsSinceMidnight()), WriteFileWhole,
-                      out, err);
+    return RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), WriteFileWhole, out,
+                      err);
   }
 #endif
 
-  std::optional<std::string> input;
-  if (options.inputPath) {
-    input = ReadFile(*options.inputPath);
-    if (!input) {
-      err << "velumor-encode: Die Datei kann nicht gelesen werden: " << *options.inputPath << "\n";
-      return 1;
-    }
-  } else if (!options.words.empty()) {
-    input.emplace();
-    for (const std::string& word : options.words) {
-      if (!input->empty()) input->push_back(' ');
-      input->append(word);
-    }
-  } else {
-    input = ReadWhole(in);
-    if (!input) {
-      err << "velumor-encode: Die Standardeingabe kann nicht gelesen werden.\n";
-      return 1;
-    }
+  const std::optional<InputBytes> input = ReadInput(options, in, err);
+  if (!input) return 1;
+  if (options.inputPath && options.outputPath && NamesSameFile(*options.inputPath, *options.outputPath)) {
+    err << "velumor-encode: Hinweis: Ein- und Ausgabedatei sind dieselbe; das Ergebnis ersetzt den Text in "
+        << *options.outputPath << ".\n";
   }
-
-  // A byte order mark, as some Windows editors write it, is not part of the text.
-  std::string_view bytes = *input;
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  auto decoded = DecodeUtf8(bytes);
-  if (const auto* bad = std::get_if<Utf8Error>(&decoded)) {
-    const std::size_t offset = bad->byteOffset + (bytes.size() < input->size() ? 3 : 0);
-    err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << offset << ").\n";
-    return 1;
-  }
-  const std::u16string text = std::move(std::get<std::u16string>(decoded));
-  input.reset();  // the UTF-16 copy is all that is needed from here on
-
-  std::string result;
-  if (options.decode) {
-    result = ResultOfDecoding(text);
-    if (result.empty()) {
-      err << "velumor-encode: Die Eingabe enthält keinen Velumor-Block.\n";
-      return 1;
-    }
-  } else {
-    if (text.empty()) {
-      err << "velumor-encode: Der Text ist leer. Daher kann Velumor auch nichts kodieren.\n";
-      return 1;
-    }
-    common::PseudoRandom random(options.seed.value_or(common::SecondsSinceMidnight()));
-    auto block = common::EncodeText(text, random);
-    if (!block) {
-      err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
-             "ausgegeben.\n";
-      return 1;
-    }
-    result = options.dataFormat ? DataElement(*block, fallbackHtml) : std::move(*block);
-  }
-
-  if (options.outputPath) {
-    if (!WriteFileWhole(*options.outputPath, result)) {
-      err << "velumor-encode: Die Datei kann nicht geschrieben werden: " << *options.outputPath << "\n";
-      return 1;
-    }
-  } else {
-    out.write(result.data(), static_cast<std::streamsize>(result.size()));
-    out.flush();
-    if (!out) {
-      err << "velumor-encode: Die Standardausgabe kann nicht geschrieben werden.\n";
-      return 1;
-    }
-  }
-  return 0;
+  Destination destination(out, err);
+  return options.decode ? Decode(options, input->View(), destination, err)
+                        : Encode(options, input->View(), fallbackHtml, destination, err);
 }
 
 }  // namespace cli

@@ -26,6 +26,7 @@ int wmain(int argc, wchar_t** argv) {
 #else
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  return cli::RunEncodeTool(std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout, std::cerr);
+  return cli::RunEncodeTool(std::vector<std::string>(argv + 1, argv + argc), cli::StandardInput(std::cin, 0), std::cout,
+                            std::cerr);
 }
 #endif

@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "address_pattern.h"
-#include "encoder/common.h"
-#include "encoder/windows1252.h"
+#include "core/common.h"
+#include "core/windows1252.h"
 #include "html_spans.h"
 #include "utf8.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data_format.h"
-#include "encoder/random.h"
+#include "core/random.h"
 
 namespace cli {
 

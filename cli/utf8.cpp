@@ -1,47 +1,195 @@
 #include "utf8.h"
 
-#include "encoder/utf16.h"
+#include <algorithm>
+
+#include "core/utf16.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cli {
+namespace {
 
-std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
-  const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+// How many bytes from `at` on are ASCII, looking at 16 at most; 16 means all
+// of them. Needs 16 readable bytes.
+inline int AsciiPrefix16(const unsigned char* at) {
+#if defined(__SSE2__)
+  const int mask = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+  return mask == 0 ? 16 : __builtin_ctz(static_cast<unsigned>(mask));
+#else
+  int count = 0;
+  while (count < 16 && at[count] < 0x80) ++count;
+  return count;
+#endif
+}
+
+// The length of the valid sequence that starts at bytes[i], or 0.
+int ValidSequenceLength(std::string_view bytes, std::size_t i) {
+  const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char lead = byteAt(i);
+  if (lead < 0x80) return 1;
+  int length = 0;
+  char32_t cp = 0, minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, cp = lead & 0x1F, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, cp = lead & 0x0F, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, cp = lead & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - i < static_cast<std::size_t>(length)) return 0;
+  for (int k = 1; k < length; ++k) {
+    const unsigned char next = byteAt(i + k);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || utf16::IsSurrogate(cp)) return 0;
+  return length;
+}
+
+}  // namespace
+
+namespace {
+
+// How many of the 16 bytes at `at` (16 or 15, or 0 for none) are ASCII and
+// whole two-byte sequences of U+0080 to U+00FF, the bulk of Western text;
+// adds their page codes. A block with any other byte is left to the
+// character-by-character check.
+inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
+#if defined(__SSE2__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+  if (nonAscii == 0) {
+    pageCodes += 16;
+    return 16;
+  }
+  const unsigned leads = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))))));
+  // 0x80 to 0xBF are the signed bytes below -64.
+  const unsigned continuations =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
+  if ((nonAscii & ~(leads | continuations)) != 0) return 0;
+  // A lead in the last byte waits for the next block, with its continuation.
+  const int taken = (leads & 0x8000u) ? 15 : 16;
+  const unsigned wholeLeads = leads & 0x7FFFu;
+  if (continuations != ((wholeLeads << 1) & 0xFFFFu)) return 0;
+  pageCodes += taken - __builtin_popcount(continuations);
+  return taken;
+#else
+  (void)at;
+  (void)pageCodes;
+  return 0;
+#endif
+}
+
+// "&#" + decimal digits + ";"
+int ReferenceLength(char32_t codePoint) {
+  int digits = 1;
+  for (char32_t rest = codePoint / 10; rest != 0; rest /= 10) ++digits;
+  return digits + 3;
+}
+
+}  // namespace
+
+Utf8Check CheckUtf8(std::string_view bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  Utf8Check check;
   std::size_t i = 0;
-  while (i < bytes.size()) {
-    const unsigned char lead = byteAt(i);
+  while (i < size) {
+    if (i + 16 <= size) {
+      if (const int taken = Latin1Block(data + i, check.pageCodes)) {
+        i += taken;
+        continue;
+      }
+      // Skips the ASCII before the next other byte in one step.
+      const int ascii = AsciiPrefix16(data + i);
+      i += ascii;
+      check.pageCodes += ascii;
+      if (ascii == 16) continue;
+    } else if (data[i] < 0x80) {
+      ++i;
+      ++check.pageCodes;
+      continue;
+    }
+    // Two-byte sequences (Latin-1, most European letters) are the common case.
+    if (data[i] >= 0xC2 && data[i] <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
+      check.pageCodes += data[i] <= 0xC3 ? 1 : ReferenceLength(((data[i] & 0x1F) << 6) | (data[i + 1] & 0x3F));
+      i += 2;
+      continue;
+    }
+    const int length = ValidSequenceLength(bytes, i);
+    if (length == 0) {
+      check.firstInvalid = i;
+      return check;
+    }
+    char32_t codePoint = data[i] & (0x7F >> length);
+    for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (data[i + k] & 0x3F);
+    check.pageCodes += ReferenceLength(codePoint);
+    i += length;
+  }
+  return check;
+}
+
+std::optional<std::size_t> FirstInvalidUtf8(std::string_view bytes) { return CheckUtf8(bytes).firstInvalid; }
+
+std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::size_t i = position, written = 0;
+  while (i < size && written < capacity) {
+#if defined(__SSE2__)
+    if (i + 16 <= size && written + 16 <= capacity) {
+      // All sixteen go out widened; those past the first non-ASCII byte are
+      // overwritten by what follows.
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
+      const int ascii = AsciiPrefix16(data + i);
+      i += ascii;
+      written += ascii;
+      if (ascii == 16) continue;
+    }
+#endif
+    const unsigned char lead = data[i];
     if (lead < 0x80) {
-      text.push_back(lead);
+      out[written++] = lead;
       ++i;
       continue;
     }
-    int length = 0;
-    char32_t cp = 0, minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, cp = lead & 0x07, minimum = 0x10000;
+    char32_t cp;
+    int length;
+    if (lead < 0xE0) {
+      cp = lead & 0x1F, length = 2;
+    } else if (lead < 0xF0) {
+      cp = lead & 0x0F, length = 3;
     } else {
-      return Utf8Error{i};
+      cp = lead & 0x07, length = 4;
     }
-    if (bytes.size() - i < static_cast<std::size_t>(length)) return Utf8Error{i};
-    for (int k = 1; k < length; ++k) {
-      const unsigned char next = byteAt(i + k);
-      if ((next & 0xC0) != 0x80) return Utf8Error{i};
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || utf16::IsSurrogate(cp)) return Utf8Error{i};
+    if (i + length > size) length = static_cast<int>(size - i);  // only for unchecked input
+    for (int k = 1; k < length; ++k) cp = (cp << 6) | (data[i + k] & 0x3F);
     if (cp >= 0x10000) {
-      text.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      text.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+      if (capacity - written < 2) break;
+      out[written++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out[written++] = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
-      text.push_back(static_cast<char16_t>(cp));
+      out[written++] = static_cast<char16_t>(cp);
     }
     i += length;
   }
+  position = i;
+  return written;
+}
+
+std::variant<std::u16string, Utf8Error> DecodeUtf8(std::string_view bytes) {
+  if (const auto bad = FirstInvalidUtf8(bytes)) return Utf8Error{*bad};
+  std::u16string text(std::max<std::size_t>(bytes.size(), 2), u'\0');  // never more units than bytes
+  std::size_t position = 0;
+  text.resize(DecodeUtf8Chunk(bytes, position, text.data(), text.size()));
   return text;
 }
 

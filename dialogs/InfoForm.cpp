@@ -2,7 +2,7 @@
 
 #include <version.h>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
@@ -44,7 +44,7 @@ platform::FormSpec Layout() {
   spec.iconResource = u"INFO_ICON";
   const std::u16string webAddress = windows1252::ToText(velumor_build::MakerHost);
   spec.controls = {
-      {.name = "Image1",
+      {.name = InfoFormControl::Image1,
        .kind = ControlKind::Image,
        .left = 90,
        .top = 120,
@@ -54,7 +54,7 @@ platform::FormSpec Layout() {
        .stretchPicture = true,
        .pictureResource = u"INFO_BANNER",
        .cursorResource = u"INFO_POINTER"},
-      {.name = "Label",
+      {.name = InfoFormControl::Label,
        .index = 0,
        .kind = ControlKind::Label,
        .left = 1140,
@@ -64,9 +64,14 @@ platform::FormSpec Layout() {
        .tabIndex = 4,
        .fontName = u"Arial",
        .fontPoints = 9.75},
-      {.name = "Line1", .kind = ControlKind::Line, .left = 1140, .top = 5580, .width = 9300 - 1140, .height = 0},
-      {.name = "Btn",
-       .index = 1,
+      {.name = InfoFormControl::Line1,
+       .kind = ControlKind::Line,
+       .left = 1140,
+       .top = 5580,
+       .width = 9300 - 1140,
+       .height = 0},
+      {.name = InfoFormControl::Btn,
+       .index = BtnUpdateSearch,
        .kind = ControlKind::Button,
        .left = 1140,
        .top = 5700,
@@ -74,8 +79,8 @@ platform::FormSpec Layout() {
        .height = 555,
        .caption = u"Auf Norvane nach neuer &Version dieser Software suchen",
        .tabIndex = 0},
-      {.name = "Btn",
-       .index = 2,
+      {.name = InfoFormControl::Btn,
+       .index = BtnWebSite,
        .kind = ControlKind::Button,
        .left = 3900,
        .top = 5700,
@@ -83,8 +88,8 @@ platform::FormSpec Layout() {
        .height = 555,
        .tooltip = u"... startet Ihren Internet-Browser mit dem Ziel " + webAddress,
        .tabIndex = 1},
-      {.name = "Btn",
-       .index = 0,
+      {.name = InfoFormControl::Btn,
+       .index = BtnMail,
        .kind = ControlKind::Button,
        .left = 6480,
        .top = 5700,
@@ -92,8 +97,8 @@ platform::FormSpec Layout() {
        .height = 555,
        .caption = u"&E-Mail an Norvane schreiben",
        .tabIndex = 2},
-      {.name = "Btn",
-       .index = 3,
+      {.name = InfoFormControl::Btn,
+       .index = BtnClose,
        .kind = ControlKind::Button,
        .left = 8190,
        .top = 5700,
@@ -109,25 +114,26 @@ platform::FormSpec Layout() {
 
 void InfoForm::Show() {
   if (loaded_) {
-    program_.os.BringToFront(id_);
+    dialogs_.os.BringToFront(id_);
     return;
   }
-  id_ = program_.os.LoadForm(Layout(), *this);
+  id_ = dialogs_.os.LoadForm(Layout(), *this);
   loaded_ = true;
   Form_Load();
-  program_.os.ShowForm(id_, false);
+  dialogs_.os.ShowForm(id_, false);
 }
 
 void InfoForm::Unload() {
-  if (loaded_) program_.os.UnloadForm(id_);
+  if (loaded_) dialogs_.os.UnloadForm(id_);
 }
 
 void InfoForm::Form_Load() {
-  platform::Platform& os = program_.os;
+  platform::Platform& os = dialogs_.os;
   os.SetFormCaption(id_, u"Info über " + std::u16string(RXSAMMLUNG::ApplicationTitle));
-  os.SetControlCaption(id_, "Btn", 2,
+  os.SetControlCaption(id_, InfoFormControl::Btn, BtnWebSite,
                        ChooseText(LanguageIndex, {u"Norvane besuchen", u"Visit Norvane", u"Visitez Norvane"}));
-  os.SetControlCaption(id_, "Btn", 3, ChooseText(LanguageIndex, {u"&Schliessen", u"&Close", u"&Fermer"}));
+  os.SetControlCaption(id_, InfoFormControl::Btn, BtnClose,
+                       ChooseText(LanguageIndex, {u"&Schliessen", u"&Close", u"&Fermer"}));
 
   // Small screens get the dialog at their top left corner, where it fits best.
   const platform::ScreenMetrics screen = os.Screen();
@@ -139,16 +145,16 @@ void InfoForm::Form_Load() {
     RXSAMMLUNG::CenterOnScreen(os, id_);
   }
 
-  const std::u16string productLine = std::u16string(RXSAMMLUNG::ApplicationTitle) + program_.VersionText(256) +
+  const std::u16string productLine = std::u16string(RXSAMMLUNG::ApplicationTitle) + dialogs_.VersionText(256) +
                                      u" \u2013" + RXSAMMLUNG2DIVFU::PickString(u" ", !Description.empty(), u"") +
                                      std::u16string(Description);
-  os.SetControlCaption(id_, "Label", 0, productLine + u"\r\r" + std::u16string(FurtherParagraphs));
+  os.SetControlCaption(id_, InfoFormControl::Label, 0, productLine + u"\r\r" + std::u16string(FurtherParagraphs));
 }
 
 std::u16string InfoForm::MailTarget() {
   return u"mailto:" + windows1252::ToText(velumor_build::MakerMail) + u"?subject=Ihre Software " +
-         std::u16string(RXSAMMLUNG::ApplicationTitle) + program_.VersionText(256) + u" unter Windows " +
-         RXSAMMLUNG::WindowsVersionText(program_.os);
+         std::u16string(RXSAMMLUNG::ApplicationTitle) + dialogs_.VersionText(256) + u" unter Windows " +
+         RXSAMMLUNG::WindowsVersionText(dialogs_.os);
 }
 
 std::u16string InfoForm::UpdateSearchAddress() {
@@ -156,21 +162,21 @@ std::u16string InfoForm::UpdateSearchAddress() {
       windows1252::ToText(velumor_build::MakerHost) + std::u16string(UpdateSearchTemplate);
   return LowerCase(RXSAMMLUNG2DIVFU::FormatTemplate(
       templateText,
-      {RXSAMMLUNG::ApplicationTitle, program_.VersionText(1), RXSAMMLUNG::WindowsVersionText(program_.os)}));
+      {RXSAMMLUNG::ApplicationTitle, dialogs_.VersionText(1), RXSAMMLUNG::WindowsVersionText(dialogs_.os)}));
 }
 
 void InfoForm::Btn_Click(std::int16_t Index) {
   switch (Index) {
-    case 0:
-      RXSAMMLUNG::ShellOpen(program_.os, MailTarget(), 0);
+    case BtnMail:
+      RXSAMMLUNG::ShellOpen(dialogs_.os, MailTarget(), 0);
       break;
-    case 1:
-      RXSAMMLUNG::ShellOpen(program_.os, UpdateSearchAddress(), 0);
+    case BtnUpdateSearch:
+      RXSAMMLUNG::ShellOpen(dialogs_.os, UpdateSearchAddress(), 0);
       break;
-    case 2:
-      RXSAMMLUNG::OpenMakerWebSite(program_.os);
+    case BtnWebSite:
+      RXSAMMLUNG::OpenMakerWebSite(dialogs_.os);
       break;
-    case 3:
+    case BtnClose:
       Unload();
       break;
     default:
@@ -178,11 +184,11 @@ void InfoForm::Btn_Click(std::int16_t Index) {
   }
 }
 
-void InfoForm::Image1_Click() { RXSAMMLUNG::OpenMakerWebSite(program_.os); }
+void InfoForm::Image1_Click() { RXSAMMLUNG::OpenMakerWebSite(dialogs_.os); }
 
 void InfoForm::OnClick(std::string_view control, int index) {
-  if (control == "Btn") Btn_Click(static_cast<std::int16_t>(index));
-  if (control == "Image1") Image1_Click();
+  if (control == InfoFormControl::Btn) Btn_Click(static_cast<std::int16_t>(index));
+  if (control == InfoFormControl::Image1) Image1_Click();
 }
 
 bool InfoForm::OnQueryUnload(int) { return false; }

@@ -4,16 +4,23 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "dialogs/dialogs.h"
 
 namespace dialogs {
+
+// The controls the dialog's code addresses by name.
+namespace InfoFormControl {
+inline constexpr char Image1[] = "Image1", Label[] = "Label", Line1[] = "Line1", Btn[] = "Btn";
+}
+// The elements of the button array Btn.
+enum InfoFormButton : std::int16_t { BtnMail = 0, BtnUpdateSearch = 1, BtnWebSite = 2, BtnClose = 3 };
 
 // The language of the dialog's variable captions: 0 German, 1 English, 2 French.
 inline constexpr int LanguageIndex = 0;
 
 class InfoForm : public platform::FormEvents {
  public:
-  explicit InfoForm(app::Program& program) : program_(program) {}
+  explicit InfoForm(Dialogs& dialogs) : dialogs_(dialogs) {}
 
   // Loads and shows the dialog without blocking; an open one comes to the front.
   void Show();
@@ -34,7 +41,7 @@ class InfoForm : public platform::FormEvents {
   void OnUnload() override;
 
  private:
-  app::Program& program_;
+  Dialogs& dialogs_;
   platform::FormId id_ = 0;
   bool loaded_ = false;
 };

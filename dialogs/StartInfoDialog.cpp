@@ -15,14 +15,14 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
   spec.icon = icon;
   // OKButton has the first tab position, so it has the focus at the start.
   spec.controls = {
-      {.name = "InfoLbl",
+      {.name = StartInfoDialogControl::InfoLbl,
        .kind = ControlKind::Label,
        .left = 120,
        .top = 120,
        .width = 4575,
        .height = 1875,
        .tabIndex = 2},
-      {.name = "SIDimage",
+      {.name = StartInfoDialogControl::SIDimage,
        .kind = ControlKind::Image,
        .left = 2760,
        .top = 60,
@@ -30,7 +30,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
        .height = 1935,
        .visible = false,
        .stretchPicture = true},
-      {.name = "NeverShowAgainChk",
+      {.name = StartInfoDialogControl::NeverShowAgainChk,
        .kind = ControlKind::CheckBox,
        .left = 120,
        .top = 2220,
@@ -38,7 +38,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
        .height = 375,
        .caption = std::u16string(NeverShowAgainCaption),
        .tabIndex = 1},
-      {.name = "OKButton",
+      {.name = StartInfoDialogControl::OKButton,
        .kind = ControlKind::Button,
        .left = 1493,
        .top = 2760,
@@ -51,29 +51,29 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon) {
 }
 
 void StartInfoDialog::Load() {
-  id_ = program_.os.LoadForm(StartInfoDialogLayout(program_.os.ProgramIcon()), *this);
+  id_ = dialogs_.os.LoadForm(StartInfoDialogLayout(dialogs_.os.ProgramIcon()), *this);
   loaded_ = true;
   Form_Load();
 }
 
 void StartInfoDialog::Form_Load() {
-  program_.os.SetFormCaption(id_, RXSAMMLUNG::ApplicationTitle);
-  program_.os.Beep();
+  dialogs_.os.SetFormCaption(id_, RXSAMMLUNG::ApplicationTitle);
+  dialogs_.os.Beep();
 }
 
 void StartInfoDialog::OKButton_Click() {
-  if (program_.os.ControlValue(id_, "NeverShowAgainChk", -1) != 0) {
-    RXSAMMLUNG::SaveAppSetting(program_.os, u"_SID" + Tag, program_.VersionText(1));
+  if (dialogs_.os.ControlValue(id_, StartInfoDialogControl::NeverShowAgainChk, -1) != 0) {
+    RXSAMMLUNG::SaveAppSetting(dialogs_.os, u"_SID" + Tag, dialogs_.VersionText(1));
   }
   Unload();
 }
 
 void StartInfoDialog::Unload() {
-  if (loaded_) program_.os.UnloadForm(id_);
+  if (loaded_) dialogs_.os.UnloadForm(id_);
 }
 
 void StartInfoDialog::OnClick(std::string_view control, int) {
-  if (control == "OKButton") OKButton_Click();
+  if (control == StartInfoDialogControl::OKButton) OKButton_Click();
 }
 
 // The close box records nothing, whatever the state of the box.

@@ -4,11 +4,17 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "dialogs/dialogs.h"
 
 namespace dialogs {
 
 inline constexpr std::u16string_view NeverShowAgainCaption = u"Diesen &Hinweis in Zukunft nicht mehr anzeigen";
+// The controls the notice's code addresses by name.
+namespace StartInfoDialogControl {
+inline constexpr char InfoLbl[] = "InfoLbl", SIDimage[] = "SIDimage", NeverShowAgainChk[] = "NeverShowAgainChk",
+                      OKButton[] = "OKButton";
+}
+
 // The label's width when a picture stands at its right.
 inline constexpr int LabelWidthBesidePicture = 2475;
 
@@ -17,7 +23,7 @@ platform::FormSpec StartInfoDialogLayout(platform::IconHandle icon);
 
 class StartInfoDialog : public platform::FormEvents {
  public:
-  explicit StartInfoDialog(app::Program& program) : program_(program) {}
+  explicit StartInfoDialog(Dialogs& dialogs) : dialogs_(dialogs) {}
 
   // Loads the form from its control table and runs Form_Load.
   void Load();
@@ -36,7 +42,7 @@ class StartInfoDialog : public platform::FormEvents {
   void OnUnload() override;
 
  private:
-  app::Program& program_;
+  Dialogs& dialogs_;
   platform::FormId id_ = 0;
   bool loaded_ = false;
 };

@@ -5,16 +5,17 @@ The program opens hilfe\\index.htm beside itself in the default browser.
 Every page gets the same head, navigation and foot from this script, so the
 pages stay alike; the text of each page is in PAGES below.
 
-The example block on schutz.htm is built here with the program's own rule
-(each character over two carrier letters), from a fixed seed, so it decodes
-to the text shown and stays the same on every run.
+The example block on schutz.htm comes from the built velumor-encode with a
+fixed seed, so it decodes to the text shown and stays the same on every run.
 
-Run from anywhere: /usr/bin/python3 resources/make_help.py
+Run from anywhere, after building the native preset:
+  /usr/bin/python3 resources/make_help.py [PATH/TO/velumor-encode]
 """
 
 import html
 import os
-import random
+import re
+import subprocess
 import sys
 
 sys.dont_write_bytecode = True
@@ -22,50 +23,24 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 OUT = os.path.join(HERE, "hilfe")
 
-VERSION = "1.2.6"
+ROOT = os.path.dirname(HERE)
+ENCODER = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "native", "bin", "velumor-encode")
+# major.minor.revision of the project version major.minor.0.revision
+with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as cmake:
+    _major, _minor, _zero, _revision = re.search(r"project\(Velumor VERSION (\d+)\.(\d+)\.(\d+)\.(\d+)", cmake.read()).groups()
+VERSION = f"{_major}.{_minor}.{_revision}"
 MAKER = "Norvane Software"
 MAKER_HOST = "www.norvane.example"
 MAKER_MAIL = "info@norvane.example"
 
 
 # --------------------------------------------------------------------------
-# The example block
-
-
-def carrier(nibble, rnd):
-    k = int(rnd.random() * 3.9)
-    code = (64 + 16 * k) | nibble
-    if code in (92, 127):
-        code = 48 | nibble
-    return chr(code)
+# The example block: made by the built command-line encoder from a fixed seed
 
 
 def example_block(text, seed):
-    rnd = random.Random(seed)
-    carriers = []
-    for ch in text:
-        code = ord(ch)
-        assert code < 128, "the example keeps to ASCII"
-        carriers.append(carrier(code >> 4, rnd))
-        carriers.append(carrier(code & 15, rnd))
-    e = "".join(carriers)
-    # decode again, as the browser does
-    back = "".join(
-        chr(((ord(e[i]) & 15) << 4) | (ord(e[i + 1]) & 15)) for i in range(0, len(e), 2)
-    )
-    assert back == text
-    return "\n".join(
-        [
-            '<script language="JavaScript" type="text/javascript">',
-            "<!--",
-            'var c="' + e + '";var s="";for(var i=0;i<c.length;)s+=String.fromCharCode('
-            "((c.charCodeAt(i++)&15)<<4)|(c.charCodeAt(i++)&15));document.write(s);",
-            "//-->",
-            "</script>",
-            "<noscript><br><b>*** Bitte aktivieren Sie JavaScript in Ihrem Browser ***</b>"
-            "<br></noscript>",
-        ]
-    )
+    done = subprocess.run([ENCODER, "--seed", str(seed), text], capture_output=True, check=True)
+    return done.stdout.decode("ascii").replace("\r\n", "\n").rstrip("\n")
 
 
 EXAMPLE_TEXT = "info@example.com"

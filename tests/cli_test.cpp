@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "cli/encode_tool.h"
+#include "cli/stream_codec.h"
 #include "cli/utf8.h"
+#include "core/common.h"
 
 namespace {
 
@@ -55,8 +57,12 @@ TEST(EncodeTool, ArgumentsStdinAndSeedGiveTheSameReproducibleBlock) {
 }
 
 TEST(EncodeTool, DecodeGivesOneResultPerBlockWithReferencesAsThePageGetsThem) {
-  const std::string page = "<html>" + Tool({"-s", "1", "5 €"}).out + "<br>" + Tool({"-s", "2", "zwei"}).out;
-  EXPECT_EQ(Tool({"-d"}, page).out, "5 &#8364;\nzwei\n");
+  const std::string page = "<html>" + Tool({"-s", "1", "5 €"}).out + "<br>" + Tool({"-s", "2", "zwei"}).out +
+                           Tool({"-s", "3", "<SCRIPT>p='5 €'</script> 5 €"}).out;
+  EXPECT_EQ(Tool({"-d"}, page).out, "5 &#8364;\nzwei\n<SCRIPT>p='5 \\u20AC'</script> 5 &#8364;\n");
+  // A script longer than the pieces the tool encodes at a time.
+  const std::string script = "<script>" + std::string(100000, 'a') + "€</script>";
+  EXPECT_EQ(Tool({"-d"}, Tool({"-s", "3"}, script).out).out, script.substr(0, 100008) + "\\u20AC</script>\n");
 }
 
 TEST(EncodeTool, BadInputIsRefusedWithAMessage) {
@@ -74,9 +80,62 @@ TEST(EncodeTool, BadInputIsRefusedWithAMessage) {
   EXPECT_EQ(noBlock.code, 1);
   EXPECT_NE(noBlock.err.find("keinen Velumor-Block"), std::string::npos);
 
-  EXPECT_EQ(Tool({"--seed", "x1", "a"}).code, 2);
-  EXPECT_EQ(Tool({"--unbekannt"}).code, 2);
-  EXPECT_EQ(Tool({"--input"}).code, 2);
+  for (const std::vector<std::string>& usage :
+       std::vector<std::vector<std::string>>{{"--seed", "x1", "a"},
+                                             {"--seed", "18446744073709551616", "a"},
+                                             {"--seed", "-1", "a"},
+                                             {"--unbekannt"},
+                                             {"--input"},
+                                             {"--seed"}}) {
+    const ToolRun refused = Tool(usage);
+    EXPECT_EQ(refused.code, 2) << usage[0];
+    EXPECT_NE(refused.err.find("--help"), std::string::npos);
+    EXPECT_TRUE(refused.out.empty());
+  }
+  EXPECT_EQ(Tool({"--seed", "18446744073709551615", "a"}).code, 0);
+}
+
+TEST(EncodeTool, WithoutSeedTwoRunsInTheSameSecondDiffer) {
+  const std::string text = "Zwei Läufe kurz nacheinander, derselbe Text";
+  EXPECT_NE(Tool({text}).out, Tool({text}).out);
+}
+
+TEST(EncodeTool, DecodeFindsBlocksInAPageThatIsNotUtf8) {
+  const std::string page =
+      "<p>Gr\xFC\xDF"
+      "e, Preis 5 \x80</p>" +
+      Tool({"-s", "1", "info@example.com"}).out + "\xE4\xF6";
+  const ToolRun decoded = Tool({"--decode"}, page);
+  EXPECT_EQ(decoded.code, 0) << decoded.err;
+  EXPECT_EQ(decoded.out, "info@example.com\n");
+}
+
+TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
+  // Piece boundaries fall inside UTF-8 sequences, between the halves of a
+  // surrogate pair and inside the references the core writes out.
+  const std::string text =
+      "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"
+      "bc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xC3\xBF\xE2\x80\x9E"
+      "z0123456789abcdefghijklmnopq\xE2\x80\x93"
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80";
+  const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
+  EXPECT_EQ(cli::CheckUtf8(text).pageCodes, common::PageText(whole).size());
+  common::PseudoRandom wholeRandom(11);
+  const std::string expected = *common::EncodeText(whole, wholeRandom);
+  // Segments, encoded on two threads from a generator moved ahead, too.
+  for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
+    const auto plan = std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment));
+    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 4096u}) {
+      std::string streamed;
+      const auto keep = [&](std::string_view piece) {
+        streamed += piece;
+        return true;
+      };
+      EXPECT_EQ(cli::EncodeStreaming(plan, common::PseudoRandom(11), keep, chunk), cli::StreamResult::Done);
+      EXPECT_EQ(streamed, expected) << "segments of " << segment << ", pieces of " << chunk;
+    }
+  }
 }
 
 TEST(EncodeTool, HelpIsGerman) {
@@ -128,12 +187,28 @@ TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
     return std::holds_alternative<cli::Utf8Error>(result) ? std::get<cli::Utf8Error>(result).byteOffset
                                                           : std::string::npos;
   };
-  EXPECT_EQ(offset("ok"), std::string::npos);
-  EXPECT_EQ(offset("a\xC0\xAF"), 1u);         // overlong
-  EXPECT_EQ(offset("ab\xED\xA0\x80"), 2u);    // encoded surrogate
-  EXPECT_EQ(offset("\xF4\x90\x80\x80"), 0u);  // beyond U+10FFFF
-  EXPECT_EQ(offset("abc\xE2\x82"), 3u);       // cut short
-  EXPECT_EQ(offset("\x80"), 0u);
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"ok", std::string::npos},
+      {"a\xC0\xAF", 1},         // overlong
+      {"ab\xED\xA0\x80", 2},    // encoded surrogate
+      {"\xF4\x90\x80\x80", 0},  // beyond U+10FFFF
+      {"abc\xE2\x82", 3},       // cut short
+      {"\x80", 0},
+      {"\xC3", 0},
+      {"\xC3\xC3\xA4", 0},
+  };
+  // Behind Western text the check goes sixteen bytes at a time: the same
+  // offsets, wherever a block boundary falls.
+  const std::string western =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC"
+      "ber";
+  for (const std::size_t cut : {0u, 1u, 2u, 9u, 13u, 15u, 16u, 17u, 24u, 32u, 34u}) {
+    const std::string prefix = western.substr(0, cut), suffix = western + western;
+    for (const auto& [bytes, at] : cases) {
+      EXPECT_EQ(offset(prefix + bytes + suffix), at == std::string::npos ? at : cut + at) << cut << " " << bytes;
+    }
+  }
 }
 
 TEST(Utf8, RoundTripOfAllPlanes) {

@@ -1,9 +1,9 @@
-#include "encoder/decoder.h"
+#include "core/decoder.h"
 
 #include <gtest/gtest.h>
 
-#include "encoder/common.h"
-#include "encoder/random.h"
+#include "core/common.h"
+#include "core/random.h"
 
 namespace {
 

@@ -58,10 +58,7 @@ std::uint32_t FakeWindows::RegisterWindowMessage(std::string_view name) {
   return entry->second;
 }
 
-void FakeWindows::SetTopmost(platform::WindowHandle window, bool onTop) {
-  topmost[window] = onTop;
-  topmostCalls.emplace_back(window, onTop);
-}
+void FakeWindows::SetTopmost(platform::WindowHandle window, bool onTop) { topmostCalls.emplace_back(window, onTop); }
 
 bool FakeWindows::CursorPosition(int& x, int& y) {
   ++cursorReads;

@@ -21,7 +21,6 @@ namespace fake {
 class FakeEvents {
  public:
   std::deque<std::function<void()>> pending;
-  int doEventsCalls = 0;
 
   void Post(std::function<void()> event) { pending.push_back(std::move(event)); }
   // Runs what is pending now and what those events post in turn.
@@ -53,7 +52,6 @@ class FakeWindows {
   std::map<platform::WindowHandle, std::intptr_t> procedures;  // present procedure of each window
   std::vector<PassedMessage> passedOn;                         // reached an original procedure
   std::vector<std::string> setWindowLongCalls;                 // "window,index,value"
-  std::map<platform::WindowHandle, bool> topmost;
   std::vector<std::pair<platform::WindowHandle, bool>> topmostCalls;
   int cursorX = 700, cursorY = 500;
   int cursorReads = 0;
@@ -114,11 +112,7 @@ class FakeSound {
  public:
   std::vector<std::u16string> played;
   int beeps = 0;
-  std::function<void(std::u16string_view)> whilePlaying;
-  void PlayWaveFile(std::u16string_view path) {
-    played.emplace_back(path);
-    if (whilePlaying) whilePlaying(path);
-  }
+  void PlayWaveFile(std::u16string_view path) { played.emplace_back(path); }
   void Beep() { ++beeps; }
   // The bare names of the sounds played, in order: "in", "out", ...
   std::vector<std::string> Names() const;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/utf8.h"
-#include "encoder/windows1252.h"
+#include "core/windows1252.h"
 
 namespace fake {
 namespace {
@@ -100,17 +100,6 @@ std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, s
   return value->second;
 }
 
-bool FakeRegistry::HasKey(Root root, std::string_view path) const { return keys_.count(KeyId(root, path)) != 0; }
-
-void FakeRegistry::Protect(Root root, std::string_view path, Protection protection) {
-  protections_[KeyId(root, path)] = protection;
-}
-
-FakeRegistry::Protection FakeRegistry::ProtectionOf(const std::string& keyId) const {
-  const auto found = protections_.find(keyId);
-  return found == protections_.end() ? Protection::None : found->second;
-}
-
 FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting, long& result) {
   const auto handle = handles_.find(key);
   if (handle == handles_.end()) {
@@ -129,9 +118,7 @@ long FakeRegistry::OpenKey(Root root, std::string_view subKey, platform::Registr
                            platform::RegistryHandle& key) {
   key = 0;
   const std::string id = KeyId(root, subKey);
-  const Protection protection = ProtectionOf(id);
   const bool allAccess = access == platform::RegistryAccess::AllAccess;
-  if (protection == Protection::NoAccess || (protection == Protection::ReadOnly && allAccess)) return AccessDenied;
   if (keys_.count(id) == 0) return FileNotFound;
   key = nextHandle_++;
   handles_[key] = {id, allAccess};
@@ -172,13 +159,6 @@ long FakeRegistry::QueryValue(platform::RegistryHandle key, std::string_view nam
 
 long FakeRegistry::CreateKey(Root root, std::string_view subKey, platform::RegistryHandle& key) {
   key = 0;
-  // Every key on the path, the new ones included, must allow writing.
-  std::size_t end = 0;
-  do {
-    end = subKey.find('\\', end);
-    if (ProtectionOf(KeyId(root, subKey.substr(0, end))) != Protection::None) return AccessDenied;
-    if (end != std::string_view::npos) ++end;
-  } while (end != std::string_view::npos);
   AddKey(root, subKey);
   key = nextHandle_++;
   handles_[key] = {KeyId(root, subKey), true};

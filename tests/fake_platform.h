@@ -38,7 +38,6 @@ struct StoredValue {
 class FakeRegistry {
  public:
   using Root = platform::RegistryRoot;
-  enum class Protection { None, ReadOnly, NoAccess };
 
   // Set-up and inspection. Paths and names as the logic passes them.
   void Put(Root root, std::string_view path, std::string_view name, std::uint32_t type, std::string_view data);
@@ -46,10 +45,6 @@ class FakeRegistry {
   void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
   void AddKey(Root root, std::string_view path);
   std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
-  bool HasKey(Root root, std::string_view path) const;
-  // ReadOnly: opening for full access, creating and writing fail with
-  // ERROR_ACCESS_DENIED; NoAccess: every open fails so.
-  void Protect(Root root, std::string_view path, Protection protection);
   std::size_t OpenHandles() const { return handles_.size(); }
 
   // Every key with its values, to show that nothing else changed.
@@ -79,10 +74,8 @@ class FakeRegistry {
     bool writable;
   };
   Key* Find(platform::RegistryHandle key, bool forWriting, long& result);
-  Protection ProtectionOf(const std::string& keyId) const;
 
   Contents keys_;
-  std::map<std::string, Protection> protections_;
   std::map<platform::RegistryHandle, Handle> handles_;
   platform::RegistryHandle nextHandle_ = 0x100;
 };
@@ -248,10 +241,7 @@ class FakePlatform : public platform::Platform {
   void PlayWaveFile(std::u16string_view path) override { sound.PlayWaveFile(path); }
   void Beep() override { sound.Beep(); }
 
-  void DoEvents() override {
-    ++events.doEventsCalls;
-    events.RunPending();
-  }
+  void DoEvents() override { events.RunPending(); }
 
   bool AnotherInstanceRunning() override { return process.AnotherInstanceRunning(); }
   platform::IconHandle ProgramIcon() override { return process.ProgramIcon(); }

@@ -7,7 +7,7 @@
 #include "cli/address_pattern.h"
 #include "cli/encode_tool.h"
 #include "cli/utf8.h"
-#include "encoder/decoder.h"
+#include "core/decoder.h"
 
 namespace {
 

@@ -94,16 +94,6 @@ TEST_F(Autostart, EntriesInTheMachineWideAndRunOnceListsAreIgnored) {
   EXPECT_FALSE(RunValue());
 }
 
-TEST_F(Autostart, AReadOnlyShortcutIsRemovedAndTakenOverWithTheQuotedPath) {
-  SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart");
-  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly | platform::AttributeArchive);
-  SyncAutostart(os, box);
-  EXPECT_EQ(os.files.Find(Utf8(Shortcut)), nullptr);
-  EXPECT_TRUE(os.dialogs.messages.empty());
-  EXPECT_EQ(clicks, (std::vector<Click>{{1, u"OK"}}));  // tag before state: the click wrote the entry
-  EXPECT_EQ(RunValue(), CurrentCommand);
-}
-
 TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
   SetStartupFolder(u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\");  // one backslash before the name all the same
   os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly);
@@ -160,18 +150,6 @@ TEST_F(Autostart, TogglingWritesAndDeletesOnlyTheProgramsEntry) {
   box.SetValue(1);
   EXPECT_EQ(RunValue(), CurrentCommand);  // an old unquoted entry comes back quoted
   EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), RunCommand(u"C:\\anderes.exe"));
-}
-
-TEST(RunEntry, ListsByFlags) {
-  fake::FakePlatform os;
-  RunEntryWrite(os, u"Velumor", u"x", true, true);
-  EXPECT_TRUE(
-      os.registry.Get(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "Velumor"));
-  EXPECT_TRUE(RunEntryExists(os, u"Velumor", true, true));
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", false, true));
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", true, false));
-  RunEntryDelete(os, u"Velumor", true, true);
-  EXPECT_FALSE(RunEntryExists(os, u"Velumor", true, true));
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "app/program.h"
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
-#include "encoder/encode_command.h"
+#include "app/encode_command.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
@@ -161,19 +161,24 @@ void ExpectWholeTexts(HWND form) {
     if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
     const HDC dc = GetDC(child);
     const HGDIOBJ previous = SelectObject(dc, font);
+    const UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (button ? 0 : DT_NOPREFIX) |
+                        (button && !checkBox ? DT_CENTER : 0);  // Wine breaks centred lines differently
     RECT needed{0, 0, place.right - place.left - frame.cx, 0};
-    DrawTextW(dc, text, length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (button ? 0 : DT_NOPREFIX));
+    DrawTextW(dc, text, length, &needed, format);
+    // A button draws its text into a box as wide as the widest line.
+    RECT drawn{0, 0, needed.right, 0};
+    if (button) DrawTextW(dc, text, length, &drawn, format);
     SelectObject(dc, previous);
     ReleaseDC(child, dc);
     EXPECT_LE(needed.right, place.right - place.left - frame.cx) << "too narrow: " << text;
-    EXPECT_LE(needed.bottom, place.bottom - place.top - frame.cy) << "too low: " << text;
+    EXPECT_LE(std::max(needed.bottom, drawn.bottom), place.bottom - place.top - frame.cy) << "too low: " << text;
   }
 }
 
 TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeText) {
   Win32Platform os;
   app::Program program(os);
-  dialogs::StartInfoDialog& notice = program.startInfoDialog();
+  dialogs::StartInfoDialog& notice = program.dialogs.startInfoDialog();
   for (const std::u16string_view text : {app::StartNotice, common::ResultNotice}) {
     for (const bool picture : {false, true}) {
       notice.Load();
@@ -183,9 +188,9 @@ TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeTe
       notice.Unload();
     }
   }
-  program.infoForm().Show();
-  ExpectWholeTexts(Window(os, program.infoForm().id()));
-  program.infoForm().Unload();
+  program.dialogs.infoForm().Show();
+  ExpectWholeTexts(Window(os, program.dialogs.infoForm().id()));
+  program.dialogs.infoForm().Unload();
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
 
@@ -406,14 +411,12 @@ std::u16string RawClipboardText() {
   return text;
 }
 
-TEST(Win32Clipboard, TextGoesBothWaysWholeAndAClipboardHeldOpenElsewhereIsBusy) {
+// The round trip is in the contract suite; here what only the real
+// clipboard can stage: another holder, and a clipboard without text.
+TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpty) {
   Win32Platform os;
-  const std::u16string text = u"Grüße – \u20AC \U0001F600 <a href=\"mailto:x@y.de\">";
+  const std::u16string text = u"vorher";
   ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
-  EXPECT_EQ(RawClipboardText(), text);
-  const platform::ClipboardText read = os.ReadClipboardText();
-  EXPECT_EQ(read.status, platform::ClipboardStatus::Ok);
-  EXPECT_EQ(read.text, text);
 
   // Another thread holds the clipboard open for longer than the layer waits.
   std::atomic<bool> holding = false;

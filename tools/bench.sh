@@ -1,11 +1,13 @@
 #!/bin/sh
-# The speed figures: encoder throughput natively, and under Wine the time
-# from a left click on the icon to the block on the clipboard.
+# The speed figures: encoder throughput natively, velumor-encode against
+# base64 from outside, and under Wine the time from a left click on the icon
+# to the block on the clipboard.
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null
 cmake --build --preset native --target encoder_bench velumor-encode
 build/native/bin/encoder_bench
+python3 bench/cli_bench.py build/native/bin/velumor-encode --sizes 1,64
 python3 bench/rewrite_bench.py build/native/bin/velumor-encode
 . tools/wine-env.sh
 cmake --preset "$VELUMOR_WIN_PRESET" >/dev/null

@@ -58,12 +58,19 @@ SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given
   return {std::max(given.cx, needed.cx), std::max(given.cy, needed.cy)};
 }
 
-SIZE FittingButton(const TextMeasure& measure, SIZE frame, std::wstring_view text, SIZE given) {
+// `format` is how the control aligns its text: Wine breaks centred lines
+// differently from left-aligned ones.
+SIZE FittingButton(const TextMeasure& measure, SIZE frame, UINT format, std::wstring_view text, SIZE given) {
   const LONG lineHeight = std::max<LONG>(measure.OneLine(L"Ag", 0).cy, 1);
   const LONG lines = std::max<LONG>(1, (given.cy - frame.cy) / lineHeight);
+  // A button wraps its text at the room it has, then draws it into a box just
+  // as wide as the widest line. Wine's DrawText breaks a line that fills such
+  // a box exactly once more ("E-Mail an Norvane schreiben" became three lines
+  // in two lines' height), so the text must fit at that width too.
   const auto fits = [&](LONG width) {
-    const SIZE needed = measure.Wrapped(text, width - frame.cx, DT_CENTER);
-    return needed.cx <= width - frame.cx && needed.cy <= lines * lineHeight;
+    const SIZE wrapped = measure.Wrapped(text, width - frame.cx, format);
+    const SIZE drawn = measure.Wrapped(text, wrapped.cx, format);
+    return wrapped.cx <= width - frame.cx && drawn.cy <= lines * lineHeight;
   };
   if (fits(given.cx)) return given;
   // On one line it fits at last; in between, the narrowest width that keeps
@@ -112,7 +119,8 @@ SIZE FittingSize(HWND control, ControlKind kind, std::wstring_view text, HFONT f
     case ControlKind::Button:
     case ControlKind::CheckBox: {
       const ButtonLook look = LookOf(control, kind, given);
-      return FittingButton(TextMeasure(look.themeFont ? look.themeFont.get() : font), look.frame, text, given);
+      return FittingButton(TextMeasure(look.themeFont ? look.themeFont.get() : font), look.frame,
+                           kind == ControlKind::Button ? DT_CENTER : 0, text, given);
     }
     default:
       return given;

@@ -7,7 +7,13 @@ menus are worked with the keyboard; a small Windows program (velumor_driver)
 finds the program's windows, presses their buttons and reads their texts.
 Screenshots go into the output folder.
 
-Usage: run_e2e.py DIST_DIR DRIVER_EXE OUT_DIR
+The program is installed, and its Startup folder placed, under names with
+letters beyond Windows-1252. The logic (the busy guard, the help search, the
+about dialog's single instance) is left to the fake-based tests; this keeps
+to what only the real program shows: its windows, the tray icon's clicks,
+the popup menu, the clipboard, and paths that reach Windows whole.
+
+Usage: run_e2e.py DIST_DIR DRIVER_EXE ENCODE_EXE VERSION OUT_DIR
 """
 import os
 import re
@@ -43,32 +49,13 @@ def wait_until(predicate, timeout, what):
     raise Failure(f"Zeitüberschreitung: {what}")
 
 
-def page_text(text):
-    """What a block writes for a text: characters beyond U+00FF as references."""
-    out = []
-    chars = text.encode("utf-16-le")
-    units = [int.from_bytes(chars[i:i + 2], "little") for i in range(0, len(chars), 2)]
-    i = 0
-    while i < len(units):
-        u = units[i]
-        if u <= 0xFF:
-            out.append(chr(u))
-        elif 0xD800 <= u <= 0xDBFF and i + 1 < len(units) and 0xDC00 <= units[i + 1] <= 0xDFFF:
-            out.append(f"&#{0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00)};")
-            i += 1
-        else:
-            out.append(f"&#{u};")
-        i += 1
-    return "".join(out)
-
-
-def decode_block(block):
-    found = re.findall(r'var c="([^"]*)";var s="";for\(', block)
-    if len(found) != 1:
-        return None
-    c = found[0]
-    return "".join(chr(((ord(c[i]) & 15) << 4) | (ord(c[i + 1]) & 15 if i + 1 < len(c) else 0))
-                   for i in range(0, len(c), 2))
+def decoded(d, block):
+    """What the block writes in the page, by the built velumor-encode."""
+    path = os.path.join(d.work, "block.html")
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(block)
+    rc, text = d.wine(d.encoder, "--decode", "--input", "Z:" + path.replace("/", "\\"))
+    return text.rstrip("\n") if rc == 0 else None
 
 
 def wine_environment():
@@ -80,8 +67,8 @@ def wine_environment():
 
 
 class Desktop:
-    def __init__(self, dist, driver, out):
-        self.dist, self.driver_exe, self.out = dist, driver, out
+    def __init__(self, dist, driver, encoder, out):
+        self.dist, self.driver_exe, self.encoder, self.out = dist, driver, encoder, out
         self.env = wine_environment()
         # Arguments with umlauts reach the Windows side intact.
         self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"
@@ -243,15 +230,16 @@ def test_left_click_encodes_and_notice_can_be_switched_off(d, state):
     d.click_tray(1)
     d.wait_for_text("Velumor", "Der Text in der Zwischenablage wurde kodiert")
     block = d.clipboard()
-    check(decode_block(block) == page_text(text), f"Block schreibt etwas anderes: {block[:200]!r}")
+    expected = decoded(d, d.wine(d.encoder, "--seed", "1", text)[1])
+    check(decoded(d, block) == expected, f"Block schreibt etwas anderes: {block[:200]!r}")
     d.driver("click", "Velumor", "Diesen &Hinweis in Zukunft nicht mehr anzeigen")
     d.driver("click", "Velumor", "&OK")
     check(d.driver("gone", "Velumor", "5000")[0] == 0, "Ergebnisnotiz bleibt offen")
-    check(d.reg_query(SETTINGS_KEY, "_SID2") == "1.2.6", "_SID2 ist nicht 1.2.6")
+    check(d.reg_query(SETTINGS_KEY, "_SID2") == state["version"], f"_SID2 ist nicht {state['version']}")
 
     d.set_clipboard("zweiter Lauf")
     d.click_tray(1)
-    wait_until(lambda: decode_block(d.clipboard()) == "zweiter Lauf", 20, "zweiter Block")
+    wait_until(lambda: decoded(d, d.clipboard()) == "zweiter Lauf", 20, "zweiter Block")
     check(d.driver("wait", "Velumor", "1500")[0] != 0, "Ergebnisnotiz erscheint trotz Haken")
 
 
@@ -328,15 +316,12 @@ def test_click_outside_closes_the_menu(d, state):
     wait_until(lambda: not menu_open(d), 10, "Menü schließt sich beim Klick daneben")
 
 
-def test_info_opens_once(d, state):
-    for _ in range(2):
-        open_menu(d)
-        choose(d, 3)  # "&Info"
-        check(d.driver("wait", "Info über Velumor", "10000")[0] == 0, "Info-Dialog erscheint nicht")
+def test_info_opens_from_the_menu(d, state):
+    open_menu(d)
+    choose(d, 3)  # "&Info"
+    check(d.driver("wait", "Info über Velumor", "10000")[0] == 0, "Info-Dialog erscheint nicht")
     time.sleep(0.5)
     d.screenshot("e2e_about.png")
-    windows = d.xdotool("search", "--onlyvisible", "--name", "Info über Velumor").stdout.split()
-    check(len(windows) == 1, f"{len(windows)} Info-Dialoge")
     d.driver("click", "Info über Velumor", "&Schliessen")
     check(d.driver("gone", "Info über Velumor", "5000")[0] == 0, "Info-Dialog bleibt offen")
 
@@ -363,20 +348,21 @@ TESTS = [
     test_closing_the_strip_cancels,
     test_menu_autostart_reopens_and_switches_back,
     test_click_outside_closes_the_menu,
-    test_info_opens_once,
+    test_info_opens_from_the_menu,
     test_help_goes_to_the_shell,
     test_quit_removes_the_icon_and_ends,
 ]
 
 
 def main():
-    dist, driver, out = (os.path.abspath(path) for path in sys.argv[1:4])
+    dist, driver, encoder = (os.path.abspath(path) for path in sys.argv[1:4])
+    version, out = sys.argv[4], os.path.abspath(sys.argv[5])
     os.makedirs(out, exist_ok=True)
     if not os.environ.get("DISPLAY"):
         print("Kein X-Display: die Ende-zu-Ende-Tests brauchen eines (make test startet Xvfb).")
         return 1
-    d = Desktop(dist, driver, out)
-    state = {}
+    d = Desktop(dist, driver, encoder, out)
+    state = {"version": version}
     passed = failed = 0
     try:
         d.start_window_manager()

@@ -25,7 +25,7 @@ SKIPPED, REFUSED = 77, 2
 class Scenario:
     def __init__(self, setup, stage, driver, out, version, maker):
         self.setup, self.stage, self.version, self.maker = setup, stage, version, maker
-        self.d = Desktop(stage, driver, out)
+        self.d = Desktop(stage, driver, None, out)
         self.prefix = os.path.join(out, "prefix")
         self.d.env["WINEPREFIX"] = self.prefix
         # No menu entries or file associations of the test prefix on the host.
@@ -192,6 +192,7 @@ def main():
         return 1
     finally:
         s.d.close()
+        shutil.rmtree(s.d.work, ignore_errors=True)
         subprocess.run([s.d.env["VELUMOR_WINESERVER"], "-k"], env=s.d.env, capture_output=True)
     print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
           + ", ".join(f"{name} {seconds:.1f} s" for name, seconds in s.timings.items()))

@@ -69,7 +69,8 @@ struct ColumnThresholds {
 };
 const ColumnThresholds& CarrierColumnThresholds();
 
-// The seed of a run: the seconds since midnight, local time.
-std::uint32_t SecondsSinceMidnight();
+// The seed of a run: the time since midnight, local time, in nanoseconds, at
+// the clock's full resolution, so two runs in the same second differ.
+std::uint64_t TimeOfDaySeed();
 
 }  // namespace common

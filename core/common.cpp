@@ -1,6 +1,6 @@
 #include "common.h"
 
-#include "support/RXSAMMLUNG2DIVFU.h"
+#include "core/RXSAMMLUNG2DIVFU_text.h"
 #include "windows1252.h"
 
 namespace common {
@@ -35,16 +35,6 @@ ScriptBlockBuilder::ScriptBlockBuilder(std::u16string_view text) : pageCodes_(te
 std::string ScriptBlockBuilder::Finish() && {
   block_ += BlockTail();
   return std::move(block_);
-}
-
-std::u16string PageText(std::u16string_view text) {
-  std::u16string page;
-  page.reserve(text.size());
-  const PageCodeWriter pageCodes(text);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    pageCodes.Emit(text, i, [&](int code) { page.push_back(static_cast<char16_t>(code)); });
-  }
-  return page;
 }
 
 }  // namespace common

@@ -1,5 +1,6 @@
 #include "random.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace common {
@@ -46,15 +47,19 @@ const ColumnThresholds& CarrierColumnThresholds() {
   return thresholds;
 }
 
-std::uint32_t SecondsSinceMidnight() {
-  const std::time_t now = std::time(nullptr);
+std::uint64_t TimeOfDaySeed() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t seconds = system_clock::to_time_t(now);
   std::tm local{};
 #ifdef _WIN32
-  localtime_s(&local, &now);
+  localtime_s(&local, &seconds);
 #else
-  localtime_r(&now, &local);
+  localtime_r(&seconds, &local);
 #endif
-  return static_cast<std::uint32_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+  const auto fraction = duration_cast<nanoseconds>(now - system_clock::from_time_t(seconds)).count();
+  const std::uint64_t wholeSeconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  return wholeSeconds * 1'000'000'000u + static_cast<std::uint64_t>(fraction < 0 ? 0 : fraction);
 }
 
 }  // namespace common

@@ -52,8 +52,4 @@ inline void ForEachPageCode(std::u16string_view text, std::size_t i, Sink&& sink
   }
 }
 
-// The whole text as the page receives it, one character per code: references
-// in ordinary text, escapes inside scripts and styles.
-std::u16string PageText(std::u16string_view text);
-
 }  // namespace common

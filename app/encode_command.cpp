@@ -1,12 +1,12 @@
-#include "encoder/encode_command.h"
+#include "app/encode_command.h"
 
 #include <algorithm>
 #include <string>
 
 #include "app/Form1.h"
+#include "core/common.h"
+#include "core/random.h"
 #include "dialogs/StartInfoDialogModule.h"
-#include "encoder/common.h"
-#include "encoder/random.h"
 #include "support/RXSAMMLUNG.h"
 #include "support/RXSAMMLUNG2DIVFU.h"
 #include "support/RXSAMMLUNG_windows.h"
@@ -63,7 +63,7 @@ void EncodeClipboardText(app::Program& program) {
   // A close request that came too late to cancel the last run must not
   // cancel this one.
   program.flags.CancelRequested = False;
-  PseudoRandom random(SecondsSinceMidnight());
+  PseudoRandom random(TimeOfDaySeed());
   app::Form1& form1 = program.form1();
   RXSAMMLUNG::CenterOnScreen(os, form1.id());  // where the strip stands
   os.ShowForm(form1.id(), false);
@@ -115,7 +115,7 @@ void EncodeClipboardText(app::Program& program) {
     return;
   }
   PutStripAway(program);
-  StartInfoDialogModule::ShowNotice(program, ResultNotice, u"2", u"SID2.jpg");
+  StartInfoDialogModule::ShowNotice(program.dialogs, ResultNotice, u"2", u"SID2.jpg");
 }
 
 void ShowProgress(app::Program& program, std::u16string_view text) {

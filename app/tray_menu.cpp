@@ -1,4 +1,4 @@
-#include "encoder/tray_menu.h"
+#include "app/tray_menu.h"
 
 #include <vector>
 

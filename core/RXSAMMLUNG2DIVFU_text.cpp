@@ -1,9 +1,10 @@
+#include "RXSAMMLUNG2DIVFU_text.h"
+
 #include <version.h>
 
 #include <cmath>
 
-#include "RXSAMMLUNG2DIVFU.h"
-#include "encoder/windows1252.h"
+#include "windows1252.h"
 
 namespace RXSAMMLUNG2DIVFU {
 namespace {

@@ -1,0 +1,33 @@
+// The options of velumor-encode. Each option is one row of a table in
+// options.cpp: a new option is a field here and a row there.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace cli {
+
+struct Options {
+  bool help = false;
+  bool decode = false;
+  bool rewrite = false;
+  bool dryRun = false;
+  bool dataFormat = false;
+  std::optional<std::string> fallback;
+  std::optional<std::string> decoderFolder;
+  std::optional<std::string> inputPath;
+  std::optional<std::string> outputPath;
+  std::optional<std::uint64_t> seed;
+  std::vector<std::string> words;
+};
+
+struct UsageError {
+  std::string message;  // German, without the program name
+};
+
+std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args);
+
+}  // namespace cli

@@ -1,0 +1,164 @@
+#include "stream_codec.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "data_format.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "random_skip.h"
+#include "utf8.h"
+
+namespace cli {
+
+namespace {
+
+// Runs job(i) for i = 0 .. count-1 on up to `threads` threads, each taking
+// every threads-th index in order.
+template <class Job>
+void SideBySide(std::size_t count, unsigned threads, const Job& job) {
+  threads = static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), count));
+  const auto worker = [&](unsigned first) {
+    for (std::size_t i = first; i < count; i += threads) job(i);
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(worker, t);
+  worker(0);
+  for (std::thread& helper : helpers) helper.join();
+}
+
+// Hands the segments' carriers to the sink in segment order, whichever
+// thread finishes first.
+class InOrder {
+ public:
+  explicit InOrder(const ByteSink& sink) : sink_(sink) {}
+
+  void Deliver(std::size_t index, std::string_view carriers, StreamResult made) {
+    std::unique_lock lock(mutex_);
+    turn_.wait(lock, [&] { return next_ == index; });
+    if (result_ == StreamResult::Done) result_ = made;
+    if (result_ == StreamResult::Done && !sink_(carriers)) result_ = StreamResult::WriteFailed;
+    ++next_;
+    turn_.notify_all();
+  }
+  bool Failed() {
+    std::lock_guard lock(mutex_);
+    return result_ != StreamResult::Done;
+  }
+  StreamResult Result() const { return result_; }
+
+ private:
+  const ByteSink& sink_;
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::size_t next_ = 0;
+  StreamResult result_ = StreamResult::Done;
+};
+
+}  // namespace
+
+bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
+  const auto startsWith = [&](std::size_t at, std::string_view name) {
+    if (utf8.size() - at < name.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k) {
+      if ((utf8[at + k] | 0x20) != name[k]) return false;  // ASCII letters in either case
+    }
+    return true;
+  };
+  for (std::size_t at = utf8.find('<'); at != utf8.npos; at = utf8.find('<', at + 1)) {
+    if (startsWith(at + 1, "script") || startsWith(at + 1, "style")) return false;
+  }
+  return true;
+}
+
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes) {
+  EncodingPlan plan;
+  for (std::size_t begin = 0; begin < utf8.size();) {
+    std::size_t end = std::min(utf8.size(), begin + segmentBytes);
+    // A segment starts at a character: UTF-8 finds its way back after continuation bytes.
+    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+    plan.segments.push_back(utf8.substr(begin, end - begin));
+    begin = end;
+  }
+  std::vector<Utf8Check> checks(plan.segments.size());
+  SideBySide(checks.size(), 2, [&](std::size_t i) { checks[i] = CheckUtf8(plan.segments[i]); });
+  std::uint64_t codes = 0;
+  for (std::size_t i = 0; i < checks.size(); ++i) {
+    if (checks[i].firstInvalid)
+      return static_cast<std::size_t>(plan.segments[i].data() - utf8.data()) + *checks[i].firstInvalid;
+    plan.codesBefore.push_back(codes);
+    codes += checks[i].pageCodes;
+  }
+  return plan;
+}
+
+StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
+                             std::size_t chunkUnits, unsigned threads, std::optional<BlockFrame> frame) {
+  const std::string_view head = common::BlockHead(), tail = common::BlockTail();
+  const BlockFrame framing = frame.value_or(BlockFrame{head, tail});
+  if (!sink(framing.before)) return StreamResult::WriteFailed;
+  const std::size_t count = plan.segments.size();
+  if (count > 1) threads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
+  // Two draws for each page code.
+  const DrawSkipper skipper(count > 1 ? 2 * plan.codesBefore.back() : 0);
+  InOrder output(sink);
+  SideBySide(count, threads, [&](std::size_t index) {
+    thread_local std::string carriers;  // reused from segment to segment
+    carriers.clear();
+    StreamResult made = StreamResult::Done;
+    if (!output.Failed()) {
+      common::PseudoRandom random = start;
+      skipper.Skip(random, 2 * plan.codesBefore[index]);
+      const std::string_view utf8 = plan.segments[index];
+      const auto units = std::make_unique_for_overwrite<char16_t[]>(chunkUnits);
+      for (std::size_t position = 0; position < utf8.size() && made == StreamResult::Done;) {
+        const std::size_t n = DecodeUtf8Chunk(utf8, position, units.get(), chunkUnits);
+        // The core builds, checks and frames each piece; only its carriers go
+        // on. The text holds no script or style (PiecesEncodeLikeTheWhole), so
+        // the builder need not look for them.
+        common::ScriptBlockBuilder builder{std::u16string_view()};
+        builder.AddCharacters(std::u16string_view(units.get(), n), 0, n, random);
+        if (!builder.Faithful()) made = StreamResult::SelfCheckFailed;
+        const std::string block = std::move(builder).Finish();
+        carriers.append(block, head.size(), block.size() - head.size() - tail.size());
+      }
+    }
+    output.Deliver(index, carriers, made);
+  });
+  if (output.Result() != StreamResult::Done) return output.Result();
+  return sink(framing.after) ? StreamResult::Done : StreamResult::WriteFailed;
+}
+
+DecodeResult DecodeStreaming(std::string_view page, const ByteSink& sink) {
+  const auto blocks = FindAllCarrierStrings(page);
+  DecodeResult result{blocks.size(), true};
+  constexpr std::size_t Piece = 64 * 1024;
+  const auto out = std::make_unique_for_overwrite<char[]>(Piece + 4);
+  std::size_t filled = 0;
+  const auto flush = [&] {
+    result.written = result.written && sink(std::string_view(out.get(), filled));
+    filled = 0;
+  };
+  for (const std::string_view carriers : blocks) {
+    for (std::size_t i = 0; i < carriers.size() && result.written; i += 2) {
+      // Each code is the character with that code point: one or two bytes of UTF-8.
+      const int code = common::DecodedCode(carriers, i);
+      if (code < 0x80) {
+        out[filled++] = static_cast<char>(code);
+      } else {
+        out[filled++] = static_cast<char>(0xC0 | (code >> 6));
+        out[filled++] = static_cast<char>(0x80 | (code & 0x3F));
+      }
+      if (filled >= Piece) flush();
+    }
+    out[filled++] = '\n';
+  }
+  if (filled > 0) flush();
+  return result;
+}
+
+}  // namespace cli

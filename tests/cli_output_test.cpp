@@ -1,0 +1,178 @@
+// The --output writer on real files: whole result or the old file, never a
+// lie, never a file it was not asked to write.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli/atomic_output.h"
+#include "cli/encode_tool.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <windows.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velumor-out-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Names are UTF-8, as the tool takes them, also on Windows.
+  fs::path At(const std::string& name) const { return dir_ / fs::path(std::u8string(name.begin(), name.end())); }
+  std::string PathOf(const std::string& name) const {
+    const std::u8string path = At(name).u8string();
+    return std::string(path.begin(), path.end());
+  }
+  static std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  static void Put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  struct Run {
+    int code;
+    std::string out, err;
+  };
+  static Run Tool(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int code = cli::RunEncodeTool(args, in, out, err);
+    return {code, out.str(), err.str()};
+  }
+  static std::string Block(const std::string& text) { return Tool({"-s", "5", text}).out; }
+
+  fs::path dir_;
+};
+
+TEST_F(OutputFiles, FailuresAreReportedWithThePathAndLeaveNothingBehind) {
+  fs::create_directory(dir_ / "ordner");
+  const Run intoFolder = Tool({"-s", "1", "hi", "--output", PathOf("ordner")});
+  EXPECT_EQ(intoFolder.code, 1);
+  EXPECT_NE(intoFolder.err.find(PathOf("ordner")), std::string::npos) << intoFolder.err;
+  EXPECT_TRUE(fs::is_empty(dir_ / "ordner"));
+
+  // The final step fails: something else took the name in the meantime.
+  auto opened = cli::AtomicOutput::Open(PathOf("ziel.html"));
+  auto& output = std::get<cli::AtomicOutput>(opened);
+  EXPECT_TRUE(output.Write("neu"));
+  fs::create_directory(dir_ / "ziel.html");
+  fs::create_directory(dir_ / "ziel.html" / "belegt");
+  const auto problem = output.Commit();
+  ASSERT_TRUE(problem.has_value());
+  EXPECT_NE(problem->find(PathOf("ziel.html")), std::string::npos);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"ordner", "ziel.html"}));
+
+  // Given up before the end: the old file stays, the neighbour goes.
+  Put(dir_ / "alt.html", "alt");
+  {
+    auto abandoned = cli::AtomicOutput::Open(PathOf("alt.html"));
+    std::get<cli::AtomicOutput>(abandoned).Write("x");
+  }
+  EXPECT_EQ(Contents(dir_ / "alt.html"), "alt");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"alt.html", "ordner", "ziel.html"}));
+}
+
+TEST_F(OutputFiles, SameFileAsInputIsReplacedWithANote) {
+  Put(dir_ / "text.txt", "Grüße");
+  const Run run = Tool({"-s", "5", "-i", PathOf("text.txt"), "-o", PathOf("text.txt")});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_NE(run.err.find("Hinweis"), std::string::npos);
+  EXPECT_EQ(Contents(dir_ / "text.txt"), Block("Grüße"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"text.txt"}));
+}
+
+#ifndef _WIN32
+
+TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
+  // A link planted where a neighbour file might go must not lead the writer to another file.
+  Put(dir_ / "fremd.txt", "fremd");
+  fs::create_symlink(dir_ / "fremd.txt", dir_ / "out.html.velumor-partial");
+  // A link to the output: the file it names gets the result, the link stays.
+  Put(dir_ / "echt.html", "alt");
+  fs::create_symlink("echt.html", dir_ / "out.html");
+  ASSERT_EQ(Tool({"-s", "5", "eins", "-o", PathOf("out.html")}).code, 0);
+  EXPECT_EQ(Contents(dir_ / "fremd.txt"), "fremd");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "out.html"));
+  EXPECT_EQ(Contents(dir_ / "echt.html"), Block("eins"));
+  // A link to a file that does not exist yet makes that file.
+  fs::create_symlink("neu.html", dir_ / "zeiger.html");
+  ASSERT_EQ(Tool({"-s", "5", "zwei", "-o", PathOf("zeiger.html")}).code, 0);
+  EXPECT_EQ(Contents(dir_ / "neu.html"), Block("zwei"));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"echt.html", "fremd.txt", "neu.html", "out.html",
+                                               "out.html.velumor-partial", "zeiger.html"}));
+
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = Contents(dir_ / "fifo"); });
+  const Run intoFifo = Tool({"-s", "5", "drei", "-o", PathOf("fifo")});
+  // Should the tool not have opened the FIFO, the reader still waits: release it.
+  if (const int writer = open(PathOf("fifo").c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) close(writer);
+  reader.join();
+  EXPECT_EQ(intoFifo.code, 0) << intoFifo.err;
+  EXPECT_EQ(received, Block("drei"));
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+
+  // /dev/fd/N, like /dev/stdout, is the descriptor the caller handed over.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const Run intoDescriptor = Tool({"-s", "5", "vier", "-o", "/dev/fd/" + std::to_string(pipeEnds[1])});
+  close(pipeEnds[1]);
+  EXPECT_EQ(intoDescriptor.code, 0) << intoDescriptor.err;
+  char buffer[4096];
+  const auto count = read(pipeEnds[0], buffer, sizeof buffer);
+  close(pipeEnds[0]);
+  EXPECT_EQ(std::string(buffer, count > 0 ? count : 0), Block("vier"));
+}
+
+TEST_F(OutputFiles, ReplacementKeepsTheMode) {
+  for (const auto mode : {fs::perms(0600), fs::perms(0640), fs::perms(0755)}) {
+    Put(dir_ / "geheim.html", "alt");
+    fs::permissions(dir_ / "geheim.html", mode);
+    ASSERT_EQ(Tool({"-s", "5", "x", "-o", PathOf("geheim.html")}).code, 0);
+    EXPECT_EQ(fs::status(dir_ / "geheim.html").permissions(), mode);
+    EXPECT_EQ(Contents(dir_ / "geheim.html"), Block("x"));
+  }
+}
+
+#else
+
+TEST_F(OutputFiles, ReplacementKeepsTheAttributes) {
+  const std::string name = "versteckt \xC3\xA4\xE2\x82\xAC.html";  // ä and €: beyond the ANSI code page
+  const std::wstring path = At(name).wstring();
+  Put(At(name), "alt");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  ASSERT_EQ(Tool({"-s", "5", "x", "-o", PathOf(name)}).code, 0);
+  EXPECT_EQ(Contents(At(name)), Block("x"));
+  EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+  // Read-only stays read-only: refused, like any editor would.
+  Put(dir_ / "fest.html", "alt");
+  SetFileAttributesW((dir_ / "fest.html").wstring().c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Tool({"-s", "5", "x", "-o", PathOf("fest.html")}).code, 1);
+  EXPECT_EQ(Contents(dir_ / "fest.html"), "alt");
+  SetFileAttributesW((dir_ / "fest.html").wstring().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+#endif
+
+}  // namespace

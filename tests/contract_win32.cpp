@@ -1,0 +1,154 @@
+// The contract on the real Windows layer under Wine: a scratch key and
+// folder of the test's own, and the values it changes put back at the end.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
+#include "platform_contract.h"
+
+namespace {
+
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::u16string U16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+// The real layer with message boxes recorded: a modal box would wait for a user.
+class RecordingPlatform : public platform::win32::Win32Platform {
+ public:
+  std::vector<std::u16string> messages;
+  int MessageBox(std::u16string_view text, std::u16string_view, int) override {
+    messages.emplace_back(text);
+    return IDOK;
+  }
+};
+
+struct SavedValue {
+  std::wstring key, name;
+  bool existed = false;
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+class RealWindows : public contract::Windows {
+ public:
+  RealWindows() {
+    const std::wstring id = std::to_wstring(GetCurrentProcessId());
+    key_ = L"Software\\VelumorTest" + id;
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    // Letters that Windows-1252 lacks, as in a Polish or Russian user's folders.
+    folder_ = std::wstring(temp) + L"Łukasz Автозагрузка " + id;
+    CreateDirectoryW(folder_.c_str(), nullptr);
+  }
+  ~RealWindows() override {
+    for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) Restore(*saved);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring entry = folder_ + L"\\" + found.cFileName;
+        SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(entry.c_str())) RemoveDirectoryW(entry.c_str());
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder_.c_str());
+  }
+
+  platform::Platform& os() override { return os_; }
+  const std::vector<std::u16string>& Messages() override { return os_.messages; }
+  std::u16string Key() override { return U16(key_); }
+  std::u16string Folder() override { return U16(folder_); }
+
+  std::optional<contract::Stored> Get(std::u16string_view key, std::u16string_view name) override {
+    HKEY open;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_QUERY_VALUE, &open) != ERROR_SUCCESS) return {};
+    contract::Stored value{0, std::string(4096, '\0')};
+    DWORD size = static_cast<DWORD>(value.bytes.size());
+    const std::string narrow(name.begin(), name.end());  // ASCII names only
+    DWORD type = 0;
+    const LONG result =
+        RegQueryValueExA(open, narrow.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+    RegCloseKey(open);
+    if (result != ERROR_SUCCESS) return {};
+    value.type = type;
+    value.bytes.resize(size);
+    return value;
+  }
+  void Put(std::u16string_view key, std::u16string_view name, const contract::Stored& value) override {
+    HKEY open;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &open, nullptr),
+        ERROR_SUCCESS);
+    const std::string narrow(name.begin(), name.end());
+    RegSetValueExA(open, narrow.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
+                   static_cast<DWORD>(value.bytes.size()));
+    RegCloseKey(open);
+  }
+  void KeepUnchanged(std::u16string_view key, std::u16string_view name) override {
+    SavedValue saved{Wide(key), Wide(name)};
+    HKEY open;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_QUERY_VALUE, &open) == ERROR_SUCCESS) {
+      DWORD size = 0;
+      if (RegQueryValueExW(open, saved.name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
+        saved.data.resize(size);
+        saved.existed =
+            RegQueryValueExW(open, saved.name.c_str(), nullptr, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
+      }
+      RegCloseKey(open);
+    }
+    saved_.push_back(std::move(saved));
+  }
+  void AddFile(std::u16string_view name, std::uint32_t attributes) override {
+    const std::wstring file = folder_ + L"\\" + Wide(name);
+    const HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+    CloseHandle(handle);
+    SetFileAttributesW(file.c_str(), attributes);
+  }
+  void AddFolder(std::u16string_view name) override {
+    CreateDirectoryW((folder_ + L"\\" + Wide(name)).c_str(), nullptr);
+  }
+  bool Present(std::u16string_view path) override {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::u16string NoDrive() override {
+    const DWORD used = GetLogicalDrives();
+    for (int letter = 'Y'; letter >= 'D'; --letter) {
+      if ((used & (1u << (letter - 'A'))) == 0) return {static_cast<char16_t>(letter), u':', u'\\'};
+    }
+    ADD_FAILURE() << "no free drive letter";
+    return u"?:\\";
+  }
+  std::u16string ProgramFile() override {
+    wchar_t path[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    return U16(path);
+  }
+
+ private:
+  static void Restore(const SavedValue& saved) {
+    HKEY open;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_SET_VALUE, &open) != ERROR_SUCCESS) return;
+    if (saved.existed) {
+      RegSetValueExW(open, saved.name.c_str(), 0, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
+    } else {
+      RegDeleteValueW(open, saved.name.c_str());
+    }
+    RegCloseKey(open);
+  }
+
+  RecordingPlatform os_;
+  std::wstring key_, folder_;
+  std::vector<SavedValue> saved_;
+};
+
+std::unique_ptr<contract::Windows> MakeReal() { return std::make_unique<RealWindows>(); }
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Win32, Contract, ::testing::Values(&MakeReal));
