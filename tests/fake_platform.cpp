@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/utf8.h"
+#include "core/utf16.h"
 #include "core/windows1252.h"
 
 namespace fake {
@@ -66,7 +66,7 @@ std::string Folded(std::string_view text) {
 
 std::string Bytes(std::u16string_view text) { return windows1252::FromText(text); }
 
-std::string Utf8(std::u16string_view path) { return cli::EncodeUtf8(path); }
+std::string Utf8(std::u16string_view path) { return utf16::EncodeUtf8(path); }
 
 // ---- Registry
 
