@@ -75,17 +75,21 @@ TEST_F(ProgramTest, EncodeFromTheMenu) {
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
 }
 
-TEST_F(ProgramTest, InfoOpensOnceAndComesToTheFrontWhenChosenAgain) {
+TEST_F(ProgramTest, InfoOpensOnceComesToTheFrontWhenChosenAgainAndClosesOnQuit) {
   Start();
   os.menus.choices = {Choose(3)};
   RightClick();
   os.menus.choices = {Choose(3)};
   RightClick();
-  const auto* info = os.forms.ByCaption(u"Info über Velumor");
-  ASSERT_NE(info, nullptr);
-  EXPECT_EQ(info->showings, 1);
-  EXPECT_EQ(info->frontings, 1);
+  const auto& info = os.forms.forms.at(program.dialogs.infoForm().id());
+  EXPECT_EQ(info.caption, u"Info über Velumor");
+  EXPECT_EQ(info.showings, 1);
+  EXPECT_EQ(info.frontings, 1);
   EXPECT_EQ(os.forms.LoadedForms().size(), 2u);  // Form1 and the dialog
+
+  os.menus.choices = {Choose(6)};  // "&Beenden" closes the dialog too
+  RightClick();
+  EXPECT_TRUE(os.forms.LoadedForms().empty());
 }
 
 class InfoFormTest : public ProgramTest {

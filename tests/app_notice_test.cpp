@@ -16,15 +16,17 @@ std::function<void(platform::FormId)> TickAndOk(fake::FakePlatform& os) {
   };
 }
 
-TEST_F(ProgramTest, TickedAndOkSuppressesOnlyThatNoticeForThisVersion) {
+TEST_F(ProgramTest, TickedAndOkSuppressesEachNoticeOnlyForThisVersion) {
   os.forms.modalActions.push_back(TickAndOk(os));
   Start();
   EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
 
   os.clipboard.text = u"a";
+  os.forms.modalActions.push_back(TickAndOk(os));
   LeftClick();  // the result notice still comes
   EXPECT_EQ(NoticesShown(), 2);
+  EXPECT_EQ(Setting(u"_SID2"), RXSAMMLUNG2DIVFU::VersionText(1));
 
   app::Program again(os);  // the next start of the same version
   ASSERT_TRUE(again.Start());

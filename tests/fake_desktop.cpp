@@ -125,13 +125,6 @@ FakeForms::Control& FakeForms::Form::Find(std::string_view name, int index) {
   throw std::out_of_range("no control " + std::string(name) + "(" + std::to_string(index) + ")");
 }
 
-FakeForms::Form* FakeForms::ByCaption(std::u16string_view caption) {
-  for (auto& [id, form] : forms) {
-    if (form.loaded && form.caption == caption) return &form;
-  }
-  return nullptr;
-}
-
 std::vector<platform::FormId> FakeForms::LoadedForms() const {
   std::vector<platform::FormId> loaded;
   for (const auto& [id, form] : forms) {

@@ -111,7 +111,6 @@ struct FakeForms {
   std::vector<std::u16string> captionHistory;          // of every form, in order
   std::function<void(std::u16string_view)> onCaption;  // runs after each caption change
 
-  Form* ByCaption(std::u16string_view caption);
   std::vector<platform::FormId> LoadedForms() const;
   // The user's actions.
   void Click(platform::FormId form, std::string_view control, int index = -1);
