@@ -1,7 +1,6 @@
 // The real desktop layer under Wine, with a display: what the fake cannot
-// show. Forms laid out from twips at the screen's DPI, the title-bar-only
-// strip, the hook procedure in front of a form's own, the unloading of forms
-// and the end of the message loop, modal showing, the popup menu's choice,
+// show. Forms laid out from their control tables, texts measured in their
+// fonts, the hook, the unloading of forms and the message loop, modal showing,
 // the clipboard with another holder, pictures and the single instance.
 #include <gtest/gtest.h>
 
@@ -15,10 +14,10 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/encode_command.h"
 #include "app/program.h"
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
-#include "app/encode_command.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
@@ -241,78 +240,47 @@ class PassingHook : public platform::WindowHook {
   Win32Platform& os_;
 };
 
-TEST(Win32Windows, TheHookProcedureSeesEveryMessageAndTheFormsOwnStillAnswers) {
-  Win32Platform os;
+TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
+  auto os = std::make_unique<Win32Platform>();
   RecordingEvents events("form1");
   events.refuse = true;
-  const FormId form = os.LoadForm(StripSpec(), events);
-  os.SetFormCaption(form, u"Velumor");
-  const platform::WindowHandle window = os.FormWindow(form);
-  const HWND hwnd = Window(os, form);
+  const FormId form = os->LoadForm(StripSpec(), events);
+  const platform::WindowHandle window = os->FormWindow(form);
+  const HWND hwnd = Window(*os, form);
 
-  PassingHook hook(os);
-  const std::intptr_t procedure = os.HookProcedure(window, hook);
-  hook.previous = os.SetWindowLong(window, platform::WindowProcIndex, procedure);
+  PassingHook hook(*os);
+  const std::intptr_t procedure = os->HookProcedure(window, hook);
+  hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, procedure);
   ASSERT_NE(hook.previous, 0);
 
   EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0x1234, -5), 0);
-  ASSERT_EQ(hook.appArguments.size(), 1u);
-  EXPECT_EQ(hook.appArguments[0], std::make_pair(std::uintptr_t{0x1234}, std::intptr_t{-5}));
+  EXPECT_EQ(hook.appArguments, (std::vector<std::pair<std::uintptr_t, std::intptr_t>>{{0x1234, -5}}));
   // The form's own procedure answers through the hook: text both ways, and
   // the close box reaches the form's events.
-  os.SetFormCaption(form, u"Velumor: 42%");
-  EXPECT_TRUE(hook.Saw(WM_SETTEXT));
+  os->SetFormCaption(form, u"Velumor: 42%");
   EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 12);
-  wchar_t caption[32] = {};
-  GetWindowTextW(hwnd, caption, 32);
-  EXPECT_STREQ(caption, L"Velumor: 42%");
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(hook.Saw(WM_CLOSE));
+  EXPECT_TRUE(hook.Saw(WM_SETTEXT) && hook.Saw(WM_CLOSE));
   EXPECT_EQ(events.log, std::vector<std::string>{"form1 query 0"});
 
   // Taken out again, the hook hears nothing more and the form works as before.
-  EXPECT_EQ(os.SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
+  EXPECT_EQ(os->SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
   hook.messages.clear();
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(hook.messages.empty());
   EXPECT_EQ(events.log.size(), 2u);
-}
 
-// Counts the messages that reach it once its program has ended.
-class LateHook : public platform::WindowHook {
- public:
-  explicit LateHook(Win32Platform& os) : os_(os) {}
-  std::intptr_t previous = 0;
-  bool programEnded = false;
-  int callsAfterEnd = 0;
-
-  std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                           std::intptr_t lParam) override {
-    if (programEnded) ++callsAfterEnd;
-    return os_.CallWindowProc(previous, window, message, wParam, lParam);
-  }
-
- private:
-  Win32Platform& os_;
-};
-
-TEST(Win32Windows, APlatformEndingWithHookedFormsCallsNoHookAnyMore) {
-  auto os = std::make_unique<Win32Platform>();
-  RecordingEvents hiddenEvents("hidden"), activeEvents("active");
-  const FormId hidden = os->LoadForm(StripSpec(), hiddenEvents);
-  const FormId active = os->LoadForm(NoticeSpec(), activeEvents);
-  LateHook hook(*os);
-  const platform::WindowHandle window = os->FormWindow(hidden);
-  hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, os->HookProcedure(window, hook));
-  os->ShowForm(active, false);
+  // Hooked again, with another form showing: as the platform ends, that
+  // form's window closes first and tells the others so; no hook is called.
+  os->SetWindowLong(window, platform::WindowProcIndex, procedure);
+  RecordingEvents noticeEvents("notice");
+  os->ShowForm(os->LoadForm(NoticeSpec(), noticeEvents), false);
   os->DoEvents();
-
-  // The active form's window closes first and tells the others so.
-  hook.programEnded = true;
+  hook.messages.clear();
   os.reset();
-  EXPECT_EQ(hook.callsAfterEnd, 0);
-  EXPECT_TRUE(hiddenEvents.log.empty());
-  EXPECT_TRUE(activeEvents.log.empty());
+  EXPECT_TRUE(hook.messages.empty());
+  EXPECT_EQ(events.log.size(), 2u);
+  EXPECT_TRUE(noticeEvents.log.empty());
 }
 
 TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
@@ -441,6 +409,14 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   const platform::ClipboardText empty = os.ReadClipboardText();
   EXPECT_EQ(empty.status, platform::ClipboardStatus::Ok);
   EXPECT_EQ(empty.text, u"");
+}
+
+TEST(Win32Process, OnlyTheFirstInstanceRunsAloneUntilItEnds) {
+  auto first = std::make_unique<Win32Platform>();
+  EXPECT_FALSE(first->AnotherInstanceRunning());
+  EXPECT_TRUE(Win32Platform().AnotherInstanceRunning());
+  first.reset();
+  EXPECT_FALSE(Win32Platform().AnotherInstanceRunning());
 }
 
 std::wstring BesideTheTest(const wchar_t* name) {
