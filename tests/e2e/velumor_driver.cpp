@@ -23,15 +23,12 @@
 
 namespace {
 
+// A visible window with a title (or caption) like the pattern: among the
+// top-level windows, or among the children of `parent`.
 struct Search {
   std::wstring pattern;
   HWND found = nullptr;
 };
-
-bool TitleMatches(const std::wstring& title, const std::wstring& pattern) {
-  if (!pattern.empty() && pattern.back() == L'*') return title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
-  return title == pattern;
-}
 
 std::wstring TitleOf(HWND window) {
   wchar_t title[512] = L"";
@@ -39,18 +36,24 @@ std::wstring TitleOf(HWND window) {
   return title;
 }
 
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
+BOOL CALLBACK Match(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<Search*>(parameter);
-  if (IsWindowVisible(window) && TitleMatches(TitleOf(window), search->pattern)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  const std::wstring title = TitleOf(window), pattern = search->pattern;
+  const bool matches = !pattern.empty() && pattern.back() == L'*'
+                           ? title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0
+                           : title == pattern;
+  if (!IsWindowVisible(window) || !matches) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 
-HWND FindVisible(const std::wstring& pattern) {
+HWND FindVisible(const std::wstring& pattern, HWND parent = nullptr) {
   Search search{pattern};
-  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+  if (parent) {
+    EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+  }
   return search.found;
 }
 
@@ -67,20 +70,6 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   wchar_t text[4096] = L"";
   GetWindowTextW(child, text, 4096);
   if (text[0] != 0) std::wprintf(L"%ls\n", text);
-  return TRUE;
-}
-
-struct ChildSearch {
-  std::wstring caption;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
-  auto* search = reinterpret_cast<ChildSearch*>(parameter);
-  if (TitleOf(child) == search->caption) {
-    search->found = child;
-    return FALSE;
-  }
   return TRUE;
 }
 
@@ -113,10 +102,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"click" && argc > 3) {
     HWND window = WaitFor(title, 10000);
     if (!window) return 1;
-    ChildSearch search{argv[3]};
-    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return 1;
-    SendMessageW(search.found, BM_CLICK, 0, 0);
+    HWND control = FindVisible(argv[3], window);
+    if (!control) return 1;
+    SendMessageW(control, BM_CLICK, 0, 0);
     return 0;
   }
   if (command == L"close") {
