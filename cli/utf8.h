@@ -8,6 +8,8 @@
 #include <string_view>
 #include <variant>
 
+#include "core/utf16.h"
+
 namespace cli {
 
 struct Utf8Error {
@@ -39,7 +41,7 @@ Utf8Check CheckUtf8(std::string_view bytes);
 // `position` past the bytes it used.
 std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity);
 
-// A lone surrogate becomes U+FFFD.
-std::string EncodeUtf8(std::u16string_view text);
+// The way back is the core's.
+using utf16::EncodeUtf8;
 
 }  // namespace cli

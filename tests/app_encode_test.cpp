@@ -55,12 +55,12 @@ TEST_F(ProgramTest, EmptyClipboardOrNoTextGivesTheMessageFramedByTheSounds) {
   Start();
   for (auto content : {std::optional<std::u16string>{}, std::optional<std::u16string>{u""}}) {
     os.clipboard.text = content;
-    os.dialogs.messages.clear();
+    os.messages.clear();
     os.sound.played.clear();
     LeftClick();
     EXPECT_EQ(Messages(), std::vector<std::u16string>{
                               u"Die Zwischenablage enthält keinen Text. Daher kann Velumor auch nichts kodieren."});
-    EXPECT_EQ(os.dialogs.messages[0].style, 64);
+    EXPECT_EQ(os.messages[0].style, 64);
     EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
     EXPECT_EQ(os.clipboard.text, content);
     EXPECT_TRUE(os.clipboard.writes.empty());
@@ -88,7 +88,7 @@ TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndTheNextRunSt
   os.clipboard.text = std::u16string(5000, u'q');
   os.forms.onCaption = [&](std::u16string_view caption) {
     if (caption == u"Velumor: 10%")
-      os.events.Post([&] { os.windows.Send(Form1Window(), platform::MessageClose, 0, 0); });
+      os.events.Post([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
   };
   LeftClick();
   EXPECT_EQ(os.clipboard.text, CancellationText);

@@ -66,8 +66,8 @@ TEST_F(ProgramTest, EveryOtherChoiceEndsTheMenu) {
     EXPECT_EQ(os.menus.showings.size(), 1u) << index;
   }
   // Only "&Hilfe" did something: the start page, without confirmation.
-  ASSERT_EQ(os.shell.executions.size(), 1u);
-  EXPECT_EQ(os.shell.executions[0].target, "C:\\Programme\\Velumor\\hilfe\\index.htm");
+  ASSERT_EQ(os.executions.size(), 1u);
+  EXPECT_EQ(os.executions[0].target, "C:\\Programme\\Velumor\\hilfe\\index.htm");
   EXPECT_TRUE(Messages().empty());
   const auto& items = os.menus.showings[0].items;
   ASSERT_EQ(items.size(), 9u);
@@ -119,15 +119,15 @@ TEST_F(InfoFormTest, ButtonsOpenTheMailTheUpdateSearchAndTheSite) {
     os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, index);
   }
   os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Image1);
-  ASSERT_EQ(os.shell.executions.size(), 4u);
-  EXPECT_EQ(os.shell.executions[0],
-            (fake::FakeShell::Execution{
+  ASSERT_EQ(os.executions.size(), 4u);
+  EXPECT_EQ(os.executions[0],
+            (fake::Execution{
                 "Open", "mailto:info@norvane.example?subject=Ihre Software Velumor (V1.2) unter Windows 5.1.2600", 1}));
   EXPECT_EQ(
-      os.shell.executions[1],
-      (fake::FakeShell::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
-  EXPECT_EQ(os.shell.executions[2], (fake::FakeShell::Execution{"Open", "www.norvane.example", 3}));
-  EXPECT_EQ(os.shell.executions[3], os.shell.executions[2]);
+      os.executions[1],
+      (fake::Execution{"Open", "www.norvane.example/?find_update&app=velumor&ver=1.2.6&win=5.1.2600", 1}));
+  EXPECT_EQ(os.executions[2], (fake::Execution{"Open", "www.norvane.example", 3}));
+  EXPECT_EQ(os.executions[3], os.executions[2]);
   EXPECT_EQ(InfoWindow().Find(InfoFormControl::Btn, BtnClose).caption, u"&Schliessen");  // the German variant
   os.forms.Click(program.dialogs.infoForm().id(), InfoFormControl::Btn, BtnClose);
   EXPECT_FALSE(program.dialogs.infoForm().loaded());

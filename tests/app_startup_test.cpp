@@ -38,10 +38,10 @@ TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
   os.process.anotherInstance = true;
   EXPECT_FALSE(program.Start());
-  ASSERT_EQ(os.dialogs.messages.size(), 1u);
-  EXPECT_EQ(os.dialogs.messages[0].text, u"Velumor wird bereits ausgeführt.");
-  EXPECT_EQ(os.dialogs.messages[0].caption, u"Velumor");
-  EXPECT_EQ(os.dialogs.messages[0].style, 48);
+  ASSERT_EQ(os.messages.size(), 1u);
+  EXPECT_EQ(os.messages[0].text, u"Velumor wird bereits ausgeführt.");
+  EXPECT_EQ(os.messages[0].caption, u"Velumor");
+  EXPECT_EQ(os.messages[0].style, 48);
   EXPECT_TRUE(os.tray.calls.empty());
   EXPECT_TRUE(os.windows.setWindowLongCalls.empty());
   EXPECT_FALSE(program.unloading);
@@ -50,7 +50,7 @@ TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
 
 TEST_F(ProgramTest, ClosingTheHiddenFormOnlyHidesIt) {
   Start();
-  os.windows.Send(Form1Window(), platform::MessageClose, 0, 0);  // through the hook to the form
+  os.Send(Form1Window(), platform::MessageClose, 0, 0);  // through the hook to the form
   EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
   EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
   EXPECT_EQ(program.flags.CancelRequested, 0);
@@ -92,7 +92,7 @@ TEST_F(ProgramTest, TheHookRoutesOnlyTheIconsPressesAndPassesEverythingElseOn) {
   // The icon's messages themselves never reach the form.
   for (const auto& passed : os.windows.passedOn) EXPECT_NE(passed.message, platform::MessageTrayCallback);
 
-  const std::intptr_t result = os.windows.Send(Form1Window(), 0x0200, 0x1234, -77);
+  const std::intptr_t result = os.Send(Form1Window(), 0x0200, 0x1234, -77);
   EXPECT_EQ(result, fake::FakeWindows::OriginalResult(0x0200));
   EXPECT_EQ(os.windows.passedOn.back(), (fake::PassedMessage{Form1Window(), 0x0200, 0x1234, -77}));
 }
@@ -112,12 +112,12 @@ TEST_F(ProgramTest, TheIconComesBackWhenTheNotificationAreaIsCreatedAnew) {
   Start();
   const std::uint32_t taskbarCreated = os.windows.registeredMessages.at("TaskbarCreated");
   os.tray.icons.clear();  // the shell restarted and lost it
-  os.windows.Send(Form1Window(), taskbarCreated, 0, 0);
+  os.Send(Form1Window(), taskbarCreated, 0, 0);
   ASSERT_EQ(os.tray.icons.size(), 1u);
   EXPECT_EQ(os.tray.calls.back().action, platform::NotifyAdd);
   EXPECT_EQ(os.tray.Tip(os.tray.calls.size() - 1), os.tray.Tip(0));
   // A broadcast while the icon is still there: the refused add does no harm.
-  os.windows.Send(Form1Window(), taskbarCreated, 0, 0);
+  os.Send(Form1Window(), taskbarCreated, 0, 0);
   EXPECT_EQ(os.tray.icons.size(), 1u);
   EXPECT_EQ(os.windows.passedOn.back().message, taskbarCreated);
 }

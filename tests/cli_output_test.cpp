@@ -4,11 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "cli/atomic_output.h"
-#include "cli/encode_tool.h"
+#include "tool_run.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -49,24 +48,27 @@ class OutputFiles : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  struct Run {
-    int code;
-    std::string out, err;
-  };
-  static Run Tool(std::vector<std::string> args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = cli::RunEncodeTool(args, in, out, err);
-    return {code, out.str(), err.str()};
-  }
   static std::string Block(const std::string& text) { return Tool({"-s", "5", text}).out; }
 
   fs::path dir_;
 };
 
+TEST_F(OutputFiles, InputAndOutputFiles) {
+  Put(dir_ / "eingabe.txt", "Zeile 1\r\nZeile 2");
+  const ToolRun run = Tool({"--input", PathOf("eingabe.txt"), "--output", PathOf("ausgabe.html"), "--seed", "4"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(Contents(dir_ / "ausgabe.html"), Tool({"-s", "4"}, "Zeile 1\r\nZeile 2").out);
+  EXPECT_EQ(Tool({"-d", "-i", PathOf("ausgabe.html")}).out, "Zeile 1\r\nZeile 2\n");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"ausgabe.html", "eingabe.txt"}));
+}
+
 TEST_F(OutputFiles, FailuresAreReportedWithThePathAndLeaveNothingBehind) {
+  const ToolRun unreadable = Tool({"-i", PathOf("fehlt.txt")});
+  EXPECT_EQ(unreadable.code, 1);
+  EXPECT_NE(unreadable.err.find(PathOf("fehlt.txt")), std::string::npos);
   fs::create_directory(dir_ / "ordner");
-  const Run intoFolder = Tool({"-s", "1", "hi", "--output", PathOf("ordner")});
+  const ToolRun intoFolder = Tool({"-s", "1", "hi", "--output", PathOf("ordner")});
   EXPECT_EQ(intoFolder.code, 1);
   EXPECT_NE(intoFolder.err.find(PathOf("ordner")), std::string::npos) << intoFolder.err;
   EXPECT_TRUE(fs::is_empty(dir_ / "ordner"));
@@ -84,6 +86,7 @@ TEST_F(OutputFiles, FailuresAreReportedWithThePathAndLeaveNothingBehind) {
 
   // Given up before the end: the old file stays, the neighbour goes.
   Put(dir_ / "alt.html", "alt");
+  EXPECT_EQ(Tool({"-o", PathOf("alt.html")}, "").code, 1);
   {
     auto abandoned = cli::AtomicOutput::Open(PathOf("alt.html"));
     std::get<cli::AtomicOutput>(abandoned).Write("x");
@@ -94,7 +97,7 @@ TEST_F(OutputFiles, FailuresAreReportedWithThePathAndLeaveNothingBehind) {
 
 TEST_F(OutputFiles, SameFileAsInputIsReplacedWithANote) {
   Put(dir_ / "text.txt", "Grüße");
-  const Run run = Tool({"-s", "5", "-i", PathOf("text.txt"), "-o", PathOf("text.txt")});
+  const ToolRun run = Tool({"-s", "5", "-i", PathOf("text.txt"), "-o", PathOf("text.txt")});
   EXPECT_EQ(run.code, 0);
   EXPECT_NE(run.err.find("Hinweis"), std::string::npos);
   EXPECT_EQ(Contents(dir_ / "text.txt"), Block("Grüße"));
@@ -124,7 +127,7 @@ TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
   ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
   std::string received;
   std::thread reader([&] { received = Contents(dir_ / "fifo"); });
-  const Run intoFifo = Tool({"-s", "5", "drei", "-o", PathOf("fifo")});
+  const ToolRun intoFifo = Tool({"-s", "5", "drei", "-o", PathOf("fifo")});
   // Should the tool not have opened the FIFO, the reader still waits: release it.
   if (const int writer = open(PathOf("fifo").c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) close(writer);
   reader.join();
@@ -135,7 +138,7 @@ TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
   // /dev/fd/N, like /dev/stdout, is the descriptor the caller handed over.
   int pipeEnds[2];
   ASSERT_EQ(pipe(pipeEnds), 0);
-  const Run intoDescriptor = Tool({"-s", "5", "vier", "-o", "/dev/fd/" + std::to_string(pipeEnds[1])});
+  const ToolRun intoDescriptor = Tool({"-s", "5", "vier", "-o", "/dev/fd/" + std::to_string(pipeEnds[1])});
   close(pipeEnds[1]);
   EXPECT_EQ(intoDescriptor.code, 0) << intoDescriptor.err;
   char buffer[4096];

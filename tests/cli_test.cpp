@@ -1,48 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "cli/encode_tool.h"
 #include "cli/stream_codec.h"
 #include "cli/utf8.h"
 #include "core/common.h"
 #include "core/decoder.h"
+#include "tool_run.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-struct ToolRun {
-  int code;
-  std::string out, err;
-};
-
-ToolRun Tool(std::vector<std::string> args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int code = cli::RunEncodeTool(args, in, out, err);
-  return {code, out.str(), err.str()};
-}
-
-class EncodeToolFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("velumor-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-  static std::string Contents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-  }
-  fs::path dir_;
-};
 
 TEST(EncodeTool, ArgumentsStdinAndSeedGiveTheSameReproducibleBlock) {
   const ToolRun fromArgs = Tool({"--seed", "7", "Grüße", "an", "info@example.com"});
@@ -151,37 +115,6 @@ TEST(EncodeTool, HelpIsGerman) {
 TEST(EncodeTool, ByteOrderMarkIsNotPartOfTheText) {
   EXPECT_EQ(Tool({"-s", "3"}, "\xEF\xBB\xBFx").out, Tool({"-s", "3", "x"}).out);
   EXPECT_NE(Tool({}, "\xEF\xBB\xBF\xFF").err.find("Offset 3"), std::string::npos);
-}
-
-TEST_F(EncodeToolFiles, InputAndOutputFiles) {
-  const std::string in = PathOf("eingabe.txt"), out = PathOf("ausgabe.html");
-  std::ofstream(in, std::ios::binary) << "Zeile 1\r\nZeile 2";
-  const ToolRun run = Tool({"--input", in, "--output", out, "--seed", "4"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_TRUE(run.out.empty());
-  EXPECT_EQ(Contents(out), Tool({"-s", "4"}, "Zeile 1\r\nZeile 2").out);
-  EXPECT_EQ(Tool({"-d", "-i", out}).out, "Zeile 1\r\nZeile 2\n");
-  EXPECT_EQ(fs::directory_iterator(dir_) == fs::directory_iterator(), false);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
-}
-
-TEST_F(EncodeToolFiles, UnreadableAndUnwritableFilesAreNamedAndNothingIsWritten) {
-  const std::string missing = PathOf("fehlt.txt");
-  const ToolRun unreadable = Tool({"-i", missing});
-  EXPECT_EQ(unreadable.code, 1);
-  EXPECT_NE(unreadable.err.find(missing), std::string::npos);
-
-  const std::string badTarget = PathOf("kein-ordner/ausgabe.html");
-  const ToolRun unwritable = Tool({"-o", badTarget, "Text"});
-  EXPECT_EQ(unwritable.code, 1);
-  EXPECT_NE(unwritable.err.find(badTarget), std::string::npos);
-  EXPECT_TRUE(unwritable.out.empty());
-
-  // A failed run leaves an existing output file as it was.
-  const std::string kept = PathOf("alt.html");
-  std::ofstream(kept) << "alt";
-  EXPECT_EQ(Tool({"-o", kept}, "").code, 1);
-  EXPECT_EQ(Contents(kept), "alt");
 }
 
 TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {

@@ -17,7 +17,7 @@ class FakeWindows : public contract::Windows {
   platform::Platform& os() override { return fake; }
   const std::vector<std::u16string>& Messages() override {
     messages.clear();
-    for (const auto& m : fake.dialogs.messages) messages.push_back(m.text);
+    for (const auto& m : fake.messages) messages.push_back(m.text);
     return messages;
   }
   std::u16string Key() override { return u"Software\\Kontrakt"; }

@@ -82,8 +82,6 @@ TEST(ScriptBlock, HasTheSixLinesWithTheCarriersInTheSlot) {
   EXPECT_EQ(random.count(), 6u);
 }
 
-// Characters beyond Latin-1 travel as numeric character references, which the
-// page's parser turns back into the character.
 // What the page gets for each text: Latin-1 as it is (two carriers per
 // character), anything beyond as a numeric character reference.
 TEST(ScriptBlock, RoundTripsAsThePageGetsTheText) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/utf8.h"
+#include "core/utf16.h"
 #include "core/windows1252.h"
 
 namespace fake {
@@ -66,7 +66,7 @@ std::string Folded(std::string_view text) {
 
 std::string Bytes(std::u16string_view text) { return windows1252::FromText(text); }
 
-std::string Utf8(std::u16string_view path) { return cli::EncodeUtf8(path); }
+std::string Utf8(std::u16string_view path) { return utf16::EncodeUtf8(path); }
 
 // ---- Registry
 
@@ -74,35 +74,35 @@ void FakeRegistry::AddKey(Root root, std::string_view path) {
   std::size_t from = 0;
   while (true) {
     const std::size_t separator = path.find('\\', from);
-    keys_[KeyId(root, path.substr(0, separator))];
+    keys[KeyId(root, path.substr(0, separator))];
     if (separator == std::string_view::npos) break;
     from = separator + 1;
   }
-  keys_[KeyId(root, "")];
+  keys[KeyId(root, "")];
 }
 
 void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, std::uint32_t type,
                        std::string_view data) {
   AddKey(root, path);
-  keys_[KeyId(root, path)].values[Folded(name)] = {type, std::string(data)};
+  keys[KeyId(root, path)].values[Folded(name)] = {type, std::string(data)};
 }
 
 void FakeRegistry::PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text) {
   AddKey(root, path);
-  keys_[KeyId(root, path)].values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  keys[KeyId(root, path)].values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
 }
 
 std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, std::string_view name) const {
-  const auto key = keys_.find(KeyId(root, path));
-  if (key == keys_.end()) return std::nullopt;
+  const auto key = keys.find(KeyId(root, path));
+  if (key == keys.end()) return std::nullopt;
   const auto value = key->second.values.find(Folded(name));
   if (value == key->second.values.end()) return std::nullopt;
   return value->second;
 }
 
 FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting, long& result) {
-  const auto handle = handles_.find(key);
-  if (handle == handles_.end()) {
+  const auto handle = handles.find(key);
+  if (handle == handles.end()) {
     result = InvalidHandle;
     return nullptr;
   }
@@ -111,33 +111,33 @@ FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWrit
     return nullptr;
   }
   result = Success;
-  return &keys_[handle->second.keyId];
+  return &keys[handle->second.keyId];
 }
 
-long FakeRegistry::OpenKey(Root root, std::string_view subKey, platform::RegistryAccess access,
+long FakePlatform::OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
                            platform::RegistryHandle& key) {
   key = 0;
   const std::string id = KeyId(root, subKey);
   const bool allAccess = access == platform::RegistryAccess::AllAccess;
-  if (keys_.count(id) == 0) return FileNotFound;
-  key = nextHandle_++;
-  handles_[key] = {id, allAccess};
+  if (registry.keys.count(id) == 0) return FileNotFound;
+  key = registry.nextHandle++;
+  registry.handles[key] = {id, allAccess};
   return Success;
 }
 
-long FakeRegistry::QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) {
+long FakePlatform::QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) {
   long result;
-  const Key* found = Find(key, false, result);
+  const FakeRegistry::Key* found = registry.Find(key, false, result);
   if (found == nullptr) return result;
   size = 0;
   for (const auto& [name, value] : found->values) size = std::max(size, static_cast<std::uint32_t>(value.data.size()));
   return Success;
 }
 
-long FakeRegistry::QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
+long FakePlatform::QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
                               std::uint32_t* size) {
   long result;
-  const Key* found = Find(key, false, result);
+  const FakeRegistry::Key* found = registry.Find(key, false, result);
   if (found == nullptr) return result;
   const auto value = found->values.find(Folded(name));
   if (value == found->values.end()) return FileNotFound;
@@ -157,34 +157,34 @@ long FakeRegistry::QueryValue(platform::RegistryHandle key, std::string_view nam
   return Success;
 }
 
-long FakeRegistry::CreateKey(Root root, std::string_view subKey, platform::RegistryHandle& key) {
+long FakePlatform::CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) {
   key = 0;
-  AddKey(root, subKey);
-  key = nextHandle_++;
-  handles_[key] = {KeyId(root, subKey), true};
+  registry.AddKey(root, subKey);
+  key = registry.nextHandle++;
+  registry.handles[key] = {KeyId(root, subKey), true};
   return Success;
 }
 
-long FakeRegistry::SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
+long FakePlatform::SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
                             std::uint32_t size) {
   long result;
-  Key* found = Find(key, true, result);
+  FakeRegistry::Key* found = registry.Find(key, true, result);
   if (found == nullptr) return result;
   found->values[Folded(name)] = {type, std::string(data, size)};
   return Success;
 }
 
-long FakeRegistry::DeleteValue(platform::RegistryHandle key, std::string_view name) {
+long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view name) {
   long result;
-  Key* found = Find(key, true, result);
+  FakeRegistry::Key* found = registry.Find(key, true, result);
   if (found == nullptr) return result;
   return found->values.erase(Folded(name)) != 0 ? Success : FileNotFound;
 }
 
-long FakeRegistry::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
+long FakePlatform::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
   text.clear();
   long result;
-  const Key* found = Find(key, false, result);
+  const FakeRegistry::Key* found = registry.Find(key, false, result);
   if (found == nullptr) return result;
   const auto value = found->values.find(Folded(name));
   if (value == found->values.end()) return FileNotFound;
@@ -198,66 +198,68 @@ long FakeRegistry::QueryText(platform::RegistryHandle key, std::string_view name
   return Success;
 }
 
-long FakeRegistry::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
+long FakePlatform::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
   long result;
-  Key* found = Find(key, true, result);
+  FakeRegistry::Key* found = registry.Find(key, true, result);
   if (found == nullptr) return result;
   found->values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
   return Success;
 }
 
-long FakeRegistry::CloseKey(platform::RegistryHandle key) { return handles_.erase(key) != 0 ? Success : InvalidHandle; }
+long FakePlatform::CloseKey(platform::RegistryHandle key) {
+  return registry.handles.erase(key) != 0 ? Success : InvalidHandle;
+}
 
 // ---- Files
 
 void FakeFiles::AddFile(std::string_view path, std::uint32_t attributes) {
-  entries_[FoldedPath(path)] = {std::string(path), attributes};
+  entries[FoldedPath(path)] = {std::string(path), attributes};
 }
 
 void FakeFiles::AddFolder(std::string_view path) {
-  entries_[FoldedPath(path)] = {std::string(path), platform::AttributeDirectory};
+  entries[FoldedPath(path)] = {std::string(path), platform::AttributeDirectory};
 }
 
 FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
-  const auto found = entries_.find(FoldedPath(path));
-  return found == entries_.end() ? nullptr : &found->second;
+  const auto found = entries.find(FoldedPath(path));
+  return found == entries.end() ? nullptr : &found->second;
 }
 
 bool FakeFiles::OnDriveNotReady(std::string_view path) const {
-  return path.size() >= 2 && path[1] == ':' && notReady_.count(FoldedPath(path.substr(0, 1))[0]) != 0;
+  return path.size() >= 2 && path[1] == ':' && notReady.count(FoldedPath(path.substr(0, 1))[0]) != 0;
 }
 
-std::vector<std::uint32_t> FakeFiles::MatchingAttributes(std::u16string_view widePattern) {
+std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view widePattern) {
   const std::string pattern = Utf8(widePattern);
-  searches.push_back(pattern);
+  files.searches.push_back(pattern);
   std::vector<std::uint32_t> attributes;
   const auto [folder, name] = SplitPath(pattern);
   // Windows takes wildcards only in the last part of the path.
-  if (OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
+  if (files.OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
   const std::string foldedFolder = FoldedPath(folder), foldedName = FoldedPath(name);
-  for (const auto& [path, entry] : entries_) {
+  for (const auto& [path, entry] : files.entries) {
     const auto [entryFolder, entryName] = SplitPath(path);
     if (entryFolder == foldedFolder && MatchesPattern(foldedName, entryName)) attributes.push_back(entry.attributes);
   }
   return attributes;
 }
 
-bool FakeFiles::SetAttributes(std::u16string_view widePath, std::uint32_t attributes) {
+bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t attributes) {
   const std::string path = Utf8(widePath);
-  Entry* entry = HasWildcards(path) || OnDriveNotReady(path) ? nullptr : Find(path);
+  FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
   if (entry == nullptr || entry->attributesLocked) return false;
   entry->attributes = (entry->attributes & platform::AttributeDirectory) | attributes;
   return true;
 }
 
-bool FakeFiles::DeleteFile(std::u16string_view widePath) {
+bool FakePlatform::DeleteFile(std::u16string_view widePath) {
   const std::string path = Utf8(widePath);
-  const Entry* entry = HasWildcards(path) || OnDriveNotReady(path) ? nullptr : Find(path);
+  const FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
   if (entry == nullptr || entry->locked ||
       (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }
-  entries_.erase(FoldedPath(path));
+  files.entries.erase(FoldedPath(path));
   return true;
 }
 

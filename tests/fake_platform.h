@@ -1,13 +1,12 @@
 // An in-memory Windows for the tests of the logic above the seam: a registry
 // with keys, typed values and handles; files with attributes and drives that
-// are not ready; recorded shell calls and message boxes. One fake per
-// interface, composed into FakePlatform.
+// are not ready; recorded shell calls and message boxes. Each part keeps its
+// state where the tests set it up and look; FakePlatform is the seam on them.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -45,7 +44,7 @@ class FakeRegistry {
   void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
   void AddKey(Root root, std::string_view path);
   std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
-  std::size_t OpenHandles() const { return handles_.size(); }
+  std::size_t OpenHandles() const { return handles.size(); }
 
   // Every key with its values, to show that nothing else changed.
   struct Key {
@@ -53,31 +52,19 @@ class FakeRegistry {
     bool operator==(const Key&) const = default;
   };
   using Contents = std::map<std::string, Key>;  // by folded root and path
-  const Contents& AllKeys() const { return keys_; }
+  const Contents& AllKeys() const { return keys; }
 
-  // The seam.
-  long OpenKey(Root root, std::string_view subKey, platform::RegistryAccess access, platform::RegistryHandle& key);
-  long QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size);
-  long QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
-                  std::uint32_t* size);
-  long CreateKey(Root root, std::string_view subKey, platform::RegistryHandle& key);
-  long SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
-                std::uint32_t size);
-  long DeleteValue(platform::RegistryHandle key, std::string_view name);
-  long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text);
-  long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text);
-  long CloseKey(platform::RegistryHandle key);
-
- private:
+  // The open handles, and the key behind one; null with Windows' result
+  // code when the handle is unknown or not open for writing.
   struct Handle {
     std::string keyId;
     bool writable;
   };
   Key* Find(platform::RegistryHandle key, bool forWriting, long& result);
 
-  Contents keys_;
-  std::map<platform::RegistryHandle, Handle> handles_;
-  platform::RegistryHandle nextHandle_ = 0x100;
+  Contents keys;
+  std::map<platform::RegistryHandle, Handle> handles;
+  platform::RegistryHandle nextHandle = 0x100;
 };
 
 class FakeFiles {
@@ -92,196 +79,121 @@ class FakeFiles {
   void AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive);
   void AddFolder(std::string_view path);
   Entry* Find(std::string_view path);
-  void SetDriveNotReady(char drive) { notReady_.insert(Folded(std::string(1, drive))[0]); }
+  void SetDriveNotReady(char drive) { notReady.insert(Folded(std::string(1, drive))[0]); }
 
   std::u16string programFolder = u"C:\\Programme\\Velumor";
   std::u16string programName = u"Velumor";
   std::vector<std::string> searches;  // every pattern searched, in order
 
-  // The seam.
-  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern);
-  bool SetAttributes(std::u16string_view path, std::uint32_t attributes);
-  bool DeleteFile(std::u16string_view path);
-  std::u16string ProgramFolder() { return programFolder; }
-  std::u16string ProgramName() { return programName; }
-
- private:
   bool OnDriveNotReady(std::string_view path) const;
 
-  std::map<std::string, Entry> entries_;  // by folded path
-  std::set<char> notReady_;
+  std::map<std::string, Entry> entries;  // by folded path
+  std::set<char> notReady;
 };
 
-class FakeShell {
- public:
-  struct Execution {
-    std::string verb, target;
-    int showCommand;
-    bool operator==(const Execution&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Execution& e) {
-      return out << '{' << e.verb << ", " << e.target << ", " << e.showCommand << '}';
-    }
-  };
-  std::vector<Execution> executions;
-
-  void Execute(std::string_view verb, std::u16string_view target, int showCommand) {
-    executions.push_back({std::string(verb), Utf8(target), showCommand});
-  }
+struct Execution {
+  std::string verb, target;
+  int showCommand;
+  bool operator==(const Execution&) const = default;
 };
 
-class FakeDialogs {
- public:
-  struct Message {
-    std::u16string text, caption;
-    int style;
-    bool operator==(const Message&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Message& m) {
-      return out << '{' << Bytes(m.text) << ", " << Bytes(m.caption) << ", " << m.style << '}';
-    }
-  };
-  std::vector<Message> messages;
-
-  int MessageBox(std::u16string_view text, std::u16string_view caption, int style) {
-    messages.push_back({std::u16string(text), std::u16string(caption), style});
-    return 1;  // IDOK
-  }
+struct Message {
+  std::u16string text, caption;
+  int style;
+  bool operator==(const Message&) const = default;
 };
 
+// The seam on the fakes above; what each call did is kept where the tests look.
 class FakePlatform : public platform::Platform {
  public:
   FakeRegistry registry;
   FakeFiles files;
-  FakeShell shell;
-  FakeDialogs dialogs;
+  std::vector<Execution> executions;
+  std::vector<Message> messages;
   FakeEvents events;
-  FakeForms forms;
-  FakeWindows windows{forms};
+  FakeWindows windows;
   FakeTray tray;
   FakeMenus menus;
   FakeClipboard clipboard;
   FakeSound sound;
   FakeProcess process;
+  FakeForms forms;
+
+  // Sends a message to the window's present procedure.
+  std::intptr_t Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
   long OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
-               platform::RegistryHandle& key) override {
-    return registry.OpenKey(root, subKey, access, key);
-  }
-  long QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) override {
-    return registry.QueryMaxValueDataSize(key, size);
-  }
+               platform::RegistryHandle& key) override;
+  long QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) override;
   long QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
-                  std::uint32_t* size) override {
-    return registry.QueryValue(key, name, type, data, size);
-  }
-  long CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) override {
-    return registry.CreateKey(root, subKey, key);
-  }
+                  std::uint32_t* size) override;
+  long CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) override;
   long SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
-                std::uint32_t size) override {
-    return registry.SetValue(key, name, type, data, size);
-  }
-  long DeleteValue(platform::RegistryHandle key, std::string_view name) override {
-    return registry.DeleteValue(key, name);
-  }
-  long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) override {
-    return registry.QueryText(key, name, text);
-  }
-  long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) override {
-    return registry.SetText(key, name, text);
-  }
-  long CloseKey(platform::RegistryHandle key) override { return registry.CloseKey(key); }
+                std::uint32_t size) override;
+  long DeleteValue(platform::RegistryHandle key, std::string_view name) override;
+  long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) override;
+  long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) override;
+  long CloseKey(platform::RegistryHandle key) override;
 
-  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) override {
-    return files.MatchingAttributes(pattern);
-  }
-  bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override {
-    return files.SetAttributes(path, attributes);
-  }
-  bool DeleteFile(std::u16string_view path) override { return files.DeleteFile(path); }
-  std::u16string ProgramFolder() override { return files.ProgramFolder(); }
-  std::u16string ProgramName() override { return files.ProgramName(); }
+  std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) override;
+  bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
+  bool DeleteFile(std::u16string_view path) override;
+  std::u16string ProgramFolder() override { return files.programFolder; }
+  std::u16string ProgramName() override { return files.programName; }
 
   void Execute(std::string_view verb, std::u16string_view target, int showCommand) override {
-    shell.Execute(verb, target, showCommand);
+    executions.push_back({std::string(verb), Utf8(target), showCommand});
   }
-
   int MessageBox(std::u16string_view text, std::u16string_view caption, int style) override {
-    return dialogs.MessageBox(text, caption, style);
+    messages.push_back({std::u16string(text), std::u16string(caption), style});
+    return 1;  // IDOK
   }
 
-  std::intptr_t HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) override {
-    return windows.HookProcedure(window, hook);
-  }
-  std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override {
-    return windows.SetWindowLong(window, index, value);
-  }
+  std::intptr_t HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) override;
+  std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override;
   std::intptr_t CallWindowProc(std::intptr_t procedure, platform::WindowHandle window, std::uint32_t message,
-                               std::uintptr_t wParam, std::intptr_t lParam) override {
-    return windows.CallWindowProc(procedure, window, message, wParam, lParam);
+                               std::uintptr_t wParam, std::intptr_t lParam) override;
+  std::uint32_t RegisterWindowMessage(std::string_view name) override;
+  void SetTopmost(platform::WindowHandle window, bool onTop) override {
+    windows.topmostCalls.emplace_back(window, onTop);
   }
-  std::uint32_t RegisterWindowMessage(std::string_view name) override { return windows.RegisterWindowMessage(name); }
-  void SetTopmost(platform::WindowHandle window, bool onTop) override { windows.SetTopmost(window, onTop); }
-  bool CursorPosition(int& x, int& y) override { return windows.CursorPosition(x, y); }
+  bool CursorPosition(int& x, int& y) override;
 
-  bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override {
-    return tray.NotifyIcon(action, record);
-  }
-  std::uint32_t NotifyIconRecordSize() override { return tray.NotifyIconRecordSize(); }
+  bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override;
+  std::uint32_t NotifyIconRecordSize() override { return 88; }
 
   int ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
-                    int yTwips) override {
-    return menus.ShowPopupMenu(owner, items, flags, yTwips);
-  }
+                    int yTwips) override;
 
-  platform::ClipboardText ReadClipboardText() override { return clipboard.ReadClipboardText(); }
-  platform::ClipboardStatus ReplaceClipboardText(std::u16string_view text) override {
-    return clipboard.ReplaceClipboardText(text);
-  }
+  platform::ClipboardText ReadClipboardText() override;
+  platform::ClipboardStatus ReplaceClipboardText(std::u16string_view text) override;
 
-  void PlayWaveFile(std::u16string_view path) override { sound.PlayWaveFile(path); }
-  void Beep() override { sound.Beep(); }
+  void PlayWaveFile(std::u16string_view path) override { sound.played.emplace_back(path); }
+  void Beep() override { ++sound.beeps; }
 
-  void DoEvents() override { events.RunPending(); }
+  void DoEvents() override;
 
-  bool AnotherInstanceRunning() override { return process.AnotherInstanceRunning(); }
-  platform::IconHandle ProgramIcon() override { return process.ProgramIcon(); }
-  platform::WindowsVersion GetVersionEx() override { return process.GetVersionEx(); }
+  bool AnotherInstanceRunning() override { return process.anotherInstance; }
+  platform::IconHandle ProgramIcon() override { return process.icon; }
+  platform::WindowsVersion GetVersionEx() override { return process.version; }
 
-  platform::FormId LoadForm(const platform::FormSpec& spec, platform::FormEvents& events) override {
-    return forms.LoadForm(spec, events);
-  }
-  platform::WindowHandle FormWindow(platform::FormId form) override { return forms.FormWindow(form); }
-  void ShowForm(platform::FormId form, bool modal) override { forms.ShowForm(form, modal); }
-  void HideForm(platform::FormId form) override { forms.HideForm(form); }
-  void UnloadForm(platform::FormId form) override { forms.UnloadForm(form); }
-  void BringToFront(platform::FormId form) override { forms.BringToFront(form); }
-  void SetFormCaption(platform::FormId form, std::u16string_view caption) override {
-    forms.SetFormCaption(form, caption);
-  }
-  void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override {
-    forms.SetFormSize(form, widthTwips, heightTwips);
-  }
-  void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override {
-    forms.SetFormPosition(form, leftTwips, topTwips);
-  }
-  platform::FormBounds Bounds(platform::FormId form) override { return forms.Bounds(form); }
+  platform::FormId LoadForm(const platform::FormSpec& spec, platform::FormEvents& events) override;
+  platform::WindowHandle FormWindow(platform::FormId form) override { return forms.forms.at(form).window; }
+  void ShowForm(platform::FormId form, bool modal) override;
+  void HideForm(platform::FormId form) override { forms.forms.at(form).visible = false; }
+  void UnloadForm(platform::FormId form) override { forms.Close(form, platform::UnloadByCode); }
+  void BringToFront(platform::FormId form) override { ++forms.forms.at(form).frontings; }
+  void SetFormCaption(platform::FormId form, std::u16string_view caption) override;
+  void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override;
+  void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override;
+  platform::FormBounds Bounds(platform::FormId form) override { return forms.forms.at(form).bounds; }
   void SetControlCaption(platform::FormId form, std::string_view control, int index,
-                         std::u16string_view caption) override {
-    forms.SetControlCaption(form, control, index, caption);
-  }
-  void SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) override {
-    forms.SetControlWidth(form, control, index, widthTwips);
-  }
-  void SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) override {
-    forms.SetControlVisible(form, control, index, visible);
-  }
-  int ControlValue(platform::FormId form, std::string_view control, int index) override {
-    return forms.ControlValue(form, control, index);
-  }
-  bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override {
-    return forms.LoadPicture(form, control, index, path);
-  }
-  platform::ScreenMetrics Screen() override { return forms.Screen(); }
+                         std::u16string_view caption) override;
+  void SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) override;
+  void SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) override;
+  int ControlValue(platform::FormId form, std::string_view control, int index) override;
+  bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override;
+  platform::ScreenMetrics Screen() override { return forms.screen; }
 };
 
 }  // namespace fake

@@ -23,7 +23,7 @@ class ProgramTest : public ::testing::Test {
   platform::WindowHandle Form1Window() { return program.form1().hWnd(); }
   platform::FormId Form1() { return program.form1().id(); }
   std::intptr_t TrayMessage(std::intptr_t mouseMessage) {
-    return os.windows.Send(Form1Window(), platform::MessageTrayCallback, 0, mouseMessage);
+    return os.Send(Form1Window(), platform::MessageTrayCallback, 0, mouseMessage);
   }
   void LeftClick() { TrayMessage(platform::LeftButtonDown); }
   void RightClick() { TrayMessage(platform::RightButtonDown); }
@@ -40,11 +40,11 @@ class ProgramTest : public ::testing::Test {
   // The texts of the message boxes shown so far.
   std::vector<std::u16string> Messages() const {
     std::vector<std::u16string> texts;
-    for (const auto& message : os.dialogs.messages) texts.push_back(message.text);
+    for (const auto& message : os.messages) texts.push_back(message.text);
     return texts;
   }
 
-  // Notice dialogs that were shown, by their text.
+  // Notices shown so far: each one beeps as it opens.
   int NoticesShown() const { return os.sound.beeps; }
 
   std::u16string Setting(std::u16string_view key) { return RXSAMMLUNG::GetAppSetting(os, key); }

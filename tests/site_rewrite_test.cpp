@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/address_pattern.h"
-#include "cli/encode_tool.h"
 #include "cli/utf8.h"
 #include "core/decoder.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -82,13 +80,10 @@ TEST(RewritePage, ReadsAndWritesThePageInItsOwnEncoding) {
 }
 
 TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
-  std::istringstream in;
-  std::ostringstream block, out, err;
-  ASSERT_EQ(cli::RunEncodeTool({"--format", "data", "--fallback", "<Adresse>", "x@y.de"}, in, block, err), 0);
-  EXPECT_TRUE(block.str().ends_with("\">&#60;Adresse&#62;</span>")) << block.str();
-  std::istringstream page(block.str());
-  EXPECT_EQ(cli::RunEncodeTool({"--decode"}, page, out, err), 0);
-  EXPECT_EQ(out.str(), "x@y.de\n");
+  const ToolRun block = Tool({"--format", "data", "--fallback", "<Adresse>", "x@y.de"});
+  ASSERT_EQ(block.code, 0);
+  EXPECT_TRUE(block.out.ends_with("\">&#60;Adresse&#62;</span>")) << block.out;
+  EXPECT_EQ(Tool({"--decode"}, block.out).out, "x@y.de\n");
 }
 
 }  // namespace

@@ -100,8 +100,8 @@ TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
   os.files.Find(Utf8(Shortcut))->attributesLocked = true;
   SyncAutostart(os, box);
   const std::u16string path(Shortcut);
-  EXPECT_EQ(os.dialogs.messages,
-            (std::vector<fake::FakeDialogs::Message>{{u"Attribute nicht löschbar: " + path, u"Velumor", 64},
+  EXPECT_EQ(os.messages,
+            (std::vector<fake::Message>{{u"Attribute nicht löschbar: " + path, u"Velumor", 64},
                                                      {u"Datei nicht löschbar: " + path, u"Velumor", 64}}));
   EXPECT_EQ(box.Value(), 1);
   EXPECT_EQ(RunValue(), CurrentCommand);
@@ -112,8 +112,8 @@ TEST_F(Autostart, ALockedShortcutIsReportedOnceItsAttributesAreCleared) {
   os.files.AddFile(Utf8(Shortcut));
   os.files.Find(Utf8(Shortcut))->locked = true;
   SyncAutostart(os, box);
-  ASSERT_EQ(os.dialogs.messages.size(), 1u);
-  EXPECT_EQ(os.dialogs.messages[0].text, u"Datei nicht löschbar: " + std::u16string(Shortcut));
+  ASSERT_EQ(os.messages.size(), 1u);
+  EXPECT_EQ(os.messages[0].text, u"Datei nicht löschbar: " + std::u16string(Shortcut));
   EXPECT_EQ(os.files.Find(Utf8(Shortcut))->attributes, platform::AttributeNormal);
   EXPECT_EQ(RunValue(), CurrentCommand);
 }
@@ -132,7 +132,7 @@ TEST_F(Autostart, NoUsableStartupFolderSkipsTheShortcut) {
   SyncAutostart(other, otherBox);
   EXPECT_EQ(otherBox.Value(), 0);
   EXPECT_EQ(otherBox.Tag(), u"OK");
-  EXPECT_TRUE(other.dialogs.messages.empty());
+  EXPECT_TRUE(other.messages.empty());
   EXPECT_FALSE(other.registry.Get(User, RunKey, "Velumor"));
 }
 

@@ -10,8 +10,9 @@
 namespace {
 
 using namespace RXSAMMLUNG;
-using Execution = fake::FakeShell::Execution;
-using Message = fake::FakeDialogs::Message;
+using fake::Bytes;
+using Execution = fake::Execution;
+using Message = fake::Message;
 
 const std::vector<std::string> Candidates = {"C:\\Velumor\\index.htm",        "C:\\Velumor\\index.html",
                                              "C:\\Velumor\\hilfe.htm",        "C:\\Velumor\\hilfe.html",
@@ -32,7 +33,7 @@ TEST_F(Help, TheFirstExistingCandidateWinsInTheirOrder) {
   for (const auto& candidate : Candidates) os.files.AddFile(candidate);
   for (const auto& candidate : Candidates) {
     EXPECT_EQ(FindHelpFile(os), Text(candidate));
-    os.files.DeleteFile(Text(candidate));
+    os.DeleteFile(Text(candidate));
   }
   EXPECT_EQ(FindHelpFile(os), u"");
 }
@@ -50,35 +51,35 @@ TEST_F(Help, AProgramAtTheRootOfADriveHasOneBackslashInItsCandidates) {
   EXPECT_EQ(FindHelpFile(os), u"D:\\hilfe\\hilfe.html");
 }
 
-TEST_F(Help, TheSearchedPageOpensNormallyWithoutConfirmation) {
-  os.files.AddFile("C:\\Velumor\\hilfe\\index.htm");
-  ShowHelp(os, u"", false);
-  EXPECT_EQ(os.shell.executions, (std::vector<Execution>{{"Open", "C:\\Velumor\\hilfe\\index.htm", 1}}));
-  EXPECT_TRUE(os.dialogs.messages.empty());
-}
-
-TEST_F(Help, AnExistingFileOpensWithoutSearchAndIsConfirmed) {
+// What ShowHelp opens and says, for the files present and the page asked for.
+TEST_F(Help, OpensTheAskedPageOrTheSearchedOneAndConfirmsWhenAsked) {
   const std::string page = fake::Utf8(u"C:\\Dokumente\\Über uns.htm");
-  os.files.AddFile("C:\\Velumor\\index.htm");
-  os.files.AddFile(page);
-  ShowHelp(os, u"C:\\Dokumente\\Über uns.htm", true);
-  EXPECT_EQ(os.files.searches, std::vector<std::string>{page});
-  EXPECT_EQ(os.shell.executions, (std::vector<Execution>{{"Open", page, 1}}));
-  EXPECT_EQ(os.dialogs.messages,
-            (std::vector<Message>{{u"HTML-Hilfetext wurde an den Standard-Browser geschickt ...", u"Velumor", 64}}));
-}
-
-TEST_F(Help, AMissingFileFallsBackToTheSearch) {
-  os.files.AddFile("C:\\Velumor\\hilfe.html");
-  ShowHelp(os, u"C:\\weg\\seite.htm", false);
-  EXPECT_EQ(os.shell.executions, (std::vector<Execution>{{"Open", "C:\\Velumor\\hilfe.html", 1}}));
-}
-
-TEST_F(Help, NoPageFoundIsSaidAndNothingOpens) {
-  ShowHelp(os, u"", true);
-  EXPECT_TRUE(os.shell.executions.empty());
-  EXPECT_EQ(os.dialogs.messages,
-            (std::vector<Message>{{u"Die Online-Hilfe konnte leider nicht gefunden werden ...", u"Velumor", 64}}));
+  const std::u16string sent = u"HTML-Hilfetext wurde an den Standard-Browser geschickt ...";
+  const std::u16string none = u"Die Online-Hilfe konnte leider nicht gefunden werden ...";
+  const struct {
+    std::vector<std::string> files;
+    std::u16string asked;
+    bool confirm;
+    std::vector<Execution> opened;
+    std::vector<Message> said;
+  } cases[] = {
+      {{"C:\\Velumor\\hilfe\\index.htm"}, u"", false, {{"Open", "C:\\Velumor\\hilfe\\index.htm", 1}}, {}},
+      {{"C:\\Velumor\\index.htm", page},
+       u"C:\\Dokumente\\Über uns.htm",
+       true,
+       {{"Open", page, 1}},
+       {{sent, u"Velumor", 64}}},
+      {{"C:\\Velumor\\hilfe.html"}, u"C:\\weg\\seite.htm", false, {{"Open", "C:\\Velumor\\hilfe.html", 1}}, {}},
+      {{}, u"", true, {}, {{none, u"Velumor", 64}}},
+  };
+  for (const auto& c : cases) {
+    fake::FakePlatform os;
+    os.files.programFolder = u"C:\\Velumor";
+    for (const auto& file : c.files) os.files.AddFile(file);
+    ShowHelp(os, c.asked, c.confirm);
+    EXPECT_EQ(os.executions, c.opened) << Bytes(c.asked);
+    EXPECT_EQ(os.messages, c.said) << Bytes(c.asked);
+  }
 }
 
 TEST(ShellOpen, ShowModeZeroMeansNormalAndTheMakersSiteOpensMaximised) {
@@ -86,7 +87,7 @@ TEST(ShellOpen, ShowModeZeroMeansNormalAndTheMakersSiteOpensMaximised) {
   ShellOpen(os, u"mailto:info@norvane.example", 0);
   ShellOpen(os, u"https://www.norvane.example/", 7);
   OpenMakerWebSite(os);
-  EXPECT_EQ(os.shell.executions, (std::vector<Execution>{{"Open", "mailto:info@norvane.example", 1},
+  EXPECT_EQ(os.executions, (std::vector<Execution>{{"Open", "mailto:info@norvane.example", 1},
                                                          {"Open", "https://www.norvane.example/", 7},
                                                          {"Open", velumor_build::MakerHost, 3}}));
 }

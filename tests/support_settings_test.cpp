@@ -12,29 +12,19 @@ using platform::RegistryRoot;
 constexpr auto User = RegistryRoot::CurrentUser;
 constexpr std::string_view Store = "Software\\Norvane Software\\Velumor";
 
-TEST(GetAppSetting, AbsentValueSectionOrApplicationGivesTheDefault) {
+TEST(AppSetting, AbsentValueSectionOrApplicationGivesTheDefaultAndSavingReplaces) {
   fake::FakePlatform os;
-  EXPECT_EQ(GetAppSetting(os, u"_SID1"), u"");  // first run: no application key
-  EXPECT_EQ(GetAppSetting(os, u"_SID1", u"vorgabe"), u"vorgabe");
+  EXPECT_EQ(GetAppSetting(os, u"_SID1", u"vorgabe"), u"vorgabe");  // first run: no application key
   os.registry.AddKey(User, "Software\\Norvane Software");
   EXPECT_EQ(GetAppSetting(os, u"_SID1", u"vorgabe"), u"vorgabe");
-  os.registry.PutText(User, Store, "_SID2", u"0.9.1");
+  SaveAppSetting(os, u"_SID2", u"0.9.1");
+  EXPECT_EQ(os.registry.Get(User, Store, "_SID2"), (StoredValue{platform::RegSz, std::string("0.9.1\0", 6)}));
   EXPECT_EQ(GetAppSetting(os, u"_SID1", u"vorgabe"), u"vorgabe");
+  SaveAppSetting(os, u"_SID2", u"1.3.0");
+  EXPECT_EQ(GetAppSetting(os, u"_SID2"), u"1.3.0");
   // A stored empty text is a value, not an absence.
   os.registry.PutText(User, Store, "_SID1", u"");
   EXPECT_EQ(GetAppSetting(os, u"_SID1", u"vorgabe"), u"");
-  EXPECT_EQ(os.registry.OpenHandles(), 0u);
-}
-
-TEST(SaveAppSetting, StoresATextPerKeyAndReplacesIt) {
-  fake::FakePlatform os;
-  SaveAppSetting(os, u"_SID1", u"0.9.1");
-  EXPECT_EQ(os.registry.Get(User, Store, "_SID1"), (StoredValue{platform::RegSz, std::string("0.9.1\0", 6)}));
-  EXPECT_EQ(GetAppSetting(os, u"_SID1"), u"0.9.1");
-  EXPECT_EQ(GetAppSetting(os, u"_SID2"), u"");  // the two notices are independent
-
-  SaveAppSetting(os, u"_SID1", u"1.3.0");
-  EXPECT_EQ(GetAppSetting(os, u"_SID1"), u"1.3.0");
   EXPECT_EQ(os.registry.OpenHandles(), 0u);
 }
 
