@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -365,20 +367,6 @@ TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   EXPECT_TRUE(secondEvents.log.empty());
 }
 
-// The clipboard's text as Windows itself gives it.
-std::u16string RawClipboardText() {
-  std::u16string text = u"(no text)";
-  if (!OpenClipboard(nullptr)) return u"(not opened)";
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* characters = static_cast<const char16_t*>(GlobalLock(data))) {
-      text = characters;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // The round trip is in the contract suite; here what only the real
 // clipboard can stage: another holder, and a clipboard without text.
 TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpty) {
@@ -400,7 +388,7 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
   EXPECT_EQ(os.ReplaceClipboardText(u"anders"), platform::ClipboardStatus::Busy);
   holder.join();
-  EXPECT_EQ(RawClipboardText(), text);
+  EXPECT_EQ(os.ReadClipboardText().text, text);
 
   // A clipboard without text reads as an empty text.
   ASSERT_TRUE(OpenClipboard(nullptr));
@@ -419,11 +407,10 @@ TEST(Win32Process, OnlyTheFirstInstanceRunsAloneUntilItEnds) {
   EXPECT_FALSE(Win32Platform().AnotherInstanceRunning());
 }
 
-std::wstring BesideTheTest(const wchar_t* name) {
+std::filesystem::path BesideTheTest(const wchar_t* name) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+  return std::filesystem::path(path).replace_filename(name);
 }
 
 TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
@@ -433,16 +420,12 @@ TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
     RecordingEvents events("notice");
     const FormId form = os.LoadForm(NoticeSpec(), events);  // its picture box "SIDimage"
 
-    const std::wstring jpeg = BesideTheTest(L"win32_desktop_tests.jpg");
-    EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, std::u16string(jpeg.begin(), jpeg.end())));
+    EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, BesideTheTest(L"win32_desktop_tests.jpg").u16string()));
 
-    const std::wstring garbage = BesideTheTest(L"win32_desktop_tests_garbage.jpg");
-    const HANDLE file = CreateFileW(garbage.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "\xFF\xD8\xFF\xE0 kein Bild", 14, &written, nullptr);
-    CloseHandle(file);
-    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, std::u16string(garbage.begin(), garbage.end())));
-    DeleteFileW(garbage.c_str());
+    const std::filesystem::path garbage = BesideTheTest(L"win32_desktop_tests_garbage.jpg");
+    std::ofstream(garbage, std::ios::binary) << "\xFF\xD8\xFF\xE0 kein Bild";
+    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, garbage.u16string()));
+    std::filesystem::remove(garbage);
     EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, u"C:\\gibt\\es\\nicht.jpg"));
   }
   OleUninitialize();
