@@ -111,7 +111,7 @@ class Desktop:
 
     def dismiss(self, title, button):
         self.driver("click", title, button)
-        check(self.driver("gone", title, "5000")[0] == 0, f"{title} bleibt offen")
+        wait_until(lambda: self.driver("wait", title, "0")[0] != 0, 5, f"{title} bleibt offen")
 
     def start_window_manager(self):
         if shutil.which("openbox"):

@@ -5,14 +5,13 @@
 // TITLE is a window's exact title, or its beginning followed by "*".
 //
 //   velumor_driver wait TITLE [MS]        a visible window with that title appears
-//   velumor_driver gone TITLE [MS]        no such window is visible any more
 //   velumor_driver texts TITLE            prints the window's title and its controls' texts
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
 //   velumor_driver menu-open              0 when no popup menu is visible, else 1
 //   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
 //
-// Exit code 0 on success, 1 when the window did not show up (or go) in time.
+// Exit code 0 on success, 1 when the window did not show up in time.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -79,18 +78,10 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   const std::wstring title = argc > 2 ? argv[2] : L"";
-  const bool waits = command == L"wait" || command == L"gone" || command == L"texts" || command == L"close";
+  const bool waits = command == L"wait" || command == L"texts" || command == L"close";
   const DWORD wait = waits && argc > 3 ? std::stoul(argv[3]) : 10000;
 
   if (command == L"wait") return WaitFor(title, wait) ? 0 : 1;
-  if (command == L"gone") {
-    const DWORD start = GetTickCount();
-    while (FindVisible(title)) {
-      if (GetTickCount() - start > wait) return 1;
-      Sleep(10);
-    }
-    return 0;
-  }
   if (command == L"texts") {
     HWND window = WaitFor(title, wait);
     if (!window) return 1;
