@@ -1,5 +1,5 @@
 # The two commands of the README; the work is in tools/.
-.PHONY: run test bench
+.PHONY: run test bench dist
 
 run:
 	sh tools/install-deps.sh
@@ -12,3 +12,7 @@ test:
 bench:
 	sh tools/install-deps.sh
 	sh tools/with-display.sh sh tools/bench.sh
+
+dist:
+	sh tools/install-deps.sh
+	sh tools/dist.sh

@@ -1,0 +1,347 @@
+; Velumor's installer, one script for both architectures; the build calls
+;   makensis -INPUTCHARSET UTF8 -DARCH=x64|x86 -DCONFIG=<installer.nsh> -DFILES=<files.nsh>
+;            -DICON=<velumor.ico> -DBITMAPS=<folder> -DOUTFILE=<setup.exe> velumor.nsi
+;
+; Installs for the current user only, without administrator rights.
+; Silent:  setup.exe /S [/AUTOSTART=1|/AUTOSTART=0] [/D=folder]   (/D= last, without quotes)
+;          uninstall.exe /S
+; Exit codes: 0 installed; 1 cancelled by the user; 2 refused (Velumor runs,
+; or the folder cannot be written), nothing changed.
+
+Unicode true
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else if "${ARCH}" == "x86"
+  Target x86-unicode
+!else
+  !error "ARCH must be x64 or x86"
+!endif
+
+!include "${CONFIG}"
+!include "${FILES}"
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PROGRAM_FILE "velumor.exe"
+!define UNINSTALLER_FILE "uninstall.exe"
+!define HELP_PAGE "hilfe\index.htm"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${VELUMOR_PRODUCT}"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define MAKER_KEY "Software\${VELUMOR_MAKER}"
+!define SETTINGS_KEY "${MAKER_KEY}\${VELUMOR_PRODUCT}"
+; How a running Velumor shows itself: the single-instance mutex it creates
+; at start and its hidden message window.
+!define INSTANCE_MUTEX "Local\Velumor.SingleInstance"
+!define INSTANCE_WINDOW_CLASS "Velumor.Hidden"
+!define EXIT_REFUSED 2
+
+Name "${VELUMOR_PRODUCT}"
+Caption "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
+UninstallCaption "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Deinstallation"
+BrandingText "${VELUMOR_MAKER}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+InstallDir "$LOCALAPPDATA\Programs\${VELUMOR_PRODUCT}"
+; An upgrade goes where the last installation went.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${BITMAPS}/welcome.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${BITMAPS}/welcome.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${BITMAPS}/header.bmp"
+!define MUI_ABORTWARNING
+
+!define MUI_WELCOMEPAGE_TEXT "Velumor macht aus kopiertem Text (einer E-Mail-Adresse, einem Stück HTML) einen Skriptblock, den Adresssammler im Quelltext Ihrer Webseite nicht lesen können.$\r$\n$\r$\nVelumor wird nur für Sie eingerichtet und braucht dafür keine Administratorrechte. Ist Velumor schon installiert, wird es auf Version ${VELUMOR_VERSION} gebracht.$\r$\n$\r$\nKlicken Sie auf Weiter, um fortzufahren."
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+; The finish page carries the two options: start now, and start at logon.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Velumor jetzt starten"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartVelumor
+!define MUI_FINISHPAGE_SHOWREADME
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Velumor beim Anmelden automatisch starten"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION AutostartTicked
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FinishLeave
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "German"
+
+VIProductVersion "${VELUMOR_FILE_VERSION}"
+VIFileVersion "${VELUMOR_FILE_VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "${VELUMOR_PRODUCT}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${VELUMOR_MAKER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "${VELUMOR_MAKER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VELUMOR_VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VELUMOR_VERSION}"
+
+; "1" or "0" from /AUTOSTART=, empty when the switch was not given.
+Var AutostartSwitch
+; The finish page's choice: "1" writes the Run value, "0" removes ours.
+Var AutostartChoice
+
+;--------------------------------
+; Shared by installer and uninstaller
+
+; Refuses to go on while Velumor runs: its files cannot be replaced or
+; removed behind its back. The user may end it and retry; a silent run and
+; a cancel end with EXIT_REFUSED before anything is changed.
+!macro DefineCheckNotRunning UN
+Function ${UN}CheckNotRunning
+  retry:
+  StrCpy $1 0
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p.r0 ?e'
+  Pop $2
+  ${If} $0 != 0
+    System::Call 'kernel32::CloseHandle(p r0)'
+    StrCpy $1 1
+  ${ElseIf} $2 = 5 ; access denied: an instance with other rights holds it
+    StrCpy $1 1
+  ${EndIf}
+  FindWindow $0 "${INSTANCE_WINDOW_CLASS}"
+  ${If} $0 != 0
+    StrCpy $1 1
+  ${EndIf}
+  ${If} $1 = 1
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Velumor wird gerade ausgeführt.$\r$\n$\r$\nBitte beenden Sie Velumor (rechte Maustaste auf das Velumor-Symbol neben der Uhr, dann „Beenden“) und klicken Sie auf „Wiederholen“." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel ${EXIT_REFUSED}
+    Quit
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DefineCheckNotRunning ""
+!insertmacro DefineCheckNotRunning "un."
+
+; Removes the Run value if, and only if, it starts this installation's
+; program (quoted as the program writes it, or unquoted as older versions did).
+!macro DefineRemoveOurAutostart UN
+Function ${UN}RemoveOurAutostart
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}"
+  ${If} $0 == '"$INSTDIR\${PROGRAM_FILE}" /AUTOSTART'
+  ${OrIf} $0 == '$INSTDIR\${PROGRAM_FILE} /AUTOSTART'
+    DeleteRegValue HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}"
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DefineRemoveOurAutostart ""
+!insertmacro DefineRemoveOurAutostart "un."
+
+;--------------------------------
+; Installer
+
+Function .onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AUTOSTART=" $AutostartSwitch
+  ${If} ${Errors}
+    StrCpy $AutostartSwitch ""
+  ${ElseIf} $AutostartSwitch != 1
+  ${AndIf} $AutostartSwitch != 0
+    MessageBox MB_OK|MB_ICONSTOP "Unbekannter Wert für /AUTOSTART: „$AutostartSwitch“ (erlaubt sind 1 und 0)." /SD IDOK
+    SetErrorLevel ${EXIT_REFUSED}
+    Quit
+  ${EndIf}
+  ; NSIS drops a /D= folder it finds unusable (a file, or "/D=..." in
+  ; quotes as some shells pass it) and would quietly install into the
+  ; default folder; the folder the user named is taken from the process's
+  ; command line instead, and checked like any other.
+  System::Call 'kernel32::GetCommandLineW() w.r0'
+  StrLen $2 $0
+  ${For} $1 0 $2
+    StrCpy $3 $0 4 $1
+    StrCpy $4 $0 5 $1
+    ${If} $3 S== " /D="
+      IntOp $1 $1 + 4
+      StrCpy $INSTDIR $0 "" $1
+      ${Break}
+    ${ElseIf} $4 S== ' "/D='
+      IntOp $1 $1 + 5
+      StrCpy $INSTDIR $0 "" $1
+      StrCpy $3 $INSTDIR "" -1
+      ${IfThen} $3 == '"' ${|} StrCpy $INSTDIR $INSTDIR -1 ${|}
+      ${Break}
+    ${EndIf}
+  ${Next}
+  Call CheckNotRunning
+FunctionEnd
+
+; $0: empty when $INSTDIR can take the program, else the German reason.
+; Leaves no folder behind that it created for the test.
+Function CheckInstallFolder
+  StrCpy $0 ""
+  ${If} ${FileExists} "$INSTDIR"
+  ${AndIfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $0 "„$INSTDIR“ ist eine Datei, kein Ordner.$\r$\nBitte wählen Sie einen anderen Zielordner."
+    Return
+  ${EndIf}
+  ; $3: the outermost folder this test creates, empty when $INSTDIR exists.
+  StrCpy $3 ""
+  StrCpy $4 "$INSTDIR"
+  ${Do}
+    ${IfThen} $4 == "" ${|} ${ExitDo} ${|}
+    ${IfThen} ${FileExists} "$4\*.*" ${|} ${ExitDo} ${|}
+    StrCpy $3 $4
+    ${GetParent} $4 $4
+  ${Loop}
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  FileOpen $1 "$INSTDIR\velumor-schreibprobe.tmp" w
+  ${If} ${Errors}
+    StrCpy $0 "In den Ordner „$INSTDIR“ kann nicht geschrieben werden.$\r$\nBitte wählen Sie einen Ordner, in dem Sie Dateien anlegen dürfen."
+  ${Else}
+    FileClose $1
+    Delete "$INSTDIR\velumor-schreibprobe.tmp"
+  ${EndIf}
+  ${If} $3 != ""
+    StrCpy $4 "$INSTDIR"
+    ${Do}
+      RMDir $4
+      ${IfThen} $4 == $3 ${|} ${ExitDo} ${|}
+      ${GetParent} $4 $4
+    ${Loop}
+  ${EndIf}
+FunctionEnd
+
+Function DirectoryLeave
+  Call CheckInstallFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP $0
+    Abort ; stays on the page
+  ${EndIf}
+FunctionEnd
+
+Section "Velumor"
+  ; Velumor may have been started while the pages were shown.
+  Call CheckNotRunning
+  Call CheckInstallFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP $0 /SD IDOK
+    SetErrorLevel ${EXIT_REFUSED}
+    Quit
+  ${EndIf}
+
+  !insertmacro VelumorInstallFiles
+  WriteUninstaller "$INSTDIR\${UNINSTALLER_FILE}"
+
+  SetShellVarContext current
+  SetOutPath "$INSTDIR" ; the shortcuts' working folder
+  CreateShortcut "$SMPROGRAMS\${VELUMOR_PRODUCT}.lnk" "$INSTDIR\${PROGRAM_FILE}" "" "$INSTDIR\${PROGRAM_FILE}" 0
+  CreateShortcut "$SMPROGRAMS\${VELUMOR_PRODUCT}-Hilfe.lnk" "$INSTDIR\${HELP_PAGE}"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${VELUMOR_PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VELUMOR_VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${VELUMOR_MAKER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "https://${VELUMOR_MAKER_HOST}/"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${PROGRAM_FILE},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_FILE}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER_FILE}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; A silent run changes the automatic start only when asked to.
+  ${If} ${Silent}
+  ${AndIf} $AutostartSwitch != ""
+    StrCpy $AutostartChoice $AutostartSwitch
+    Call ApplyAutostart
+  ${EndIf}
+SectionEnd
+
+; Writes exactly the Run value the program writes when the user switches
+; its automatic start on, or removes ours.
+Function ApplyAutostart
+  ${If} $AutostartChoice == 1
+    WriteRegStr HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}" '"$INSTDIR\${PROGRAM_FILE}" /AUTOSTART'
+  ${Else}
+    Call RemoveOurAutostart
+  ${EndIf}
+FunctionEnd
+
+; The box starts as the switch says, or as this installation has it now.
+Function FinishShow
+  StrCpy $0 $AutostartSwitch
+  ${If} $0 == ""
+    ReadRegStr $1 HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}"
+    ${If} $1 == '"$INSTDIR\${PROGRAM_FILE}" /AUTOSTART'
+    ${OrIf} $1 == '$INSTDIR\${PROGRAM_FILE} /AUTOSTART'
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $0 == 1
+    ${NSD_Check} $mui.FinishPage.ShowReadme
+  ${EndIf}
+FunctionEnd
+
+Function FinishLeave
+  ${NSD_GetState} $mui.FinishPage.ShowReadme $0
+  ${If} $0 = ${BST_CHECKED}
+    StrCpy $AutostartChoice 1
+  ${Else}
+    StrCpy $AutostartChoice 0
+  ${EndIf}
+  Call ApplyAutostart
+FunctionEnd
+
+Function AutostartTicked
+  ; FinishLeave has applied the box's state already.
+FunctionEnd
+
+Function StartVelumor
+  SetOutPath "$INSTDIR"
+  Exec '"$INSTDIR\${PROGRAM_FILE}"'
+FunctionEnd
+
+;--------------------------------
+; Uninstaller
+
+Function un.onInit
+  ; Only a folder that holds this installation is cleared: a copy of the
+  ; uninstaller elsewhere, or a second run after the first, removes nothing.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
+  ${AndIf} $0 != $INSTDIR
+    MessageBox MB_OK|MB_ICONINFORMATION "Velumor ist im Ordner „$INSTDIR“ nicht installiert; es gibt nichts zu entfernen." /SD IDOK
+    Quit
+  ${EndIf}
+  Call un.CheckNotRunning
+FunctionEnd
+
+Section "Uninstall"
+  Call un.CheckNotRunning
+
+  !insertmacro VelumorRemoveFiles
+  Delete "$INSTDIR\${UNINSTALLER_FILE}"
+  RMDir "$INSTDIR" ; only when nothing else of the user's lies there
+
+  ; Shortcuts and the uninstall entry belong to the installation the
+  ; registry names; another installation's stay.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+  ${OrIf} $0 == ""
+    SetShellVarContext current
+    Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}.lnk"
+    Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}-Hilfe.lnk"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    ; The maker's key goes only when nothing else lives in it (no values,
+    ; no keys of other programs); HKEY_CURRENT_USER sign-extended as Windows has it.
+    System::Call 'shlwapi::SHDeleteEmptyKeyW(p -2147483647, w "${MAKER_KEY}")'
+
+  ${EndIf}
+  Call un.RemoveOurAutostart
+SectionEnd

@@ -1,0 +1,203 @@
+#!/usr/bin/env python3
+"""The installer as a user meets it, in a Wine prefix of its own: refusals,
+silent install into a folder with blanks, umlauts and "Ł", the wizard over
+it, a running Velumor left alone, and an uninstall that leaves nothing.
+
+Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
+"""
+import hashlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True  # no cache files in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+from run_e2e import RUN_KEY, Desktop, Failure, check, choose, open_menu, wait_until  # noqa: E402
+
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
+FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
+SKIPPED, REFUSED = 77, 2
+
+
+class Scenario:
+    def __init__(self, setup, stage, driver, out, version, maker):
+        self.setup, self.stage, self.version, self.maker = setup, stage, version, maker
+        self.d = Desktop(stage, driver, None, out)
+        self.prefix = os.path.join(out, "prefix")
+        self.d.env["WINEPREFIX"] = self.prefix
+        # No menu entries or file associations of the test prefix on the host.
+        self.d.env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
+        self.timings = {}
+
+    def unix(self, windows_path):
+        drive, rest = windows_path.split(":", 1)
+        return os.path.join(self.prefix, f"drive_{drive.lower()}", *rest.strip("\\").split("\\"))
+
+    def wine(self, *args, **kwargs):
+        return self.d.wine(*args, **kwargs)[0]
+
+    def key(self, key):
+        """The values of a registry key as {name: text}, None when it is missing.
+        Read through an export: it is UTF-16, where reg's listing is ANSI."""
+        export = os.path.join(self.d.out, "key.reg")
+        if os.path.exists(export):
+            os.remove(export)
+        if self.wine("reg", "export", key, self.d.wine("winepath", "-w", export)[1].strip(), "/y") != 0:
+            return None
+        text = open(export, encoding="utf-16").read().split("\n\n")[1]
+        values = {}
+        for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', text, re.M):
+            if data.startswith('"'):
+                data = re.sub(r"\\(.)", r"\1", data[1:-1])
+            values[re.sub(r"\\(.)", r"\1", name)] = data
+        return values
+
+    def run_value(self):
+        return (self.key(RUN_KEY) or {}).get("Velumor")
+
+    def shortcuts(self):
+        programs = os.path.join(self.prefix, "drive_c", "users")
+        return sorted(os.path.join(root, name) for root, _, names in os.walk(programs)
+                      for name in names if name.startswith("Velumor") and name.endswith(".lnk"))
+
+    def state(self):
+        """Everything of ours: files with contents, shortcuts, keys and the Run value."""
+        return (tree(self.unix(FOLDER)), self.shortcuts(), self.key(UNINSTALL_KEY),
+                self.key(rf"HKCU\Software\{self.maker}"), self.run_value())
+
+    # -- the steps
+    def fresh_prefix(self):
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self.wine("wineboot", "--init", timeout=300)
+        os.makedirs(os.path.dirname(self.unix(FOLDER)))
+
+    def refuses_a_file_as_folder(self):
+        # One argument with a blank: Wine passes it in quotes, as some shells do.
+        target = r"C:\Benutzer\velumor datei"
+        open(self.unix(target), "w").close()
+        check(self.wine(self.setup, "/S", "/D=" + target) == REFUSED, "Datei als Zielordner nicht abgewiesen")
+        check(os.path.isfile(self.unix(target)), "Datei verändert")
+        check(self.key(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
+
+    def silent_install(self):
+        # Split at the blanks: the command line reads as typed, /D= unquoted and last.
+        start = time.time()
+        check(self.wine(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" ")) == 0, "Installation schlägt fehl")
+        self.timings["stille Installation"] = time.time() - start
+        installed, staged = tree(self.unix(FOLDER)), tree(self.stage)
+        check(installed.pop("uninstall.exe", None) and installed == staged,
+              f"Dateien: {sorted(set(installed.items()) ^ set(staged.items()))}")
+        links = self.shortcuts()
+        check([os.path.basename(p) for p in links] == ["Velumor-Hilfe.lnk", "Velumor.lnk"], f"Verknüpfungen: {links}")
+        targets = [FOLDER + r"\hilfe\index.htm", FOLDER + r"\velumor.exe"]
+        for link, target in zip(links, targets):
+            # A link keeps its target as a list of names, each in UTF-16.
+            data = open(link, "rb").read()
+            check(all(name.encode("utf-16-le") in data for name in target.split("\\")[1:]),
+                  f"{link} zeigt nicht auf {target}")
+        values = self.key(UNINSTALL_KEY)
+        values.pop("URLInfoAbout", None)
+        estimated = int(values.pop("EstimatedSize", "dword:0")[6:], 16)
+        check(estimated > 100, f"EstimatedSize {estimated} kB")
+        check(values == {"DisplayName": "Velumor", "DisplayVersion": self.version, "Publisher": self.maker,
+                         "DisplayIcon": FOLDER + r"\velumor.exe,0", "InstallLocation": FOLDER,
+                         "UninstallString": f'"{FOLDER}\\uninstall.exe"',
+                         "QuietUninstallString": f'"{FOLDER}\\uninstall.exe" /S',
+                         "NoModify": "dword:00000001", "NoRepair": "dword:00000001"},
+              f"Deinstallationsschlüssel: {values}")
+        run = self.run_value()
+        check(run == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Autostart-Eintrag: {run!r}")
+
+    def wizard_upgrade_starts_the_program(self):
+        # The pages add a subcaption to the title.
+        title = f"Velumor {self.version} Installation*"
+        wizard = subprocess.Popen([self.d.env["VELUMOR_WINE"], self.setup], env=self.d.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.d.wait_for_text(title, "&Weiter >")
+        time.sleep(1)
+        self.d.screenshot("installer_welcome.png")
+        self.d.driver("click", title, "&Weiter >")
+        self.d.wait_for_text(title, "&Installieren")
+        self.d.driver("click", title, "&Installieren")
+        self.d.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
+        time.sleep(1)
+        self.d.screenshot("installer_options.png")
+        self.d.driver("click", title, "&Fertigstellen")
+        check(wizard.wait(timeout=30) == 0, "Assistent endet nicht mit 0")
+        # "Velumor jetzt starten" is ticked: the installed program runs.
+        self.d.wait_for_text("Velumor", "Velumor wurde gestartet")
+        wait_until(self.d.tray_window, 20, "Velumor-Symbol im Infobereich")
+        self.d.driver("click", "Velumor", "&OK")
+        # In place, with one set of shortcuts, and the automatic start kept.
+        check(len(self.shortcuts()) == 2 and self.key(UNINSTALL_KEY)["InstallLocation"] == FOLDER
+              and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Upgrade: {self.state()[1:]}")
+
+    def running_program_is_not_touched(self):
+        before = self.state()
+        check(self.wine(self.setup, "/S", "/AUTOSTART=0") == REFUSED, "Upgrade trotz laufendem Velumor")
+        # In place (_?=), so that the uninstaller's exit code is its own.
+        uninstaller = FOLDER + r"\uninstall.exe"
+        check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED, "Deinstallation trotz laufendem Velumor")
+        check(self.state() == before, "Installation verändert, während Velumor lief")
+        # As the message asks: "Beenden" in the tray menu.
+        open_menu(self.d)
+        choose(self.d, 6)
+        wait_until(lambda: self.d.tray_window() is None, 20, "Velumor beendet")
+
+    def silent_uninstall_leaves_nothing(self):
+        stray = self.unix(r"C:\Benutzer\Kopie")
+        os.makedirs(stray)
+        shutil.copy(self.unix(FOLDER + r"\uninstall.exe"), stray)
+        shutil.copy(os.path.join(self.stage, "SID1.jpg"), stray)
+        self.wine("reg", "add", rf"HKCU\Software\{self.maker}\Velumor", "/v", "_SID1", "/d", self.version, "/f")
+        start = time.time()
+        # The uninstaller runs on from a copy in the temporary folder.
+        self.wine(FOLDER + r"\uninstall.exe", "/S")
+        wait_until(lambda: not os.path.exists(self.unix(FOLDER)), 60, "Programmordner entfernt")
+        self.timings["stille Deinstallation"] = time.time() - start
+        wait_until(lambda: self.state() == ({}, [], None, None, None), 20, "nichts von Velumor übrig")
+
+        self.wine(r"C:\Benutzer\Kopie\uninstall.exe", "/S", r"_?=C:\Benutzer\Kopie")
+        check(os.path.exists(os.path.join(stray, "SID1.jpg")), "fremde Kopie des Deinstallers löscht Dateien")
+
+
+def tree(folder):
+    """{relative path: SHA-256} of the files under a folder."""
+    return {os.path.relpath(os.path.join(root, name), folder):
+            hashlib.sha256(open(os.path.join(root, name), "rb").read()).hexdigest()
+            for root, _, names in os.walk(folder) for name in names}
+
+
+def main():
+    setup, stage, driver, out = (os.path.abspath(p) for p in sys.argv[1:5])
+    version, maker = sys.argv[5:7]
+    os.makedirs(out, exist_ok=True)
+    s = Scenario(setup, stage, driver, out, version, maker)
+    if setup.endswith("-x86.exe") and s.d.env.get("VELUMOR_WIN_PRESET") != "win32":
+        print("übersprungen: dieser Rechner führt keine 32-Bit-Programme aus")
+        return SKIPPED
+    steps = [s.fresh_prefix, s.refuses_a_file_as_folder, s.silent_install, s.wizard_upgrade_starts_the_program,
+             s.running_program_is_not_touched, s.silent_uninstall_leaves_nothing]
+    try:
+        s.d.start_window_manager()
+        for step in steps:
+            step()
+            print(f"ok     {step.__name__}")
+    except (Failure, subprocess.TimeoutExpired) as error:
+        print(f"FEHLER {step.__name__}: {error}")
+        s.d.screenshot(f"installer_failure_{step.__name__}.png")
+        return 1
+    finally:
+        s.d.close()
+        shutil.rmtree(s.d.work, ignore_errors=True)
+        subprocess.run([s.d.env["VELUMOR_WINESERVER"], "-k"], env=s.d.env, capture_output=True)
+    print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
+          + ", ".join(f"{name} {seconds:.1f} s" for name, seconds in s.timings.items()))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
