@@ -104,10 +104,10 @@ class Desktop:
             found = re.search(r'^"' + re.escape(value) + r'"="((?:[^"\\]|\\.)*)"$', exported.read(), re.M | re.I)
         return re.sub(r"\\(.)", r"\1", found.group(1)) if found else None
 
-    def wait_for_text(self, title, expected):
+    def wait_for_text(self, title, expected, timeout=30):
         """A window with that title shows `expected` (the progress strip may
         carry the same title for a moment)."""
-        wait_until(lambda: expected in self.driver("texts", title, "2000")[1], 30, f"{title}: {expected}")
+        wait_until(lambda: expected in self.driver("texts", title, "2000")[1], timeout, f"{title}: {expected}")
 
     def dismiss(self, title, button):
         self.driver("click", title, button)
