@@ -2,6 +2,7 @@
 // folder of the test's own, and the values it changes put back at the end.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,11 @@ class RecordingPlatform : public platform::win32::Win32Platform {
   }
 };
 
+// A value a test changes, as it was before: no data when it was absent.
 struct SavedValue {
   std::wstring key, name;
-  bool existed = false;
   DWORD type = 0;
-  std::vector<BYTE> data;
+  std::optional<std::vector<BYTE>> data = std::nullopt;
 };
 
 class RealWindows : public contract::Windows {
@@ -45,17 +46,11 @@ class RealWindows : public contract::Windows {
   ~RealWindows() override {
     for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) Restore(*saved);
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring entry = folder_ + L"\\" + found.cFileName;
-        SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(entry.c_str())) RemoveDirectoryW(entry.c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_, ignored)) {
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    RemoveDirectoryW(folder_.c_str());
+    std::filesystem::remove_all(folder_, ignored);
   }
 
   platform::Platform& os() override { return os_; }
@@ -79,26 +74,22 @@ class RealWindows : public contract::Windows {
     return value;
   }
   void Put(std::u16string_view key, std::u16string_view name, const contract::Stored& value) override {
-    HKEY open;
-    ASSERT_EQ(
-        RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &open, nullptr),
-        ERROR_SUCCESS);
-    const std::string narrow(name.begin(), name.end());
-    RegSetValueExA(open, narrow.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
-                   static_cast<DWORD>(value.bytes.size()));
-    RegCloseKey(open);
+    // The 8-bit function, as the settings are stored: ASCII names only.
+    const std::string narrowKey(key.begin(), key.end()), narrowName(name.begin(), name.end());
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, narrowKey.c_str(), narrowName.c_str(), value.type, value.bytes.data(),
+                              static_cast<DWORD>(value.bytes.size())),
+              ERROR_SUCCESS);
   }
   void KeepUnchanged(std::u16string_view key, std::u16string_view name) override {
     SavedValue saved{Wide(key), Wide(name)};
-    HKEY open;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_QUERY_VALUE, &open) == ERROR_SUCCESS) {
-      DWORD size = 0;
-      if (RegQueryValueExW(open, saved.name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
-        saved.data.resize(size);
-        saved.existed =
-            RegQueryValueExW(open, saved.name.c_str(), nullptr, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
-      }
-      RegCloseKey(open);
+    constexpr DWORD anyType = RRF_RT_ANY | RRF_NOEXPAND;
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), anyType, &saved.type, nullptr, &size) ==
+        ERROR_SUCCESS) {
+      saved.data.emplace(size + sizeof(wchar_t));  // room for a terminator the value may lack
+      RegGetValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), anyType, nullptr, saved.data->data(),
+                   &size);
+      saved.data->resize(size);
     }
     saved_.push_back(std::move(saved));
   }
@@ -132,14 +123,12 @@ class RealWindows : public contract::Windows {
 
  private:
   static void Restore(const SavedValue& saved) {
-    HKEY open;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_SET_VALUE, &open) != ERROR_SUCCESS) return;
-    if (saved.existed) {
-      RegSetValueExW(open, saved.name.c_str(), 0, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
+    if (saved.data) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), saved.type, saved.data->data(),
+                      static_cast<DWORD>(saved.data->size()));
     } else {
-      RegDeleteValueW(open, saved.name.c_str());
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str());
     }
-    RegCloseKey(open);
   }
 
   RecordingPlatform os_;

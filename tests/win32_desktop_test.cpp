@@ -1,13 +1,14 @@
 // The real desktop layer under Wine, with a display: what the fake cannot
-// show. Forms laid out from twips at the screen's DPI, the title-bar-only
-// strip, the hook procedure in front of a form's own, the unloading of forms
-// and the end of the message loop, modal showing, the popup menu's choice,
+// show. Forms laid out from their control tables, texts measured in their
+// fonts, the hook, the unloading of forms and the message loop, modal showing,
 // the clipboard with another holder, pictures and the single instance.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,10 +16,10 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/encode_command.h"
 #include "app/program.h"
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
-#include "app/encode_command.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
@@ -241,78 +242,47 @@ class PassingHook : public platform::WindowHook {
   Win32Platform& os_;
 };
 
-TEST(Win32Windows, TheHookProcedureSeesEveryMessageAndTheFormsOwnStillAnswers) {
-  Win32Platform os;
+TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
+  auto os = std::make_unique<Win32Platform>();
   RecordingEvents events("form1");
   events.refuse = true;
-  const FormId form = os.LoadForm(StripSpec(), events);
-  os.SetFormCaption(form, u"Velumor");
-  const platform::WindowHandle window = os.FormWindow(form);
-  const HWND hwnd = Window(os, form);
+  const FormId form = os->LoadForm(StripSpec(), events);
+  const platform::WindowHandle window = os->FormWindow(form);
+  const HWND hwnd = Window(*os, form);
 
-  PassingHook hook(os);
-  const std::intptr_t procedure = os.HookProcedure(window, hook);
-  hook.previous = os.SetWindowLong(window, platform::WindowProcIndex, procedure);
+  PassingHook hook(*os);
+  const std::intptr_t procedure = os->HookProcedure(window, hook);
+  hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, procedure);
   ASSERT_NE(hook.previous, 0);
 
   EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0x1234, -5), 0);
-  ASSERT_EQ(hook.appArguments.size(), 1u);
-  EXPECT_EQ(hook.appArguments[0], std::make_pair(std::uintptr_t{0x1234}, std::intptr_t{-5}));
+  EXPECT_EQ(hook.appArguments, (std::vector<std::pair<std::uintptr_t, std::intptr_t>>{{0x1234, -5}}));
   // The form's own procedure answers through the hook: text both ways, and
   // the close box reaches the form's events.
-  os.SetFormCaption(form, u"Velumor: 42%");
-  EXPECT_TRUE(hook.Saw(WM_SETTEXT));
+  os->SetFormCaption(form, u"Velumor: 42%");
   EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 12);
-  wchar_t caption[32] = {};
-  GetWindowTextW(hwnd, caption, 32);
-  EXPECT_STREQ(caption, L"Velumor: 42%");
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(hook.Saw(WM_CLOSE));
+  EXPECT_TRUE(hook.Saw(WM_SETTEXT) && hook.Saw(WM_CLOSE));
   EXPECT_EQ(events.log, std::vector<std::string>{"form1 query 0"});
 
   // Taken out again, the hook hears nothing more and the form works as before.
-  EXPECT_EQ(os.SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
+  EXPECT_EQ(os->SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
   hook.messages.clear();
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(hook.messages.empty());
   EXPECT_EQ(events.log.size(), 2u);
-}
 
-// Counts the messages that reach it once its program has ended.
-class LateHook : public platform::WindowHook {
- public:
-  explicit LateHook(Win32Platform& os) : os_(os) {}
-  std::intptr_t previous = 0;
-  bool programEnded = false;
-  int callsAfterEnd = 0;
-
-  std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                           std::intptr_t lParam) override {
-    if (programEnded) ++callsAfterEnd;
-    return os_.CallWindowProc(previous, window, message, wParam, lParam);
-  }
-
- private:
-  Win32Platform& os_;
-};
-
-TEST(Win32Windows, APlatformEndingWithHookedFormsCallsNoHookAnyMore) {
-  auto os = std::make_unique<Win32Platform>();
-  RecordingEvents hiddenEvents("hidden"), activeEvents("active");
-  const FormId hidden = os->LoadForm(StripSpec(), hiddenEvents);
-  const FormId active = os->LoadForm(NoticeSpec(), activeEvents);
-  LateHook hook(*os);
-  const platform::WindowHandle window = os->FormWindow(hidden);
-  hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, os->HookProcedure(window, hook));
-  os->ShowForm(active, false);
+  // Hooked again, with another form showing: as the platform ends, that
+  // form's window closes first and tells the others so; no hook is called.
+  os->SetWindowLong(window, platform::WindowProcIndex, procedure);
+  RecordingEvents noticeEvents("notice");
+  os->ShowForm(os->LoadForm(NoticeSpec(), noticeEvents), false);
   os->DoEvents();
-
-  // The active form's window closes first and tells the others so.
-  hook.programEnded = true;
+  hook.messages.clear();
   os.reset();
-  EXPECT_EQ(hook.callsAfterEnd, 0);
-  EXPECT_TRUE(hiddenEvents.log.empty());
-  EXPECT_TRUE(activeEvents.log.empty());
+  EXPECT_TRUE(hook.messages.empty());
+  EXPECT_EQ(events.log.size(), 2u);
+  EXPECT_TRUE(noticeEvents.log.empty());
 }
 
 TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
@@ -397,20 +367,6 @@ TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   EXPECT_TRUE(secondEvents.log.empty());
 }
 
-// The clipboard's text as Windows itself gives it.
-std::u16string RawClipboardText() {
-  std::u16string text = u"(no text)";
-  if (!OpenClipboard(nullptr)) return u"(not opened)";
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* characters = static_cast<const char16_t*>(GlobalLock(data))) {
-      text = characters;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // The round trip is in the contract suite; here what only the real
 // clipboard can stage: another holder, and a clipboard without text.
 TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpty) {
@@ -432,7 +388,7 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
   EXPECT_EQ(os.ReplaceClipboardText(u"anders"), platform::ClipboardStatus::Busy);
   holder.join();
-  EXPECT_EQ(RawClipboardText(), text);
+  EXPECT_EQ(os.ReadClipboardText().text, text);
 
   // A clipboard without text reads as an empty text.
   ASSERT_TRUE(OpenClipboard(nullptr));
@@ -443,11 +399,18 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   EXPECT_EQ(empty.text, u"");
 }
 
-std::wstring BesideTheTest(const wchar_t* name) {
+TEST(Win32Process, OnlyTheFirstInstanceRunsAloneUntilItEnds) {
+  auto first = std::make_unique<Win32Platform>();
+  EXPECT_FALSE(first->AnotherInstanceRunning());
+  EXPECT_TRUE(Win32Platform().AnotherInstanceRunning());
+  first.reset();
+  EXPECT_FALSE(Win32Platform().AnotherInstanceRunning());
+}
+
+std::filesystem::path BesideTheTest(const wchar_t* name) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+  return std::filesystem::path(path).replace_filename(name);
 }
 
 TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
@@ -457,16 +420,12 @@ TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
     RecordingEvents events("notice");
     const FormId form = os.LoadForm(NoticeSpec(), events);  // its picture box "SIDimage"
 
-    const std::wstring jpeg = BesideTheTest(L"win32_desktop_tests.jpg");
-    EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, std::u16string(jpeg.begin(), jpeg.end())));
+    EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, BesideTheTest(L"win32_desktop_tests.jpg").u16string()));
 
-    const std::wstring garbage = BesideTheTest(L"win32_desktop_tests_garbage.jpg");
-    const HANDLE file = CreateFileW(garbage.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "\xFF\xD8\xFF\xE0 kein Bild", 14, &written, nullptr);
-    CloseHandle(file);
-    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, std::u16string(garbage.begin(), garbage.end())));
-    DeleteFileW(garbage.c_str());
+    const std::filesystem::path garbage = BesideTheTest(L"win32_desktop_tests_garbage.jpg");
+    std::ofstream(garbage, std::ios::binary) << "\xFF\xD8\xFF\xE0 kein Bild";
+    EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, garbage.u16string()));
+    std::filesystem::remove(garbage);
     EXPECT_FALSE(os.LoadPicture(form, "SIDimage", -1, u"C:\\gibt\\es\\nicht.jpg"));
   }
   OleUninitialize();

@@ -8,11 +8,9 @@ Usage: help_pages.py HELP_DIR OUT_PNG
 """
 import html.parser
 import os
-import subprocess
 import sys
-import tempfile
 
-from check_pages import chromium
+from headless import Chromium
 
 
 class Links(html.parser.HTMLParser):
@@ -48,11 +46,8 @@ def main():
         for target in parser.targets:
             if target and not os.path.exists(os.path.join(help_dir, target)):
                 failures.append((name, f"Verweis ins Leere: {target}"))
-    with tempfile.TemporaryDirectory() as profile:
-        subprocess.run([chromium(), "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                        "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                        f"--user-data-dir={profile}", f"--screenshot={png}", "--window-size=1000,900",
-                        "file://" + os.path.abspath(start)], capture_output=True, timeout=120)
+    with Chromium() as browser:
+        browser.run(f"--screenshot={png}", "--window-size=1000,900", "file://" + os.path.abspath(start))
     if not os.path.isfile(png):
         failures.append(("index.htm", "Bildschirmfoto fehlt"))
     for page, what in failures:

@@ -16,14 +16,12 @@ Usage: site_checks.py rewrite|csp|escapes VELUMOR_ENCODE SITE_DIR WORK_DIR
 import html.parser
 import http.server
 import os
-import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 
-from check_pages import chromium, dump_dom
+from headless import Chromium
 
 ADDRESSES = ["info@", "presse@", "vertrieb@", "buero@", "impressum@", "leser@", "anna@", "korrektur@",
              "j\u00fcrgen@"]
@@ -57,13 +55,7 @@ class Tokens(html.parser.HTMLParser):
             self.tokens.append(("t", data))
 
 
-def carriers_text(carriers):
-    codes = "".join(chr(((ord(carriers[i]) & 15) << 4) | (ord(carriers[i + 1]) & 15))
-                    for i in range(0, len(carriers) - 1, 2))
-    return re.sub(r"&#(\d+);", lambda m: chr(int(m[1])) if int(m[1]) > 255 else m[0], codes)
-
-
-def check_rewrite(encoder, site, work, browser, profile):
+def check_rewrite(encoder, site, work, browser):
     before, after = os.path.join(work, "vorher"), os.path.join(work, "nachher")
     for target in (before, after):
         shutil.rmtree(target, ignore_errors=True)
@@ -81,18 +73,19 @@ def check_rewrite(encoder, site, work, browser, profile):
             old, new = (open(p, encoding=encoding, newline="").read() for p in (original, rewritten))
             # Outside the blocks every character as it was; inside, what the block writes.
             rebuilt, outside, at = "", "", 0
+            decoded = iter(subprocess.run([encoder, "--decode", "--input", rewritten], capture_output=True,
+                                          text=True, check=True).stdout.split("\n"))
             while (start := new.find(BLOCK_START, at)) >= 0:
                 end = new.index(BLOCK_END, start) + len(BLOCK_END)
                 outside += new[at:start]
-                carriers = new[start:end].split('var c="', 1)[1].split('"', 1)[0]
-                rebuilt += new[at:start] + carriers_text(carriers)
+                rebuilt += new[at:start] + next(decoded)
                 at = end
             rebuilt, outside = rebuilt + new[at:], outside + new[at:]
             problems = []
             if rebuilt != old:
                 problems.append("Bytes außerhalb der Blöcke verändert")
             problems += [f"Adresse {a} außerhalb der Blöcke" for a in ADDRESSES if a + "norvane" in outside]
-            doms = [Tokens(dump_dom(browser, p, profile)).tokens for p in (original, rewritten)]
+            doms = [Tokens(browser.dom("file://" + p)).tokens for p in (original, rewritten)]
             if doms[0] != doms[1] or len(doms[0]) < 10:
                 problems.append(f"DOM verschieden: {[t for t in doms[1] if t not in doms[0]][:3]}")
             print(("FEHLER " if problems else "ok     ") + name, "; ".join(problems))
@@ -127,7 +120,7 @@ window.addEventListener("load", function () {
 });"""
 
 
-def check_csp(encoder, site, work, browser, profile):
+def check_csp(encoder, site, work, browser):
     root = os.path.join(work, "csp")
     shutil.rmtree(root, ignore_errors=True)
     os.makedirs(root)
@@ -145,13 +138,12 @@ def check_csp(encoder, site, work, browser, profile):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
-        dom = dump_dom(browser, None, profile, f"http://127.0.0.1:{server.server_address[1]}/seite.html")
+        verdict = browser.verdict(f"http://127.0.0.1:{server.server_address[1]}/seite.html")
     finally:
         server.shutdown()
         server.server_close()
     expected = '["Schreiben Sie an <a href=\\"mailto:info@norvane.example\\">info@norvane.example</a>.",' \
                '"Später: <a href=\\"mailto:spaet@norvane.example\\">spät</a>",1,true]'
-    verdict = html.unescape(dom.split('<pre id="verdict">', 1)[-1].split("</pre>")[0])
     print(("ok     " if verdict == expected else "FEHLER ") + "csp " + verdict)
     return verdict != expected
 
@@ -164,12 +156,12 @@ v.textContent = getComputedStyle(document.getElementById("e"), "::after").conten
 document.body.appendChild(v);</script></body></html>"""
 
 
-def check_escapes(encoder, site, work, browser, profile):
+def check_escapes(encoder, site, work, browser):
     block = subprocess.run([encoder], input=ESCAPES_TEXT, capture_output=True, text=True, check=True).stdout
     path = os.path.join(work, "escapes.html")
     with open(path, "w", encoding="utf-8") as f:
         f.write(ESCAPES_PAGE.format(block=block))
-    verdict = html.unescape(dump_dom(browser, path, profile).split('<pre id="verdict">', 1)[-1].split("</pre>")[0])
+    verdict = browser.verdict("file://" + path)
     expected = '"12 \u20ac\U0001F600"|6'
     print(("ok     " if verdict == expected else "FEHLER ") + "escapes " + verdict)
     return verdict != expected
@@ -179,8 +171,8 @@ def main():
     mode, encoder, site, work = sys.argv[1:5]
     os.makedirs(work, exist_ok=True)
     check = {"rewrite": check_rewrite, "csp": check_csp, "escapes": check_escapes}[mode]
-    with tempfile.TemporaryDirectory(dir=work) as profile:
-        return 1 if check(encoder, site, work, chromium(), profile) else 0
+    with Chromium() as browser:
+        return 1 if check(encoder, site, work, browser) else 0
 
 
 if __name__ == "__main__":

@@ -5,14 +5,13 @@
 // TITLE is a window's exact title, or its beginning followed by "*".
 //
 //   velumor_driver wait TITLE [MS]        a visible window with that title appears
-//   velumor_driver gone TITLE [MS]        no such window is visible any more
 //   velumor_driver texts TITLE            prints the window's title and its controls' texts
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
 //   velumor_driver menu-open              0 when no popup menu is visible, else 1
 //   velumor_driver record FILE ARGS...    appends ARGS to FILE (a stand-in browser)
 //
-// Exit code 0 on success, 1 when the window did not show up (or go) in time.
+// Exit code 0 on success, 1 when the window did not show up in time.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -23,15 +22,12 @@
 
 namespace {
 
+// A visible window with a title (or caption) like the pattern: among the
+// top-level windows, or among the children of `parent`.
 struct Search {
   std::wstring pattern;
   HWND found = nullptr;
 };
-
-bool TitleMatches(const std::wstring& title, const std::wstring& pattern) {
-  if (!pattern.empty() && pattern.back() == L'*') return title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
-  return title == pattern;
-}
 
 std::wstring TitleOf(HWND window) {
   wchar_t title[512] = L"";
@@ -39,18 +35,24 @@ std::wstring TitleOf(HWND window) {
   return title;
 }
 
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
+BOOL CALLBACK Match(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<Search*>(parameter);
-  if (IsWindowVisible(window) && TitleMatches(TitleOf(window), search->pattern)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  const std::wstring title = TitleOf(window), pattern = search->pattern;
+  const bool matches = !pattern.empty() && pattern.back() == L'*'
+                           ? title.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0
+                           : title == pattern;
+  if (!IsWindowVisible(window) || !matches) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 
-HWND FindVisible(const std::wstring& pattern) {
+HWND FindVisible(const std::wstring& pattern, HWND parent = nullptr) {
   Search search{pattern};
-  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+  if (parent) {
+    EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+  }
   return search.found;
 }
 
@@ -70,38 +72,16 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   return TRUE;
 }
 
-struct ChildSearch {
-  std::wstring caption;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
-  auto* search = reinterpret_cast<ChildSearch*>(parameter);
-  if (TitleOf(child) == search->caption) {
-    search->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   const std::wstring title = argc > 2 ? argv[2] : L"";
-  const bool waits = command == L"wait" || command == L"gone" || command == L"texts" || command == L"close";
+  const bool waits = command == L"wait" || command == L"texts" || command == L"close";
   const DWORD wait = waits && argc > 3 ? std::stoul(argv[3]) : 10000;
 
   if (command == L"wait") return WaitFor(title, wait) ? 0 : 1;
-  if (command == L"gone") {
-    const DWORD start = GetTickCount();
-    while (FindVisible(title)) {
-      if (GetTickCount() - start > wait) return 1;
-      Sleep(10);
-    }
-    return 0;
-  }
   if (command == L"texts") {
     HWND window = WaitFor(title, wait);
     if (!window) return 1;
@@ -113,10 +93,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"click" && argc > 3) {
     HWND window = WaitFor(title, 10000);
     if (!window) return 1;
-    ChildSearch search{argv[3]};
-    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return 1;
-    SendMessageW(search.found, BM_CLICK, 0, 0);
+    HWND control = FindVisible(argv[3], window);
+    if (!control) return 1;
+    SendMessageW(control, BM_CLICK, 0, 0);
     return 0;
   }
   if (command == L"close") {
