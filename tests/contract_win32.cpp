@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,6 @@ class RecordingPlatform : public platform::win32::Win32Platform {
   }
 };
 
-// A value a test changes, as it was before: no data when it was absent.
-struct SavedValue {
-  std::wstring key, name;
-  DWORD type = 0;
-  std::optional<std::vector<BYTE>> data = std::nullopt;
-};
-
 class RealWindows : public contract::Windows {
  public:
   RealWindows() {
@@ -44,7 +38,7 @@ class RealWindows : public contract::Windows {
     CreateDirectoryW(folder_.c_str(), nullptr);
   }
   ~RealWindows() override {
-    for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) Restore(*saved);
+    for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     std::error_code ignored;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_, ignored)) {
@@ -81,17 +75,18 @@ class RealWindows : public contract::Windows {
               ERROR_SUCCESS);
   }
   void KeepUnchanged(std::u16string_view key, std::u16string_view name) override {
-    SavedValue saved{Wide(key), Wide(name)};
-    constexpr DWORD anyType = RRF_RT_ANY | RRF_NOEXPAND;
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), anyType, &saved.type, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      saved.data.emplace(size + sizeof(wchar_t));  // room for a terminator the value may lack
-      RegGetValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), anyType, nullptr, saved.data->data(),
-                   &size);
-      saved.data->resize(size);
-    }
-    saved_.push_back(std::move(saved));
+    std::vector<BYTE> data(65536);
+    DWORD type = 0, size = static_cast<DWORD>(data.size());
+    const bool present = RegGetValueW(HKEY_CURRENT_USER, Wide(key).c_str(), Wide(name).c_str(),
+                                      RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size) == ERROR_SUCCESS;
+    // Put back as it was, or removed again when it was absent.
+    restores_.push_back([key = Wide(key), name = Wide(name), present, type, data, size] {
+      if (present) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, data.data(), size);
+      } else {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+      }
+    });
   }
   void AddFile(std::u16string_view name, std::uint32_t attributes) override {
     const std::wstring file = folder_ + L"\\" + Wide(name);
@@ -108,12 +103,10 @@ class RealWindows : public contract::Windows {
     return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   std::u16string NoDrive() override {
-    const DWORD used = GetLogicalDrives();
-    for (int letter = 'Y'; letter >= 'D'; --letter) {
-      if ((used & (1u << (letter - 'A'))) == 0) return {static_cast<char16_t>(letter), u':', u'\\'};
+    for (char16_t letter = u'Y'; letter >= u'D'; --letter) {
+      if ((GetLogicalDrives() & (1u << (letter - u'A'))) == 0) return {letter, u':', u'\\'};
     }
-    ADD_FAILURE() << "no free drive letter";
-    return u"?:\\";
+    return u"?:\\";  // no drive either, should all letters be taken
   }
   std::u16string ProgramFile() override {
     wchar_t path[MAX_PATH * 4] = {};
@@ -122,18 +115,9 @@ class RealWindows : public contract::Windows {
   }
 
  private:
-  static void Restore(const SavedValue& saved) {
-    if (saved.data) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str(), saved.type, saved.data->data(),
-                      static_cast<DWORD>(saved.data->size()));
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, saved.key.c_str(), saved.name.c_str());
-    }
-  }
-
   RecordingPlatform os_;
   std::wstring key_, folder_;
-  std::vector<SavedValue> saved_;
+  std::vector<std::function<void()>> restores_;
 };
 
 std::unique_ptr<contract::Windows> MakeReal() { return std::make_unique<RealWindows>(); }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -36,42 +37,44 @@ using platform::win32::Win32Platform;
 // A form's events as a log, with a refusal and actions to run on demand.
 class RecordingEvents : public platform::FormEvents {
  public:
-  explicit RecordingEvents(std::string name) : name_(std::move(name)) {}
-
   std::vector<std::string> log;
   bool refuse = false;
-  std::function<void(std::string_view)> onClick;
+  std::function<void()> onClick;
   std::function<void()> onUnload;
 
   void OnClick(std::string_view control, int index) override {
-    log.push_back(name_ + " click " + std::string(control) + " " + std::to_string(index));
-    if (onClick) onClick(control);
+    log.push_back("click " + std::string(control) + " " + std::to_string(index));
+    if (onClick) onClick();
   }
   bool OnQueryUnload(int mode) override {
-    log.push_back(name_ + " query " + std::to_string(mode));
+    log.push_back("query " + std::to_string(mode));
     return refuse;
   }
   void OnUnload() override {
-    log.push_back(name_ + " unload");
+    log.push_back("unload");
     if (onUnload) onUnload();
   }
-
- private:
-  std::string name_;
 };
 
 HWND Window(Win32Platform& os, FormId form) { return reinterpret_cast<HWND>(os.FormWindow(form)); }
 
 HWND Child(HWND form, const wchar_t* text) { return FindWindowExW(form, nullptr, nullptr, text); }
 
-int Dpi(int axis) {
+// Twips in pixels at the screen's own dots per inch, across or down.
+long Pixels(int twips, int axis = LOGPIXELSX) {
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, axis);
   ReleaseDC(nullptr, screen);
-  return dpi;
+  return MulDiv(twips, dpi, 1440);
 }
-int PixelsX(int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); }
-int PixelsY(int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); }
+
+// Where a control sits in its form's client area: left, top, width, height.
+std::array<long, 4> PlaceOf(HWND control) {
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+  return {place.left, place.top, place.right - place.left, place.bottom - place.top};
+}
 
 // Takes a pending request to quit off the queue: its exit code, or -1.
 int TakeQuitRequest() {
@@ -87,36 +90,20 @@ void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
-// The notice's own control table.
+// The notice's own control table: any form will do where the layout does not matter.
 platform::FormSpec NoticeSpec() { return dialogs::StartInfoDialogLayout(0); }
-
-platform::FormSpec StripSpec() {
-  platform::FormSpec spec;
-  spec.border = platform::FormBorder::FixedSingle;
-  return spec;
-}
 
 TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
   Win32Platform os;
-  RecordingEvents events("notice");
+  RecordingEvents events;
   const FormId form = os.LoadForm(NoticeSpec(), events);
   const HWND window = Window(os, form);
-  ASSERT_NE(window, nullptr);
 
   RECT client{};
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, PixelsX(4800));
-  EXPECT_EQ(client.bottom, PixelsY(3240));
-
+  EXPECT_EQ((std::array{client.right, client.bottom}), (std::array{Pixels(4800), Pixels(3240, LOGPIXELSY)}));
   const HWND ok = Child(window, L"&OK");
-  ASSERT_NE(ok, nullptr);
-  RECT button{};
-  GetWindowRect(ok, &button);
-  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
-  EXPECT_EQ(button.left, PixelsX(1493));
-  EXPECT_EQ(button.top, PixelsY(2760));
-  EXPECT_EQ(button.right - button.left, PixelsX(1815));
-  EXPECT_EQ(button.bottom - button.top, PixelsY(375));
+  EXPECT_EQ(PlaceOf(ok), (std::array{Pixels(1493), Pixels(2760, LOGPIXELSY), Pixels(1815), Pixels(375, LOGPIXELSY)}));
 
   // The keyboard goes from tab position 0 to 1; the label is no stop.
   const HWND box = Child(window, L"Diesen &Hinweis in Zukunft nicht mehr anzeigen");
@@ -131,7 +118,7 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
   // Centred on the screen, measured by its outer edges.
   const platform::FormBounds bounds = os.Bounds(form);
   const platform::ScreenMetrics screen = os.Screen();
-  EXPECT_EQ(screen.twipsPerPixelX, 1440 / Dpi(LOGPIXELSX));
+  EXPECT_EQ(screen.twipsPerPixelX, 1440 / Pixels(1440));
   EXPECT_NEAR(bounds.left * 2 + bounds.width, screen.widthTwips, 2 * screen.twipsPerPixelX);
   EXPECT_NEAR(bounds.top * 2 + bounds.height, screen.heightTwips, 2 * screen.twipsPerPixelY);
 }
@@ -149,14 +136,11 @@ void ExpectWholeTexts(HWND form) {
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
     const bool button = std::wstring_view(className) == L"Button", checkBox = (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
     if (length == 0 || (!button && (style & SS_TYPEMASK) != SS_LEFT)) continue;
-    RECT place{};
-    GetWindowRect(child, &place);
-    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right && place.bottom <= client.bottom)
+    const auto [left, top, width, height] = PlaceOf(child);
+    EXPECT_TRUE(left >= 0 && top >= 0 && left + width <= client.right && top + height <= client.bottom)
         << "outside the form: " << text;
     const platform::win32::ButtonLook look =
-        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button,
-                                {place.right - place.left, place.bottom - place.top});
+        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button, {width, height});
     const SIZE frame = button ? look.frame : SIZE{0, 0};
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
     if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
@@ -164,15 +148,15 @@ void ExpectWholeTexts(HWND form) {
     const HGDIOBJ previous = SelectObject(dc, font);
     const UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (button ? 0 : DT_NOPREFIX) |
                         (button && !checkBox ? DT_CENTER : 0);  // Wine breaks centred lines differently
-    RECT needed{0, 0, place.right - place.left - frame.cx, 0};
+    RECT needed{0, 0, width - frame.cx, 0};
     DrawTextW(dc, text, length, &needed, format);
     // A button draws its text into a box as wide as the widest line.
     RECT drawn{0, 0, needed.right, 0};
     if (button) DrawTextW(dc, text, length, &drawn, format);
     SelectObject(dc, previous);
     ReleaseDC(child, dc);
-    EXPECT_LE(needed.right, place.right - place.left - frame.cx) << "too narrow: " << text;
-    EXPECT_LE(std::max(needed.bottom, drawn.bottom), place.bottom - place.top - frame.cy) << "too low: " << text;
+    EXPECT_LE(needed.right, width - frame.cx) << "too narrow: " << text;
+    EXPECT_LE(std::max(needed.bottom, drawn.bottom), height - frame.cy) << "too low: " << text;
   }
 }
 
@@ -197,26 +181,21 @@ TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeTe
 
 TEST(Win32Forms, AHeightBelowTheTitleBarLeavesJustTheTitleBar) {
   Win32Platform os;
-  RecordingEvents events("strip");
-  const FormId form = os.LoadForm(StripSpec(), events);
-  os.SetFormCaption(form, u"Velumor: 42%");
+  RecordingEvents events;
+  platform::FormSpec strip;  // as the progress strip's
+  strip.border = platform::FormBorder::FixedSingle;
+  const FormId form = os.LoadForm(strip, events);
   os.SetFormSize(form, 3000, 0);
-  const HWND window = Window(os, form);
-
-  RECT client{}, outer{};
-  GetClientRect(window, &client);
-  GetWindowRect(window, &outer);
-  EXPECT_EQ(client.bottom, 0);
-  EXPECT_EQ(outer.right - outer.left, PixelsX(3000));
-  EXPECT_GE(outer.bottom - outer.top, GetSystemMetrics(SM_CYCAPTION));
-
-  const platform::FormBounds bounds = os.Bounds(form);
-  EXPECT_EQ(bounds.width, 3000 / (1440 / Dpi(LOGPIXELSX)) * (1440 / Dpi(LOGPIXELSX)));
-  EXPECT_EQ(bounds.height, (outer.bottom - outer.top) * os.Screen().twipsPerPixelY);
-
   os.SetFormPosition(form, 1500, 3000);
-  EXPECT_EQ(os.Bounds(form).left, 1500);
-  EXPECT_EQ(os.Bounds(form).top, 3000);
+
+  RECT client{};
+  GetClientRect(Window(os, form), &client);
+  EXPECT_EQ(client.bottom, 0);
+  // Read back from the outer edges: the frame and title bar count, in whole pixels.
+  const platform::FormBounds bounds = os.Bounds(form);
+  const int perPixel = os.Screen().twipsPerPixelX;
+  EXPECT_EQ((std::array{bounds.left, bounds.top, bounds.width}), (std::array{1500, 3000, 3000 / perPixel * perPixel}));
+  EXPECT_GE(bounds.height, GetSystemMetrics(SM_CYCAPTION) * os.Screen().twipsPerPixelY);
 }
 
 // A hook as the program installs one: it logs what reaches it and passes it
@@ -244,9 +223,9 @@ class PassingHook : public platform::WindowHook {
 
 TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
   auto os = std::make_unique<Win32Platform>();
-  RecordingEvents events("form1");
+  RecordingEvents events;
   events.refuse = true;
-  const FormId form = os->LoadForm(StripSpec(), events);
+  const FormId form = os->LoadForm(NoticeSpec(), events);
   const platform::WindowHandle window = os->FormWindow(form);
   const HWND hwnd = Window(*os, form);
 
@@ -263,7 +242,7 @@ TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
   EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 12);
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(hook.Saw(WM_SETTEXT) && hook.Saw(WM_CLOSE));
-  EXPECT_EQ(events.log, std::vector<std::string>{"form1 query 0"});
+  EXPECT_EQ(events.log, std::vector<std::string>{"query 0"});
 
   // Taken out again, the hook hears nothing more and the form works as before.
   EXPECT_EQ(os->SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
@@ -275,7 +254,7 @@ TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
   // Hooked again, with another form showing: as the platform ends, that
   // form's window closes first and tells the others so; no hook is called.
   os->SetWindowLong(window, platform::WindowProcIndex, procedure);
-  RecordingEvents noticeEvents("notice");
+  RecordingEvents noticeEvents;
   os->ShowForm(os->LoadForm(NoticeSpec(), noticeEvents), false);
   os->DoEvents();
   hook.messages.clear();
@@ -288,35 +267,35 @@ TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
 TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
   Win32Platform os;
   ASSERT_EQ(TakeQuitRequest(), -1);
-  RecordingEvents mainEvents("main"), noticeEvents("notice");
-  const FormId main = os.LoadForm(StripSpec(), mainEvents);
+  RecordingEvents mainEvents, noticeEvents;
+  const FormId main = os.LoadForm(NoticeSpec(), mainEvents);
   const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
   const HWND mainWindow = Window(os, main);
 
   // A refusal keeps the form.
   mainEvents.refuse = true;
   os.UnloadForm(main);
-  EXPECT_EQ(mainEvents.log, std::vector<std::string>{"main query 1"});
+  EXPECT_EQ(mainEvents.log, std::vector<std::string>{"query 1"});
   EXPECT_TRUE(IsWindow(mainWindow));
 
   // The notice's close box unloads it; the main form is still there.
   const HWND noticeWindow = Window(os, notice);
   SendMessageW(noticeWindow, WM_CLOSE, 0, 0);
-  EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"notice query 0", "notice unload"}));
+  EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"query 0", "unload"}));
   EXPECT_FALSE(IsWindow(noticeWindow));
   EXPECT_EQ(TakeQuitRequest(), -1);
 
   // The main form's window is still there for its unload handler, which
   // loads and unloads another form on its way out.
   mainEvents.refuse = false;
-  RecordingEvents lateEvents("late");
+  RecordingEvents lateEvents;
   mainEvents.onUnload = [&] {
     EXPECT_TRUE(IsWindow(mainWindow));
     os.UnloadForm(os.LoadForm(NoticeSpec(), lateEvents));
   };
   os.UnloadForm(main);
-  EXPECT_EQ(mainEvents.log, (std::vector<std::string>{"main query 1", "main query 1", "main unload"}));
-  EXPECT_EQ(lateEvents.log, (std::vector<std::string>{"late query 1", "late unload"}));
+  EXPECT_EQ(mainEvents.log, (std::vector<std::string>{"query 1", "query 1", "unload"}));
+  EXPECT_EQ(lateEvents.log, (std::vector<std::string>{"query 1", "unload"}));
   EXPECT_FALSE(IsWindow(mainWindow));
   EXPECT_EQ(os.FormWindow(main), 0u);
   EXPECT_EQ(TakeQuitRequest(), 0);
@@ -328,8 +307,8 @@ TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
 
 TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUntilItIsUnloaded) {
   Win32Platform os;
-  RecordingEvents mainEvents("main"), noticeEvents("notice");
-  const FormId main = os.LoadForm(StripSpec(), mainEvents);
+  RecordingEvents mainEvents, noticeEvents;
+  const FormId main = os.LoadForm(NoticeSpec(), mainEvents);
   const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
   const HWND mainWindow = Window(os, main);
   const HWND noticeWindow = Window(os, notice);
@@ -339,25 +318,19 @@ TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   // What the user does once the notice is open: ticks the box, presses Enter.
   PostMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
   PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1);
-  bool mainEnabledMeanwhile = true;
-  int ticked = -1;
-  noticeEvents.onClick = [&](std::string_view control) {
-    if (control != "OKButton") return;
-    mainEnabledMeanwhile = IsWindowEnabled(mainWindow) != FALSE;
-    ticked = os.ControlValue(notice, "NeverShowAgainChk", -1);
+  noticeEvents.onClick = [&] {
+    noticeEvents.log.push_back("main enabled " + std::to_string(IsWindowEnabled(mainWindow)));
+    noticeEvents.log.push_back("ticked " + std::to_string(os.ControlValue(notice, "NeverShowAgainChk", -1)));
     os.UnloadForm(notice);
   };
   SetTimer(noticeWindow, 1, 5000, CloseOnTimeout);
   os.ShowForm(notice, true);
-
-  EXPECT_EQ(noticeEvents.log,
-            (std::vector<std::string>{"notice click OKButton -1", "notice query 1", "notice unload"}));
-  EXPECT_FALSE(mainEnabledMeanwhile);
-  EXPECT_EQ(ticked, 1);
+  EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"click OKButton -1", "main enabled 0", "ticked 1", "query 1",
+                                                         "unload"}));
   EXPECT_TRUE(IsWindowEnabled(mainWindow));
 
   // A request to quit ends the showing and stays for the outer loop.
-  RecordingEvents secondEvents("second");
+  RecordingEvents secondEvents;
   const FormId second = os.LoadForm(NoticeSpec(), secondEvents);
   PostQuitMessage(3);
   os.ShowForm(second, true);
@@ -417,7 +390,7 @@ TEST(Win32Forms, AnImageTakesAJpegAndRefusesWhatIsNoPicture) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   {
     Win32Platform os;
-    RecordingEvents events("notice");
+    RecordingEvents events;
     const FormId form = os.LoadForm(NoticeSpec(), events);  // its picture box "SIDimage"
 
     EXPECT_TRUE(os.LoadPicture(form, "SIDimage", -1, BesideTheTest(L"win32_desktop_tests.jpg").u16string()));

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The real velumor.exe under Wine on an X display, driven as a user would:
-the clipboard set and read from the Linux side (xclip), the tray icon clicked
-with xdotool, the windows found and pressed by velumor_driver. Installed, and
-its Startup folder placed, under names beyond Windows-1252. Only what a real
-window, click and clipboard show is here; the logic has its fake-based tests.
-Screenshots of the three forms go into OUT_DIR.
+the clipboard set and read from the Linux side (xclip), the tray icon and its
+menu used with xdotool, the windows found and pressed by velumor_driver.
+Installed, and its Startup folder placed, under names beyond Windows-1252.
+Only what a real window, click and clipboard show is here; the logic has its
+fake-based tests. Screenshots of the three forms go into OUT_DIR.
 
 Usage: run_e2e.py DIST_DIR DRIVER_EXE ENCODE_EXE OUT_DIR
 """
@@ -20,6 +20,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
+# The tray menu from the top: True for an entry, False for a separator.
+MENU_LAYOUT = [True, False, True, True, False, True, True, False, True]
+MENU_BORDER, MENU_SEPARATOR = 3, 9  # pixels, as Wine draws popup menus
 
 
 class Failure(Exception):
@@ -41,13 +44,9 @@ def wait_until(predicate, timeout, what):
     raise Failure(f"Zeitüberschreitung: {what}")
 
 
-def decoded(d, block):
-    """What the block writes in the page, by the built velumor-encode."""
-    path = os.path.join(d.work, "block.html")
-    with open(path, "w", encoding="utf-8") as out:
-        out.write(block)
-    rc, text = d.wine(d.encoder, "--decode", "--input", "Z:" + path.replace("/", "\\"))
-    return text.rstrip("\n") if rc == 0 else None
+def windows_path(path):
+    """A Linux path as Wine's drive Z: shows it."""
+    return "Z:" + path.replace("/", "\\")
 
 
 def wine_environment():
@@ -59,22 +58,19 @@ def wine_environment():
 
 
 class Desktop:
-    def __init__(self, dist, driver, encoder, out):
-        self.dist, self.driver_exe, self.encoder, self.out = dist, driver, encoder, out
+    """Wine on the X display: Windows programs, the driver for their windows,
+    xdotool for the tray, xclip for the clipboard, and screenshots."""
+
+    def __init__(self, driver, out, **env):
+        self.driver_exe, self.out = driver, out
         self.env = wine_environment()
         # Arguments with umlauts reach the Windows side intact.
-        self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"
-        self.work = tempfile.mkdtemp(prefix="velumor-e2e-")
-        # Installed, and the Startup folder placed, under names that Windows-1252
-        # lacks letters for, as on a Polish or Russian user's machine.
-        self.dist = os.path.join(self.work, "Łukasz Программы", "Velumor")
-        shutil.copytree(dist, self.dist)
-        self.shortcut = os.path.join(self.work, "Łukasz", "Автозагрузка", "Velumor.lnk")
-        self.run_command = f'"{windows_path(self.dist)}\\velumor.exe" /AUTOSTART'
-        self.record_file = os.path.join(self.work, "opened.txt")
-        self.velumor = self.window_manager = self.clipboard_owner = self.startup_before = None
+        self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", **env)
+        self.work = tempfile.mkdtemp(prefix="velumor-test-")
+        self.processes = []  # ended with the desktop
+        self.undo = []  # Wine commands that put the prefix back as it was
 
-    def wine(self, *args, timeout=60, check_rc=False):
+    def wine(self, *args, timeout=60):
         """Runs a Windows program; its output goes through a file, not a pipe:
         Wine's own helper processes (wineserver, explorer) inherit the handles
         of the program that starts them and would hold a pipe open."""
@@ -82,61 +78,78 @@ class Desktop:
             done = subprocess.run([self.env["VELUMOR_WINE"], *args], env=self.env, stdout=out, stderr=subprocess.DEVNULL,
                                   timeout=timeout)
             out.seek(0)
-            text = out.read().decode("utf-8", "replace").replace("\r\n", "\n")
-        if check_rc and done.returncode != 0:
-            raise Failure(f"wine {' '.join(args)}: {done.returncode}")
-        return done.returncode, text
+            return done.returncode, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
 
-    def driver(self, *args, timeout=60):
-        return self.wine(self.driver_exe, *args, timeout=timeout)
+    def start(self, *command, **kwargs):
+        process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+        self.processes.append(process)
+        return process
 
-    def start_velumor(self):
-        # The working directory is not the program folder, as after an automatic start.
-        return subprocess.Popen([self.env["VELUMOR_WINE"], os.path.join(self.dist, "velumor.exe")], cwd=self.work, env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def reg_text(self, key, value):
-        """A string value read whole: `reg export` writes UTF-16, whatever the console's code page."""
-        target = os.path.join(self.work, "export.reg")
-        if self.wine("reg", "export", key, windows_path(target), "/y")[0] != 0:
-            return None
-        with open(target, encoding="utf-16") as exported:
-            found = re.search(r'^"' + re.escape(value) + r'"="((?:[^"\\]|\\.)*)"$', exported.read(), re.M | re.I)
-        return re.sub(r"\\(.)", r"\1", found.group(1)) if found else None
+    def driver(self, *args):
+        return self.wine(self.driver_exe, *args)[0] == 0
 
     def wait_for_text(self, title, expected, timeout=30):
         """A window with that title shows `expected` (the progress strip may
         carry the same title for a moment)."""
-        wait_until(lambda: expected in self.driver("texts", title, "2000")[1], timeout, f"{title}: {expected}")
+        wait_until(lambda: expected in self.wine(self.driver_exe, "texts", title, "2000")[1], timeout,
+                   f"{title}: {expected}")
 
     def dismiss(self, title, button):
         self.driver("click", title, button)
-        wait_until(lambda: self.driver("wait", title, "0")[0] != 0, 5, f"{title} bleibt offen")
+        wait_until(lambda: not self.driver("texts", title, "0"), 5, f"{title} bleibt offen")
 
-    def start_window_manager(self):
-        if shutil.which("openbox"):
-            self.window_manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            time.sleep(1)
+    def reg_values(self, key):
+        """A registry key's values as {name: text}, None when it is missing.
+        Read through an export: it is UTF-16, where reg's listing is ANSI."""
+        export = os.path.join(self.work, "export.reg")
+        if self.wine("reg", "export", key, windows_path(export), "/y")[0] != 0:
+            return None
+        values, own = {}, open(export, encoding="utf-16").read().split("\n\n")[1]  # not its subkeys
+        for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', own, re.M):
+            values[re.sub(r"\\(.)", r"\1", name)] = re.sub(r"\\(.)", r"\1", data[1:-1]) if data[0] == '"' else data
+        return values
 
     def xdotool(self, *args):
-        return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+        return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout.split()
 
     def tray_window(self):
-        found = self.xdotool("search", "--onlyvisible", "--name", "Wine System Tray").stdout.split()
+        found = self.xdotool("search", "--onlyvisible", "--name", "Wine System Tray")
         return found[0] if found else None
 
     def click_tray(self, button):
         window = wait_until(self.tray_window, 20, "Wine-Infobereich")
         self.xdotool("mousemove", "--window", window, "10", "10", "click", str(button))
 
+    def choose(self, index):
+        """Opens the tray menu with a right click and clicks its entry `index`
+        (separators count) in the middle, as Wine lays the menu out. Right
+        after a menu closed, Wine may still be finishing its menu loop and
+        swallow the press; a user would simply press again."""
+        def menu_windows():
+            return [w for w in self.xdotool("search", "--onlyvisible", "--class", "velumor.exe")
+                    if not self.xdotool("getwindowname", w)]
+
+        for _ in range(3):
+            self.click_tray(3)
+            try:
+                menu = wait_until(menu_windows, 4, "Menü")[0]
+                break
+            except Failure:
+                pass
+        else:
+            raise Failure("Menü öffnet sich nicht")
+        size = dict(item.split("=") for item in self.xdotool("getwindowgeometry", "--shell", menu))
+        entries, separators = MENU_LAYOUT.count(True), MENU_LAYOUT.count(False)
+        entry = (int(size["HEIGHT"]) - 2 * MENU_BORDER - separators * MENU_SEPARATOR) / entries
+        top = MENU_BORDER + sum(entry if is_entry else MENU_SEPARATOR for is_entry in MENU_LAYOUT[:index])
+        self.xdotool("mousemove", "--window", menu, str(int(size["WIDTH"]) // 2), str(int(top + entry / 2)))
+        time.sleep(0.2)
+        self.xdotool("click", "1")
+
     def set_clipboard(self, text):
-        if self.clipboard_owner:
-            self.clipboard_owner.kill()
-        self.clipboard_owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i", "-quiet"],
-                                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                                stderr=subprocess.DEVNULL)
-        self.clipboard_owner.stdin.write(text.encode("utf-8"))
-        self.clipboard_owner.stdin.close()
+        owner = self.start("xclip", "-selection", "clipboard", "-i", "-quiet", stdin=subprocess.PIPE)
+        owner.stdin.write(text.encode("utf-8"))
+        owner.stdin.close()
         time.sleep(0.3)
 
     def clipboard(self):
@@ -146,149 +159,125 @@ class Desktop:
     def screenshot(self, name):
         subprocess.run(["import", "-window", "root", os.path.join(self.out, name)], capture_output=True, timeout=30)
 
-    def close(self):
-        for process in (self.velumor, self.clipboard_owner, self.window_manager):
-            if process and process.poll() is None:
+    def run(self, name, steps, *args):
+        """Runs the steps in order until one fails: 0 when all pass."""
+        try:
+            if shutil.which("openbox"):
+                self.start("openbox")
+                time.sleep(1)
+            for step in steps:
+                step(*args)
+                print(f"ok     {step.__name__}")
+            return 0
+        except (Failure, subprocess.TimeoutExpired) as error:
+            print(f"FEHLER {step.__name__}: {error}")
+            self.screenshot(f"{name}_failure_{step.__name__}.png")
+            return 1
+        finally:
+            for process in self.processes:
                 process.kill()
-        self.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
-        if self.startup_before:
-            self.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", self.startup_before, "/f")
-        else:
-            self.wine("reg", "delete", SHELL_FOLDERS, "/v", "Startup", "/f")
-        self.wine("reg", "delete", r"HKCR\VelumorTest.htm", "/f")
-        self.wine("reg", "delete", r"HKCR\.htm", "/f")
-        subprocess.run([self.env["VELUMOR_WINESERVER"], "-k"], env=self.env, capture_output=True)
+            for args in self.undo:
+                self.wine(*args)
+            subprocess.run([self.env["VELUMOR_WINESERVER"], "-k"], env=self.env, capture_output=True)
+            shutil.rmtree(self.work, ignore_errors=True)
 
-def windows_path(path):
-    """A Linux path as Wine's drive Z: shows it."""
-    return "Z:" + path.replace("/", "\\")
+
+class EndToEnd(Desktop):
+    def __init__(self, dist, driver, encoder, out):
+        super().__init__(driver, out)
+        self.encoder = encoder
+        # Installed, and the Startup folder placed, under names that Windows-1252
+        # lacks letters for, as on a Polish or Russian user's machine.
+        self.dist = os.path.join(self.work, "Łukasz Программы", "Velumor")
+        shutil.copytree(dist, self.dist)
+        self.shortcut = os.path.join(self.work, "Łukasz", "Автозагрузка", "Velumor.lnk")
+        self.record_file = os.path.join(self.work, "opened.txt")
+        self.velumor = None
+
+    def decoded(self, block):
+        """What the block writes in the page, by the built velumor-encode."""
+        path = os.path.join(self.work, "block.html")
+        with open(path, "w", encoding="utf-8") as out:
+            out.write(block)
+        rc, text = self.wine(self.encoder, "--decode", "--input", windows_path(path))
+        return text.rstrip("\n") if rc == 0 else None
 
 
 def prepare(d):
     d.wine("reg", "delete", r"HKCU\Software\Norvane Software", "/f")
     d.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
+    d.undo.append(("reg", "delete", RUN_KEY, "/v", "Velumor", "/f"))
     # Help pages open in a stand-in browser that notes what it was given.
-    driver = d.wine("winepath", "-w", d.driver_exe)[1].strip()
-    record = d.wine("winepath", "-w", d.record_file)[1].strip()
-    d.wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "VelumorTest.htm", "/f", check_rc=True)
+    d.undo += [("reg", "delete", r"HKCR\VelumorTest.htm", "/f"), ("reg", "delete", r"HKCR\.htm", "/f")]
+    d.wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "VelumorTest.htm", "/f")
     d.wine("reg", "add", r"HKCR\VelumorTest.htm\shell\open\command", "/ve", "/d",
-           f'"{driver}" record "{record}" "%1"', "/f", check_rc=True)
+           f'"{windows_path(d.driver_exe)}" record "{windows_path(d.record_file)}" "%1"', "/f")
     # An old read-only Startup shortcut for the program to take over; set after
     # Wine's start-up, which would write the real folder back.
-    d.startup_before = d.reg_text(SHELL_FOLDERS, "Startup")
+    before = (d.reg_values(SHELL_FOLDERS) or {}).get("Startup")
+    d.undo.append(("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", before, "/f") if before else
+                  ("reg", "delete", SHELL_FOLDERS, "/v", "Startup", "/f"))
     os.makedirs(os.path.dirname(d.shortcut))
     open(d.shortcut, "wb").close()
     os.chmod(d.shortcut, 0o444)
-    d.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", windows_path(os.path.dirname(d.shortcut)), "/f",
-           check_rc=True)
+    d.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", windows_path(os.path.dirname(d.shortcut)), "/f")
 
 
-def test_start_takes_the_autostart_over(d):
-    d.velumor = d.start_velumor()
+def start_takes_the_autostart_over(d):
+    # The working directory is not the program folder, as after an automatic start.
+    d.velumor = d.start(d.env["VELUMOR_WINE"], os.path.join(d.dist, "velumor.exe"), cwd=d.work)
     d.wait_for_text("Velumor", "Velumor wurde gestartet")
     time.sleep(0.5)
     d.screenshot("e2e_start_notice.png")
     check(not os.path.exists(d.shortcut), "Verknüpfung im Autostart-Ordner bleibt")
-    command = d.reg_text(RUN_KEY, "Velumor")
-    check(command and command.lower() == d.run_command.lower(), f"Eintrag: {command!r}")
+    command = (d.reg_values(RUN_KEY) or {}).get("Velumor", "")
+    check(command.lower() == f'"{windows_path(d.dist)}\\velumor.exe" /AUTOSTART'.lower(), f"Eintrag: {command!r}")
     d.dismiss("Velumor", "&OK")
 
 
-def test_left_click_encodes_the_clipboard(d):
+def left_click_encodes_the_clipboard(d):
     text = "Schreiben Sie an info@example.com – Grüße, 5 €!"
     d.set_clipboard(text)
     d.click_tray(1)
     d.wait_for_text("Velumor", "Der Text in der Zwischenablage wurde kodiert")
     block = d.clipboard()
-    expected = decoded(d, d.wine(d.encoder, "--seed", "1", text)[1])
-    check(decoded(d, block) == expected, f"Block schreibt etwas anderes: {block[:200]!r}")
+    # As the command-line encoder's block writes it: non-Latin letters as page codes.
+    expected = d.decoded(d.wine(d.encoder, "--seed", "1", text)[1])
+    check(d.decoded(block) == expected, f"Block schreibt etwas anderes: {block[:200]!r}")
     d.dismiss("Velumor", "&OK")
 
 
-def test_closing_the_strip_cancels(d):
+def closing_the_strip_cancels(d):
     d.set_clipboard("x" * 6_000_000)
     d.click_tray(1)
-    check(d.driver("wait", "Velumor: *", "30000")[0] == 0, "Fortschrittsleiste erscheint nicht")
+    check(d.driver("texts", "Velumor: *", "30000"), "Fortschrittsleiste erscheint nicht")
     d.screenshot("e2e_progress_strip.png")
-    d.driver("close", "Velumor: *", "5000")
+    d.driver("close", "Velumor: *")
     wait_until(lambda: d.clipboard() == CANCELLED, 60, "Abbruchtext in der Zwischenablage")
     check(d.velumor.poll() is None, "Programm ist nach dem Abbruch beendet")
+    d.dismiss("Velumor", "&OK")  # the result notice follows a cancelled run too
 
 
-def menu_open(d):
-    return d.driver("menu-open")[1].strip() == "1"
-
-
-# The tray menu's entries from the top: True for an entry, False for a separator.
-MENU_LAYOUT = [True, False, True, True, False, True, True, False, True]
-MENU_BORDER, MENU_SEPARATOR = 3, 9  # pixels, as Wine draws popup menus
-
-
-def choose(d, index):
-    """Clicks an entry of the open tray menu with the left button, at the
-    middle of the entry as Wine lays the menu out."""
-    def menu_windows():
-        return [w for w in d.xdotool("search", "--onlyvisible", "--class", "velumor.exe").stdout.split()
-                if not d.xdotool("getwindowname", w).stdout.strip()]
-
-    # Wine counts the menu as shown a moment before its X window is mapped.
-    menus = wait_until(menu_windows, 5, "Menüfenster")
-    geometry = dict(line.split("=") for line in d.xdotool("getwindowgeometry", "--shell", menus[0]).stdout.split())
-    width, height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
-    entries, separators = MENU_LAYOUT.count(True), MENU_LAYOUT.count(False)
-    entry_height = (height - 2 * MENU_BORDER - separators * MENU_SEPARATOR) / entries
-    top = MENU_BORDER + sum(entry_height if entry else MENU_SEPARATOR for entry in MENU_LAYOUT[:index])
-    d.xdotool("mousemove", "--window", menus[0], str(width // 2), str(int(top + entry_height / 2)))
-    time.sleep(0.2)
-    d.xdotool("click", "1")
-
-
-def open_menu(d):
-    # Right after a menu closed, Wine may still be finishing its menu loop and
-    # swallow the press; a user would simply press again.
-    for _ in range(3):
-        d.click_tray(3)
-        try:
-            return wait_until(lambda: menu_open(d), 4, "Menü")
-        except Failure:
-            pass
-    raise Failure("Menü öffnet sich nicht")
-
-
-def test_info_opens_from_the_menu(d):
-    open_menu(d)
-    d.screenshot("e2e_menu.png")
-    choose(d, 3)  # "&Info"
-    check(d.driver("wait", "Info über Velumor", "10000")[0] == 0, "Info-Dialog erscheint nicht")
+def info_opens_from_the_menu(d):
+    d.choose(3)  # "&Info"
+    check(d.driver("texts", "Info über Velumor", "10000"), "Info-Dialog erscheint nicht")
     time.sleep(0.5)
     d.screenshot("e2e_about.png")
     d.dismiss("Info über Velumor", "&Schliessen")
 
 
-def test_help_goes_to_the_shell(d):
-    open_menu(d)
-    choose(d, 2)  # "&Hilfe"
-    opened = wait_until(lambda: os.path.exists(d.record_file) and open(d.record_file, encoding="utf-8").read(), 20,
+def help_goes_to_the_shell(d):
+    d.choose(2)  # "&Hilfe"
+    opened = wait_until(lambda: os.path.exists(d.record_file) and open(d.record_file, encoding="utf-8-sig").read(), 20,
                         "Hilfe geöffnet")
     expected = windows_path(os.path.join(d.dist, "hilfe", "index.htm"))
     check(opened.strip().lower() == expected.lower(), f"geöffnet: {opened!r}")
 
 
-def test_quit_removes_the_icon_and_ends(d):
-    open_menu(d)
-    choose(d, 6)  # "&Beenden"
+def quit_removes_the_icon_and_ends(d):
+    d.choose(6)  # "&Beenden"
     check(d.velumor.wait(timeout=20) == 0, "Programm endet nicht")
     wait_until(lambda: d.tray_window() is None, 10, "Symbol verschwindet aus dem Infobereich")
-
-
-TESTS = [
-    test_start_takes_the_autostart_over,
-    test_left_click_encodes_the_clipboard,
-    test_closing_the_strip_cancels,
-    test_info_opens_from_the_menu,
-    test_help_goes_to_the_shell,
-    test_quit_removes_the_icon_and_ends,
-]
 
 
 def main():
@@ -297,25 +286,11 @@ def main():
     if not os.environ.get("DISPLAY"):
         print("Kein X-Display: die Ende-zu-Ende-Tests brauchen eines (make test startet Xvfb).")
         return 1
-    d = Desktop(dist, driver, encoder, out)
-    passed = 0
-    try:
-        d.start_window_manager()
-        prepare(d)
-        for test in TESTS:
-            try:
-                test(d)
-                print(f"ok     {test.__name__}")
-                passed += 1
-            except (Failure, subprocess.TimeoutExpired) as error:
-                print(f"FEHLER {test.__name__}: {error}")
-                d.screenshot(f"e2e_failure_{test.__name__}.png")
-                if not d.velumor or d.velumor.poll() is not None:
-                    break
-    finally:
-        d.close()
-    print(f"{passed} of {len(TESTS)} passed")
-    return 0 if passed == len(TESTS) else 1
+    d = EndToEnd(dist, driver, encoder, out)
+    return d.run("e2e", [prepare, start_takes_the_autostart_over, left_click_encodes_the_clipboard,
+                         closing_the_strip_cancels, info_opens_from_the_menu, help_goes_to_the_shell,
+                         quit_removes_the_icon_and_ends], d)
+
 
 if __name__ == "__main__":
     sys.exit(main())

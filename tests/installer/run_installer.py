@@ -7,15 +7,13 @@ Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
 """
 import hashlib
 import os
-import re
 import shutil
-import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
-from run_e2e import RUN_KEY, Desktop, Failure, check, choose, open_menu, wait_until  # noqa: E402
+from run_e2e import RUN_KEY, Desktop, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
@@ -25,11 +23,9 @@ SKIPPED, REFUSED = 77, 2
 class Scenario:
     def __init__(self, setup, stage, driver, out, version, maker):
         self.setup, self.stage, self.version, self.maker = setup, stage, version, maker
-        self.d = Desktop(stage, driver, None, out)
         self.prefix = os.path.join(out, "prefix")
-        self.d.env["WINEPREFIX"] = self.prefix
         # No menu entries or file associations of the test prefix on the host.
-        self.d.env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
+        self.d = Desktop(driver, out, WINEPREFIX=self.prefix, WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.timings = {}
 
     def unix(self, windows_path):
@@ -39,24 +35,8 @@ class Scenario:
     def wine(self, *args, **kwargs):
         return self.d.wine(*args, **kwargs)[0]
 
-    def key(self, key):
-        """The values of a registry key as {name: text}, None when it is missing.
-        Read through an export: it is UTF-16, where reg's listing is ANSI."""
-        export = os.path.join(self.d.out, "key.reg")
-        if os.path.exists(export):
-            os.remove(export)
-        if self.wine("reg", "export", key, self.d.wine("winepath", "-w", export)[1].strip(), "/y") != 0:
-            return None
-        text = open(export, encoding="utf-16").read().split("\n\n")[1]
-        values = {}
-        for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', text, re.M):
-            if data.startswith('"'):
-                data = re.sub(r"\\(.)", r"\1", data[1:-1])
-            values[re.sub(r"\\(.)", r"\1", name)] = data
-        return values
-
     def run_value(self):
-        return (self.key(RUN_KEY) or {}).get("Velumor")
+        return (self.d.reg_values(RUN_KEY) or {}).get("Velumor")
 
     def shortcuts(self):
         programs = os.path.join(self.prefix, "drive_c", "users")
@@ -65,8 +45,8 @@ class Scenario:
 
     def state(self):
         """Everything of ours: files with contents, shortcuts, keys and the Run value."""
-        return (tree(self.unix(FOLDER)), self.shortcuts(), self.key(UNINSTALL_KEY),
-                self.key(rf"HKCU\Software\{self.maker}"), self.run_value())
+        return (tree(self.unix(FOLDER)), self.shortcuts(), self.d.reg_values(UNINSTALL_KEY),
+                self.d.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value())
 
     # -- the steps
     def fresh_prefix(self):
@@ -80,7 +60,7 @@ class Scenario:
         open(self.unix(target), "w").close()
         check(self.wine(self.setup, "/S", "/D=" + target) == REFUSED, "Datei als Zielordner nicht abgewiesen")
         check(os.path.isfile(self.unix(target)), "Datei verändert")
-        check(self.key(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
+        check(self.d.reg_values(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
 
     def silent_install(self):
         # Split at the blanks: the command line reads as typed, /D= unquoted and last.
@@ -98,7 +78,7 @@ class Scenario:
             data = open(link, "rb").read()
             check(all(name.encode("utf-16-le") in data for name in target.split("\\")[1:]),
                   f"{link} zeigt nicht auf {target}")
-        values = self.key(UNINSTALL_KEY)
+        values = self.d.reg_values(UNINSTALL_KEY)
         values.pop("URLInfoAbout", None)
         estimated = int(values.pop("EstimatedSize", "dword:0")[6:], 16)
         check(estimated > 100, f"EstimatedSize {estimated} kB")
@@ -114,11 +94,8 @@ class Scenario:
     def wizard_upgrade_starts_the_program(self):
         # The pages add a subcaption to the title.
         title = f"Velumor {self.version} Installation*"
-        wizard = subprocess.Popen([self.d.env["VELUMOR_WINE"], self.setup], env=self.d.env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wizard = self.d.start(self.d.env["VELUMOR_WINE"], self.setup)
         self.d.wait_for_text(title, "&Weiter >")
-        time.sleep(1)
-        self.d.screenshot("installer_welcome.png")
         self.d.driver("click", title, "&Weiter >")
         self.d.wait_for_text(title, "&Installieren")
         self.d.driver("click", title, "&Installieren")
@@ -132,7 +109,7 @@ class Scenario:
         wait_until(self.d.tray_window, 20, "Velumor-Symbol im Infobereich")
         self.d.driver("click", "Velumor", "&OK")
         # In place, with one set of shortcuts, and the automatic start kept.
-        check(len(self.shortcuts()) == 2 and self.key(UNINSTALL_KEY)["InstallLocation"] == FOLDER
+        check(len(self.shortcuts()) == 2 and self.d.reg_values(UNINSTALL_KEY)["InstallLocation"] == FOLDER
               and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Upgrade: {self.state()[1:]}")
 
     def running_program_is_not_touched(self):
@@ -143,8 +120,7 @@ class Scenario:
         check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED, "Deinstallation trotz laufendem Velumor")
         check(self.state() == before, "Installation verändert, während Velumor lief")
         # As the message asks: "Beenden" in the tray menu.
-        open_menu(self.d)
-        choose(self.d, 6)
+        self.d.choose(6)
         wait_until(lambda: self.d.tray_window() is None, 20, "Velumor beendet")
 
     def silent_uninstall_leaves_nothing(self):
@@ -178,22 +154,12 @@ def main():
     s = Scenario(setup, stage, driver, out, version, maker)
     if setup.endswith("-x86.exe") and s.d.env.get("VELUMOR_WIN_PRESET") != "win32":
         print("übersprungen: dieser Rechner führt keine 32-Bit-Programme aus")
+        shutil.rmtree(s.d.work)
         return SKIPPED
     steps = [s.fresh_prefix, s.refuses_a_file_as_folder, s.silent_install, s.wizard_upgrade_starts_the_program,
              s.running_program_is_not_touched, s.silent_uninstall_leaves_nothing]
-    try:
-        s.d.start_window_manager()
-        for step in steps:
-            step()
-            print(f"ok     {step.__name__}")
-    except (Failure, subprocess.TimeoutExpired) as error:
-        print(f"FEHLER {step.__name__}: {error}")
-        s.d.screenshot(f"installer_failure_{step.__name__}.png")
+    if s.d.run("installer", steps) != 0:
         return 1
-    finally:
-        s.d.close()
-        shutil.rmtree(s.d.work, ignore_errors=True)
-        subprocess.run([s.d.env["VELUMOR_WINESERVER"], "-k"], env=s.d.env, capture_output=True)
     print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
           + ", ".join(f"{name} {seconds:.1f} s" for name, seconds in s.timings.items()))
     return 0
