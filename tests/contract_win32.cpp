@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,11 +90,8 @@ class RealWindows : public contract::Windows {
     });
   }
   void AddFile(std::u16string_view name, std::uint32_t attributes) override {
-    const std::wstring file = folder_ + L"\\" + Wide(name);
-    const HANDLE handle =
-        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(handle, INVALID_HANDLE_VALUE);
-    CloseHandle(handle);
+    const std::filesystem::path file = folder_ + L"\\" + Wide(name);
+    EXPECT_TRUE(std::ofstream(file).good());
     SetFileAttributesW(file.c_str(), attributes);
   }
   void AddFolder(std::u16string_view name) override {

@@ -93,7 +93,7 @@ void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
 // The notice's own control table: any form will do where the layout does not matter.
 platform::FormSpec NoticeSpec() { return dialogs::StartInfoDialogLayout(0); }
 
-TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
+TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAndTheFormResizes) {
   Win32Platform os;
   RecordingEvents events;
   const FormId form = os.LoadForm(NoticeSpec(), events);
@@ -107,9 +107,9 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
 
   // The keyboard goes from tab position 0 to 1; the label is no stop.
   const HWND box = Child(window, L"Diesen &Hinweis in Zukunft nicht mehr anzeigen");
-  EXPECT_EQ(GetNextDlgTabItem(window, nullptr, FALSE), ok);
-  EXPECT_EQ(GetNextDlgTabItem(window, ok, FALSE), box);
-  EXPECT_EQ(GetNextDlgTabItem(window, box, FALSE), ok);
+  EXPECT_EQ((std::array{GetNextDlgTabItem(window, nullptr, FALSE), GetNextDlgTabItem(window, ok, FALSE),
+                        GetNextDlgTabItem(window, box, FALSE)}),
+            (std::array{ok, box, ok}));
 
   // A lone CR or LF is a line break in the label.
   os.SetControlCaption(form, "InfoLbl", -1, u"a\rb\nc\r\nd");
@@ -121,6 +121,17 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrder) {
   EXPECT_EQ(screen.twipsPerPixelX, 1440 / Pixels(1440));
   EXPECT_NEAR(bounds.left * 2 + bounds.width, screen.widthTwips, 2 * screen.twipsPerPixelX);
   EXPECT_NEAR(bounds.top * 2 + bounds.height, screen.heightTwips, 2 * screen.twipsPerPixelY);
+
+  // A height below the title bar, as the progress strip's, leaves just the title bar.
+  os.SetFormSize(form, 3000, 0);
+  os.SetFormPosition(form, 1500, 3000);
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.bottom, 0);
+  // Read back from the outer edges in whole pixels: frame and title bar count.
+  const platform::FormBounds strip = os.Bounds(form);
+  EXPECT_EQ((std::array{strip.left, strip.top, strip.width}),
+            (std::array{1500, 3000, 3000 / screen.twipsPerPixelX * screen.twipsPerPixelX}));
+  EXPECT_GE(strip.height, GetSystemMetrics(SM_CYCAPTION) * screen.twipsPerPixelY);
 }
 
 // Every label, button and check box of a form shows its whole text: measured
@@ -177,25 +188,6 @@ TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeTe
   ExpectWholeTexts(Window(os, program.dialogs.infoForm().id()));
   program.dialogs.infoForm().Unload();
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
-}
-
-TEST(Win32Forms, AHeightBelowTheTitleBarLeavesJustTheTitleBar) {
-  Win32Platform os;
-  RecordingEvents events;
-  platform::FormSpec strip;  // as the progress strip's
-  strip.border = platform::FormBorder::FixedSingle;
-  const FormId form = os.LoadForm(strip, events);
-  os.SetFormSize(form, 3000, 0);
-  os.SetFormPosition(form, 1500, 3000);
-
-  RECT client{};
-  GetClientRect(Window(os, form), &client);
-  EXPECT_EQ(client.bottom, 0);
-  // Read back from the outer edges: the frame and title bar count, in whole pixels.
-  const platform::FormBounds bounds = os.Bounds(form);
-  const int perPixel = os.Screen().twipsPerPixelX;
-  EXPECT_EQ((std::array{bounds.left, bounds.top, bounds.width}), (std::array{1500, 3000, 3000 / perPixel * perPixel}));
-  EXPECT_GE(bounds.height, GetSystemMetrics(SM_CYCAPTION) * os.Screen().twipsPerPixelY);
 }
 
 // A hook as the program installs one: it logs what reaches it and passes it

@@ -7,6 +7,7 @@
 //   velumor_driver texts TITLE [MS]       prints the window's title and its controls' texts
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
+//   velumor_driver menu LETTER            types the letter into the open popup menu
 //   velumor_driver record FILE ARG        appends ARG to FILE in UTF-8 (a stand-in browser)
 //
 // Exit code 0 on success, 1 when the window (within MS, else 10 s) or the
@@ -52,11 +53,17 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 2 ? argv[1] : L"";
   if (command == L"record") {
+    // In UTF-8: a path with letters beyond the code page arrives whole (after a byte order mark).
     FILE* file = _wfopen(argv[2], L"a, ccs=UTF-8");
     if (!file) return 1;
     std::fwprintf(file, L"%ls\n", argc > 3 ? argv[3] : L"");
     std::fclose(file);
     return 0;
+  }
+  if (command == L"menu") {
+    // The menu's own loop reads the keyboard messages of the program's thread.
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu) && PostMessageW(menu, WM_CHAR, argv[2][0], 0) ? 0 : 1;
   }
   // Among the top-level windows, for as long as the caller waits.
   Search window{argv[2]};

@@ -120,7 +120,7 @@ class Scenario:
         check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED, "Deinstallation trotz laufendem Velumor")
         check(self.state() == before, "Installation verändert, während Velumor lief")
         # As the message asks: "Beenden" in the tray menu.
-        self.d.choose(6)
+        self.d.choose("b")
         wait_until(lambda: self.d.tray_window() is None, 20, "Velumor beendet")
 
     def silent_uninstall_leaves_nothing(self):
