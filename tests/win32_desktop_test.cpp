@@ -190,6 +190,16 @@ TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeTe
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
 
+// A main form and a notice on the real layer, each with its events; the events
+// outlive the platform, which may still tell them of its end.
+class TwoForms : public testing::Test {
+ protected:
+  RecordingEvents mainEvents, noticeEvents;
+  std::unique_ptr<Win32Platform> os = std::make_unique<Win32Platform>();
+  const FormId main = os->LoadForm(NoticeSpec(), mainEvents), notice = os->LoadForm(NoticeSpec(), noticeEvents);
+  const HWND mainWindow = Window(*os, main), noticeWindow = Window(*os, notice);
+};
+
 // A hook as the program installs one: it logs what reaches it and passes it
 // on to the procedure it replaced.
 class PassingHook : public platform::WindowHook {
@@ -213,65 +223,54 @@ class PassingHook : public platform::WindowHook {
   Win32Platform& os_;
 };
 
-TEST(Win32Windows, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
-  auto os = std::make_unique<Win32Platform>();
-  RecordingEvents events;
-  events.refuse = true;
-  const FormId form = os->LoadForm(NoticeSpec(), events);
-  const platform::WindowHandle window = os->FormWindow(form);
-  const HWND hwnd = Window(*os, form);
+TEST_F(TwoForms, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
+  mainEvents.refuse = true;
+  const platform::WindowHandle window = os->FormWindow(main);
 
   PassingHook hook(*os);
   const std::intptr_t procedure = os->HookProcedure(window, hook);
   hook.previous = os->SetWindowLong(window, platform::WindowProcIndex, procedure);
   ASSERT_NE(hook.previous, 0);
 
-  EXPECT_EQ(SendMessageW(hwnd, WM_APP, 0x1234, -5), 0);
+  EXPECT_EQ(SendMessageW(mainWindow, WM_APP, 0x1234, -5), 0);
   EXPECT_EQ(hook.appArguments, (std::vector<std::pair<std::uintptr_t, std::intptr_t>>{{0x1234, -5}}));
   // The form's own procedure answers through the hook: text both ways, and
   // the close box reaches the form's events.
-  os->SetFormCaption(form, u"Velumor: 42%");
-  EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 12);
-  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  os->SetFormCaption(main, u"Velumor: 42%");
+  EXPECT_EQ(SendMessageW(mainWindow, WM_GETTEXTLENGTH, 0, 0), 12);
+  SendMessageW(mainWindow, WM_CLOSE, 0, 0);
   EXPECT_TRUE(hook.Saw(WM_SETTEXT) && hook.Saw(WM_CLOSE));
-  EXPECT_EQ(events.log, std::vector<std::string>{"query 0"});
+  EXPECT_EQ(mainEvents.log, std::vector<std::string>{"query 0"});
 
   // Taken out again, the hook hears nothing more and the form works as before.
   EXPECT_EQ(os->SetWindowLong(window, platform::WindowProcIndex, hook.previous), procedure);
   hook.messages.clear();
-  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  SendMessageW(mainWindow, WM_CLOSE, 0, 0);
   EXPECT_TRUE(hook.messages.empty());
-  EXPECT_EQ(events.log.size(), 2u);
+  EXPECT_EQ(mainEvents.log.size(), 2u);
 
   // Hooked again, with another form showing: as the platform ends, that
   // form's window closes first and tells the others so; no hook is called.
   os->SetWindowLong(window, platform::WindowProcIndex, procedure);
-  RecordingEvents noticeEvents;
-  os->ShowForm(os->LoadForm(NoticeSpec(), noticeEvents), false);
+  os->ShowForm(notice, false);
   os->DoEvents();
   hook.messages.clear();
   os.reset();
   EXPECT_TRUE(hook.messages.empty());
-  EXPECT_EQ(events.log.size(), 2u);
+  EXPECT_EQ(mainEvents.log.size(), 2u);
   EXPECT_TRUE(noticeEvents.log.empty());
 }
 
-TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
-  Win32Platform os;
+TEST_F(TwoForms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
   ASSERT_EQ(TakeQuitRequest(), -1);
-  RecordingEvents mainEvents, noticeEvents;
-  const FormId main = os.LoadForm(NoticeSpec(), mainEvents);
-  const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
-  const HWND mainWindow = Window(os, main);
 
   // A refusal keeps the form.
   mainEvents.refuse = true;
-  os.UnloadForm(main);
+  os->UnloadForm(main);
   EXPECT_EQ(mainEvents.log, std::vector<std::string>{"query 1"});
   EXPECT_TRUE(IsWindow(mainWindow));
 
   // The notice's close box unloads it; the main form is still there.
-  const HWND noticeWindow = Window(os, notice);
   SendMessageW(noticeWindow, WM_CLOSE, 0, 0);
   EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"query 0", "unload"}));
   EXPECT_FALSE(IsWindow(noticeWindow));
@@ -283,27 +282,21 @@ TEST(Win32Forms, UnloadingAsksFirstAndTheLastFormUnloadedEndsTheMessageLoop) {
   RecordingEvents lateEvents;
   mainEvents.onUnload = [&] {
     EXPECT_TRUE(IsWindow(mainWindow));
-    os.UnloadForm(os.LoadForm(NoticeSpec(), lateEvents));
+    os->UnloadForm(os->LoadForm(NoticeSpec(), lateEvents));
   };
-  os.UnloadForm(main);
+  os->UnloadForm(main);
   EXPECT_EQ(mainEvents.log, (std::vector<std::string>{"query 1", "query 1", "unload"}));
   EXPECT_EQ(lateEvents.log, (std::vector<std::string>{"query 1", "unload"}));
   EXPECT_FALSE(IsWindow(mainWindow));
-  EXPECT_EQ(os.FormWindow(main), 0u);
+  EXPECT_EQ(os->FormWindow(main), 0u);
   EXPECT_EQ(TakeQuitRequest(), 0);
 
   // Nothing of an unloaded form raises events.
-  os.UnloadForm(main);
+  os->UnloadForm(main);
   EXPECT_EQ(mainEvents.log.size(), 3u);
 }
 
-TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUntilItIsUnloaded) {
-  Win32Platform os;
-  RecordingEvents mainEvents, noticeEvents;
-  const FormId main = os.LoadForm(NoticeSpec(), mainEvents);
-  const FormId notice = os.LoadForm(NoticeSpec(), noticeEvents);
-  const HWND mainWindow = Window(os, main);
-  const HWND noticeWindow = Window(os, notice);
+TEST_F(TwoForms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUntilItIsUnloaded) {
   const HWND box = Child(noticeWindow, L"Diesen &Hinweis in Zukunft nicht mehr anzeigen");
   const HWND ok = Child(noticeWindow, L"&OK");
 
@@ -312,21 +305,21 @@ TEST(Win32Forms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1);
   noticeEvents.onClick = [&] {
     noticeEvents.log.push_back("main enabled " + std::to_string(IsWindowEnabled(mainWindow)));
-    noticeEvents.log.push_back("ticked " + std::to_string(os.ControlValue(notice, "NeverShowAgainChk", -1)));
-    os.UnloadForm(notice);
+    noticeEvents.log.push_back("ticked " + std::to_string(os->ControlValue(notice, "NeverShowAgainChk", -1)));
+    os->UnloadForm(notice);
   };
   SetTimer(noticeWindow, 1, 5000, CloseOnTimeout);
-  os.ShowForm(notice, true);
+  os->ShowForm(notice, true);
   EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"click OKButton -1", "main enabled 0", "ticked 1", "query 1",
                                                          "unload"}));
   EXPECT_TRUE(IsWindowEnabled(mainWindow));
 
   // A request to quit ends the showing and stays for the outer loop.
   RecordingEvents secondEvents;
-  const FormId second = os.LoadForm(NoticeSpec(), secondEvents);
+  const FormId second = os->LoadForm(NoticeSpec(), secondEvents);
   PostQuitMessage(3);
-  os.ShowForm(second, true);
-  EXPECT_NE(os.FormWindow(second), 0u);
+  os->ShowForm(second, true);
+  EXPECT_NE(os->FormWindow(second), 0u);
   EXPECT_TRUE(IsWindowEnabled(mainWindow));
   EXPECT_EQ(TakeQuitRequest(), 3);
   EXPECT_TRUE(secondEvents.log.empty());
