@@ -32,11 +32,9 @@ class RealWindows : public contract::Windows {
   RealWindows() {
     const std::wstring id = std::to_wstring(GetCurrentProcessId());
     key_ = L"Software\\VelumorTest" + id;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
     // Letters that Windows-1252 lacks, as in a Polish or Russian user's folders.
-    folder_ = std::wstring(temp) + L"Łukasz Автозагрузка " + id;
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    folder_ = (std::filesystem::temp_directory_path() / (L"Łukasz Автозагрузка " + id)).wstring();
+    std::filesystem::create_directory(folder_);
   }
   ~RealWindows() override {
     for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();

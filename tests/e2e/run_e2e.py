@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The real velumor.exe under Wine on an X display, driven as a user would:
 the clipboard set and read from the Linux side (xclip), the tray icon and its
-menu used with xdotool, the windows found and pressed by velumor_driver.
-Installed, and its Startup folder placed, under names beyond Windows-1252.
-Only what a real window, click and clipboard show is here; the logic has its
-fake-based tests. Screenshots of the three forms go into OUT_DIR.
+menu used with xdotool, the windows found and pressed by velumor_driver. In a
+Wine prefix of its own, installed, and its Startup folder placed, under names
+beyond Windows-1252. Only what a real window, click and clipboard show is
+here; the logic has its fake-based tests. Screenshots of the three forms go
+into OUT_DIR.
 
 Usage: run_e2e.py DIST_DIR DRIVER_EXE ENCODE_EXE OUT_DIR
 """
@@ -55,17 +56,23 @@ def wine_environment():
 
 
 class Desktop:
-    """Wine on the X display: Windows programs, the driver for their windows,
-    xdotool for the tray, xclip for the clipboard, and screenshots."""
+    """Wine on the X display, in a prefix of its own: Windows programs, the
+    driver for their windows, xdotool for the tray, xclip for the clipboard,
+    and screenshots."""
 
-    def __init__(self, driver, out, **env):
-        self.driver_exe, self.out = driver, out
+    def __init__(self, driver, out):
+        self.driver_exe, self.out, self.prefix = driver, out, os.path.join(out, "prefix")
         self.env = wine_environment()
-        # Arguments with umlauts reach the Windows side intact.
-        self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", **env)
+        # Arguments with umlauts reach the Windows side intact; the prefix puts
+        # no menu entries or file associations on the host.
+        self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", WINEPREFIX=self.prefix,
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.work = tempfile.mkdtemp(prefix="velumor-test-")
         self.processes = []  # ended with the desktop
-        self.undo = []  # Wine commands that put the prefix back as it was
+
+    def fresh_prefix(self):
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self.wine("wineboot", "--init", timeout=300)
 
     def wine(self, *args, timeout=60, stdin=b""):
         """Runs a Windows program; its output goes through a file, not a pipe:
@@ -78,7 +85,8 @@ class Desktop:
             return done.returncode, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
 
     def start(self, *command, **kwargs):
-        process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+        process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   **kwargs)
         self.processes.append(process)
         return process
 
@@ -160,8 +168,6 @@ class Desktop:
         finally:
             for process in self.processes:
                 process.kill()
-            for args in self.undo:
-                self.wine(*args)
             subprocess.run([self.env["VELUMOR_WINESERVER"], "-k"], env=self.env, capture_output=True)
             shutil.rmtree(self.work, ignore_errors=True)
 
@@ -176,23 +182,16 @@ class EndToEnd(Desktop):
         shutil.copytree(dist, self.dist)
         self.shortcut = os.path.join(self.work, "Łukasz", "Автозагрузка", "Velumor.lnk")
         self.record_file = os.path.join(self.work, "opened.txt")
-        self.velumor = None
 
 
 def prepare(d):
-    d.wine("reg", "delete", r"HKCU\Software\Norvane Software", "/f")
-    d.wine("reg", "delete", RUN_KEY, "/v", "Velumor", "/f")
-    d.undo.append(("reg", "delete", RUN_KEY, "/v", "Velumor", "/f"))
+    d.fresh_prefix()
     # Help pages open in a stand-in browser that notes what it was given.
-    d.undo += [("reg", "delete", r"HKCR\VelumorTest.htm", "/f"), ("reg", "delete", r"HKCR\.htm", "/f")]
     d.wine("reg", "add", r"HKCR\.htm", "/ve", "/d", "VelumorTest.htm", "/f")
     d.wine("reg", "add", r"HKCR\VelumorTest.htm\shell\open\command", "/ve", "/d",
            f'"{windows_path(d.driver_exe)}" record "{windows_path(d.record_file)}" "%1"', "/f")
     # An old read-only Startup shortcut for the program to take over; set after
     # Wine's start-up, which would write the real folder back.
-    before = (d.reg_values(SHELL_FOLDERS) or {}).get("Startup")
-    d.undo.append(("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/d", before, "/f") if before else
-                  ("reg", "delete", SHELL_FOLDERS, "/v", "Startup", "/f"))
     os.makedirs(os.path.dirname(d.shortcut))
     open(d.shortcut, "wb").close()
     os.chmod(d.shortcut, 0o444)

@@ -4,7 +4,7 @@
 //
 // TITLE is a window's exact title, or its beginning followed by "*".
 //
-//   velumor_driver texts TITLE [MS]       prints the window's title and its controls' texts
+//   velumor_driver texts TITLE [MS]       prints the texts of the window's controls
 //   velumor_driver click TITLE CAPTION    presses the button or box with that caption
 //   velumor_driver close TITLE            asks the window to close, as its close box does
 //   velumor_driver menu LETTER            types the letter into the open popup menu
@@ -77,20 +77,15 @@ int wmain(int argc, wchar_t** argv) {
 
   if (command == L"texts") {
     _setmode(_fileno(stdout), _O_U8TEXT);
-    std::wprintf(L"%ls\n", TitleOf(window.found).c_str());
     EnumChildWindows(window.found, PrintChild, 0);
     return 0;
   }
   if (command == L"click" && argc > 3) {
     Search control{argv[3]};
     EnumChildWindows(window.found, Match, reinterpret_cast<LPARAM>(&control));
-    if (!control.found) return 1;
-    SendMessageW(control.found, BM_CLICK, 0, 0);
-    return 0;
+    if (control.found) SendMessageW(control.found, BM_CLICK, 0, 0);
+    return control.found ? 0 : 1;
   }
-  if (command == L"close") {
-    PostMessageW(window.found, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return 0;
-  }
+  if (command == L"close") return PostMessageW(window.found, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   return 2;
 }

@@ -20,23 +20,21 @@ FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
 SKIPPED, REFUSED = 77, 2
 
 
-class Scenario:
+class Scenario(Desktop):
     def __init__(self, setup, stage, driver, out, version, maker):
+        super().__init__(driver, out)
         self.setup, self.stage, self.version, self.maker = setup, stage, version, maker
-        self.prefix = os.path.join(out, "prefix")
-        # No menu entries or file associations of the test prefix on the host.
-        self.d = Desktop(driver, out, WINEPREFIX=self.prefix, WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.timings = {}
 
     def unix(self, windows_path):
         drive, rest = windows_path.split(":", 1)
         return os.path.join(self.prefix, f"drive_{drive.lower()}", *rest.strip("\\").split("\\"))
 
-    def wine(self, *args, **kwargs):
-        return self.d.wine(*args, **kwargs)[0]
+    def exit_code(self, *args, **kwargs):
+        return self.wine(*args, **kwargs)[0]
 
     def run_value(self):
-        return (self.d.reg_values(RUN_KEY) or {}).get("Velumor")
+        return (self.reg_values(RUN_KEY) or {}).get("Velumor")
 
     def shortcuts(self):
         programs = os.path.join(self.prefix, "drive_c", "users")
@@ -45,27 +43,27 @@ class Scenario:
 
     def state(self):
         """Everything of ours: files with contents, shortcuts, keys and the Run value."""
-        return (tree(self.unix(FOLDER)), self.shortcuts(), self.d.reg_values(UNINSTALL_KEY),
-                self.d.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value())
+        return (tree(self.unix(FOLDER)), self.shortcuts(), self.reg_values(UNINSTALL_KEY),
+                self.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value())
 
     # -- the steps
     def fresh_prefix(self):
-        shutil.rmtree(self.prefix, ignore_errors=True)
-        self.wine("wineboot", "--init", timeout=300)
+        super().fresh_prefix()
         os.makedirs(os.path.dirname(self.unix(FOLDER)))
 
     def refuses_a_file_as_folder(self):
         # One argument with a blank: Wine passes it in quotes, as some shells do.
         target = r"C:\Benutzer\velumor datei"
         open(self.unix(target), "w").close()
-        check(self.wine(self.setup, "/S", "/D=" + target) == REFUSED, "Datei als Zielordner nicht abgewiesen")
+        check(self.exit_code(self.setup, "/S", "/D=" + target) == REFUSED, "Datei als Zielordner nicht abgewiesen")
         check(os.path.isfile(self.unix(target)), "Datei verändert")
-        check(self.d.reg_values(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
+        check(self.reg_values(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
 
     def silent_install(self):
         # Split at the blanks: the command line reads as typed, /D= unquoted and last.
         start = time.time()
-        check(self.wine(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" ")) == 0, "Installation schlägt fehl")
+        code = self.exit_code(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" "))
+        check(code == 0, "Installation schlägt fehl")
         self.timings["stille Installation"] = time.time() - start
         installed, staged = tree(self.unix(FOLDER)), tree(self.stage)
         check(installed.pop("uninstall.exe", None) and installed == staged,
@@ -78,7 +76,7 @@ class Scenario:
             data = open(link, "rb").read()
             check(all(name.encode("utf-16-le") in data for name in target.split("\\")[1:]),
                   f"{link} zeigt nicht auf {target}")
-        values = self.d.reg_values(UNINSTALL_KEY)
+        values = self.reg_values(UNINSTALL_KEY)
         values.pop("URLInfoAbout", None)
         estimated = int(values.pop("EstimatedSize", "dword:0")[6:], 16)
         check(estimated > 100, f"EstimatedSize {estimated} kB")
@@ -94,34 +92,35 @@ class Scenario:
     def wizard_upgrade_starts_the_program(self):
         # The pages add a subcaption to the title.
         title = f"Velumor {self.version} Installation*"
-        wizard = self.d.start(self.d.env["VELUMOR_WINE"], self.setup)
-        self.d.wait_for_text(title, "&Weiter >")
-        self.d.driver("click", title, "&Weiter >")
-        self.d.wait_for_text(title, "&Installieren")
-        self.d.driver("click", title, "&Installieren")
-        self.d.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
+        wizard = self.start(self.env["VELUMOR_WINE"], self.setup)
+        self.wait_for_text(title, "&Weiter >")
+        self.driver("click", title, "&Weiter >")
+        self.wait_for_text(title, "&Installieren")
+        self.driver("click", title, "&Installieren")
+        self.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
-        self.d.screenshot("installer_options.png")
-        self.d.driver("click", title, "&Fertigstellen")
+        self.screenshot("installer_options.png")
+        self.driver("click", title, "&Fertigstellen")
         check(wizard.wait(timeout=30) == 0, "Assistent endet nicht mit 0")
         # "Velumor jetzt starten" is ticked: the installed program runs.
-        self.d.wait_for_text("Velumor", "Velumor wurde gestartet")
-        wait_until(self.d.tray_window, 20, "Velumor-Symbol im Infobereich")
-        self.d.driver("click", "Velumor", "&OK")
+        self.wait_for_text("Velumor", "Velumor wurde gestartet")
+        wait_until(self.tray_window, 20, "Velumor-Symbol im Infobereich")
+        self.driver("click", "Velumor", "&OK")
         # In place, with one set of shortcuts, and the automatic start kept.
-        check(len(self.shortcuts()) == 2 and self.d.reg_values(UNINSTALL_KEY)["InstallLocation"] == FOLDER
+        check(len(self.shortcuts()) == 2 and self.reg_values(UNINSTALL_KEY)["InstallLocation"] == FOLDER
               and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Upgrade: {self.state()[1:]}")
 
     def running_program_is_not_touched(self):
         before = self.state()
-        check(self.wine(self.setup, "/S", "/AUTOSTART=0") == REFUSED, "Upgrade trotz laufendem Velumor")
+        check(self.exit_code(self.setup, "/S", "/AUTOSTART=0") == REFUSED, "Upgrade trotz laufendem Velumor")
         # In place (_?=), so that the uninstaller's exit code is its own.
         uninstaller = FOLDER + r"\uninstall.exe"
-        check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED, "Deinstallation trotz laufendem Velumor")
+        check(self.exit_code(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED,
+              "Deinstallation trotz laufendem Velumor")
         check(self.state() == before, "Installation verändert, während Velumor lief")
         # As the message asks: "Beenden" in the tray menu.
-        self.d.choose("b")
-        wait_until(lambda: self.d.tray_window() is None, 20, "Velumor beendet")
+        self.choose("b")
+        wait_until(lambda: self.tray_window() is None, 20, "Velumor beendet")
 
     def silent_uninstall_leaves_nothing(self):
         stray = self.unix(r"C:\Benutzer\Kopie")
@@ -152,13 +151,13 @@ def main():
     version, maker = sys.argv[5:7]
     os.makedirs(out, exist_ok=True)
     s = Scenario(setup, stage, driver, out, version, maker)
-    if setup.endswith("-x86.exe") and s.d.env.get("VELUMOR_WIN_PRESET") != "win32":
+    if setup.endswith("-x86.exe") and s.env.get("VELUMOR_WIN_PRESET") != "win32":
         print("übersprungen: dieser Rechner führt keine 32-Bit-Programme aus")
-        shutil.rmtree(s.d.work)
+        shutil.rmtree(s.work)
         return SKIPPED
     steps = [s.fresh_prefix, s.refuses_a_file_as_folder, s.silent_install, s.wizard_upgrade_starts_the_program,
              s.running_program_is_not_touched, s.silent_uninstall_leaves_nothing]
-    if s.d.run("installer", steps) != 0:
+    if s.run("installer", steps) != 0:
         return 1
     print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
           + ", ".join(f"{name} {seconds:.1f} s" for name, seconds in s.timings.items()))
