@@ -54,17 +54,14 @@ class RealWindows : public contract::Windows {
   std::optional<contract::Stored> Get(std::u16string_view key, std::u16string_view name) override {
     HKEY open;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_QUERY_VALUE, &open) != ERROR_SUCCESS) return {};
-    contract::Stored value{0, std::string(4096, '\0')};
-    DWORD size = static_cast<DWORD>(value.bytes.size());
+    std::string bytes(4096, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(bytes.size());
     const std::string narrow(name.begin(), name.end());  // ASCII names only
-    DWORD type = 0;
     const LONG result =
-        RegQueryValueExA(open, narrow.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
+        RegQueryValueExA(open, narrow.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
     RegCloseKey(open);
     if (result != ERROR_SUCCESS) return {};
-    value.type = type;
-    value.bytes.resize(size);
-    return value;
+    return contract::Stored{type, bytes.substr(0, size)};
   }
   void Put(std::u16string_view key, std::u16string_view name, const contract::Stored& value) override {
     // The 8-bit function, as the settings are stored: ASCII names only.

@@ -47,14 +47,6 @@ def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def wine_environment():
-    """The loader, server and prefix that tools/wine-env.sh chooses for this machine."""
-    env = dict(os.environ, VELUMOR_ROOT=ROOT)
-    out = subprocess.run(["sh", "-c", '. "$VELUMOR_ROOT/tools/wine-env.sh" && env -0'], env=env,
-                         capture_output=True, check=True).stdout
-    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
-
-
 class Desktop:
     """Wine on the X display, in a prefix of its own: Windows programs, the
     driver for their windows, xdotool for the tray, xclip for the clipboard,
@@ -62,7 +54,10 @@ class Desktop:
 
     def __init__(self, driver, out):
         self.driver_exe, self.out, self.prefix = driver, out, os.path.join(out, "prefix")
-        self.env = wine_environment()
+        # The loader and server that tools/wine-env.sh chooses for this machine.
+        env = subprocess.run(["sh", "-c", '. "$VELUMOR_ROOT/tools/wine-env.sh" && env -0'],
+                             env=dict(os.environ, VELUMOR_ROOT=ROOT), capture_output=True, check=True).stdout
+        self.env = dict(item.split("=", 1) for item in env.decode().split("\0") if "=" in item)
         # Arguments with umlauts reach the Windows side intact; the prefix puts
         # no menu entries or file associations on the host.
         self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", WINEPREFIX=self.prefix,
@@ -85,10 +80,9 @@ class Desktop:
             return done.returncode, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
 
     def start(self, *command, **kwargs):
-        process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                   **kwargs)
-        self.processes.append(process)
-        return process
+        self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL, **kwargs))
+        return self.processes[-1]
 
     def driver(self, *args):
         return self.wine(self.driver_exe, *args)[0] == 0
@@ -118,8 +112,7 @@ class Desktop:
         return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout.split()
 
     def tray_window(self):
-        found = self.xdotool("search", "--onlyvisible", "--name", "Wine System Tray")
-        return found[0] if found else None
+        return next(iter(self.xdotool("search", "--onlyvisible", "--name", "Wine System Tray")), None)
 
     def click_tray(self, button):
         window = wait_until(self.tray_window, 20, "Wine-Infobereich")
@@ -145,8 +138,9 @@ class Desktop:
         time.sleep(0.3)
 
     def clipboard(self):
-        done = subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True, timeout=30)
-        return done.stdout.decode("utf-8", "replace") if done.returncode == 0 else ""
+        # Nothing on stdout when the clipboard is empty or holds no text.
+        return subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True,
+                              timeout=30).stdout.decode("utf-8", "replace")
 
     def screenshot(self, name):
         subprocess.run(["import", "-window", "root", os.path.join(self.out, name)], capture_output=True, timeout=30)

@@ -68,9 +68,7 @@ int wmain(int argc, wchar_t** argv) {
   // Among the top-level windows, for as long as the caller waits.
   Search window{argv[2]};
   const DWORD start = GetTickCount(), wait = command == L"texts" && argc > 3 ? std::stoul(argv[3]) : 10000;
-  for (;;) {
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&window));
-    if (window.found) break;
+  while (EnumWindows(Match, reinterpret_cast<LPARAM>(&window)) || !window.found) {  // FALSE once found
     if (GetTickCount() - start > wait) return 1;
     Sleep(1);
   }

@@ -30,9 +30,6 @@ class Scenario(Desktop):
         drive, rest = windows_path.split(":", 1)
         return os.path.join(self.prefix, f"drive_{drive.lower()}", *rest.strip("\\").split("\\"))
 
-    def exit_code(self, *args, **kwargs):
-        return self.wine(*args, **kwargs)[0]
-
     def run_value(self):
         return (self.reg_values(RUN_KEY) or {}).get("Velumor")
 
@@ -55,14 +52,14 @@ class Scenario(Desktop):
         # One argument with a blank: Wine passes it in quotes, as some shells do.
         target = r"C:\Benutzer\velumor datei"
         open(self.unix(target), "w").close()
-        check(self.exit_code(self.setup, "/S", "/D=" + target) == REFUSED, "Datei als Zielordner nicht abgewiesen")
+        check(self.wine(self.setup, "/S", "/D=" + target)[0] == REFUSED, "Datei als Zielordner nicht abgewiesen")
         check(os.path.isfile(self.unix(target)), "Datei verändert")
         check(self.reg_values(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
 
     def silent_install(self):
         # Split at the blanks: the command line reads as typed, /D= unquoted and last.
         start = time.time()
-        code = self.exit_code(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" "))
+        code = self.wine(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" "))[0]
         check(code == 0, "Installation schlägt fehl")
         self.timings["stille Installation"] = time.time() - start
         installed, staged = tree(self.unix(FOLDER)), tree(self.stage)
@@ -112,10 +109,10 @@ class Scenario(Desktop):
 
     def running_program_is_not_touched(self):
         before = self.state()
-        check(self.exit_code(self.setup, "/S", "/AUTOSTART=0") == REFUSED, "Upgrade trotz laufendem Velumor")
+        check(self.wine(self.setup, "/S", "/AUTOSTART=0")[0] == REFUSED, "Upgrade trotz laufendem Velumor")
         # In place (_?=), so that the uninstaller's exit code is its own.
         uninstaller = FOLDER + r"\uninstall.exe"
-        check(self.exit_code(uninstaller, "/S", *f"_?={FOLDER}".split(" ")) == REFUSED,
+        check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" "))[0] == REFUSED,
               "Deinstallation trotz laufendem Velumor")
         check(self.state() == before, "Installation verändert, während Velumor lief")
         # As the message asks: "Beenden" in the tray menu.
