@@ -40,9 +40,8 @@ class RealWindows : public contract::Windows {
     for (auto restore = restores_.rbegin(); restore != restores_.rend(); ++restore) (*restore)();
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     std::error_code ignored;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_, ignored)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_, ignored))
       SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
     std::filesystem::remove_all(folder_, ignored);
   }
 

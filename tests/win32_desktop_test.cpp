@@ -211,9 +211,6 @@ class PassingHook : public platform::WindowHook {
     messages.push_back(message);
     return os_.CallWindowProc(previous, window, message, wParam, lParam);
   }
-  bool Saw(std::uint32_t message) const {
-    return std::find(messages.begin(), messages.end(), message) != messages.end();
-  }
 
  private:
   Win32Platform& os_;
@@ -231,7 +228,7 @@ TEST_F(TwoForms, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
   // The hook hears the close box first and passes it on to the form. (The
   // tray's clicks and the strip's caption through the hook are end-to-end.)
   SendMessageW(mainWindow, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(hook.Saw(WM_CLOSE));
+  EXPECT_EQ(std::ranges::count(hook.messages, static_cast<std::uint32_t>(WM_CLOSE)), 1);
   EXPECT_EQ(mainEvents.log, std::vector<std::string>{"query 0"});
 
   // Taken out again, the hook hears nothing more and the form works as before.
@@ -307,8 +304,8 @@ TEST_F(TwoForms, AModalShowingFocusesTabPositionZeroAndDisablesTheOtherFormsUnti
   };
   SetTimer(noticeWindow, 1, 5000, CloseOnTimeout);
   os->ShowForm(notice, true);
-  EXPECT_EQ(noticeEvents.log, (std::vector<std::string>{"click OKButton -1", "main enabled 0", "ticked 1", "query 1",
-                                                         "unload"}));
+  EXPECT_EQ(noticeEvents.log,
+            (std::vector<std::string>{"click OKButton -1", "main enabled 0", "ticked 1", "query 1", "unload"}));
   EXPECT_TRUE(IsWindowEnabled(mainWindow));
 }
 

@@ -103,10 +103,9 @@ class Desktop:
         export = os.path.join(self.work, "export.reg")
         if self.wine("reg", "export", key, windows_path(export), "/y")[0] != 0:
             return None
-        values, own = {}, open(export, encoding="utf-16").read().split("\n\n")[1]  # not its subkeys
-        for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', own, re.M):
-            values[re.sub(r"\\(.)", r"\1", name)] = re.sub(r"\\(.)", r"\1", data[1:-1]) if data[0] == '"' else data
-        return values
+        own = open(export, encoding="utf-16").read().split("\n\n")[1]  # not its subkeys
+        return {re.sub(r"\\(.)", r"\1", name): re.sub(r"\\(.)", r"\1", data[1:-1]) if data[0] == '"' else data
+                for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', own, re.M)}
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout.split()

@@ -36,8 +36,8 @@ std::wstring TitleOf(HWND window) {
 BOOL CALLBACK Match(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<Search*>(parameter);
   const std::wstring title = TitleOf(window), pattern = search->pattern;
-  const bool matches = pattern.ends_with(L'*') ? title.starts_with(pattern.substr(0, pattern.size() - 1))
-                                               : title == pattern;
+  const bool matches =
+      pattern.ends_with(L'*') ? title.starts_with(pattern.substr(0, pattern.size() - 1)) : title == pattern;
   if (!IsWindowVisible(window) || !matches) return TRUE;
   search->found = window;
   return FALSE;

@@ -44,13 +44,10 @@ class Scenario(Desktop):
                 self.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value())
 
     # -- the steps
-    def fresh_prefix(self):
-        super().fresh_prefix()
-        os.makedirs(os.path.dirname(self.unix(FOLDER)))
-
     def refuses_a_file_as_folder(self):
         # One argument with a blank: Wine passes it in quotes, as some shells do.
         target = r"C:\Benutzer\velumor datei"
+        os.makedirs(os.path.dirname(self.unix(FOLDER)))
         open(self.unix(target), "w").close()
         check(self.wine(self.setup, "/S", "/D=" + target)[0] == REFUSED, "Datei als Zielordner nicht abgewiesen")
         check(os.path.isfile(self.unix(target)), "Datei verändert")
@@ -111,8 +108,7 @@ class Scenario(Desktop):
         before = self.state()
         check(self.wine(self.setup, "/S", "/AUTOSTART=0")[0] == REFUSED, "Upgrade trotz laufendem Velumor")
         # In place (_?=), so that the uninstaller's exit code is its own.
-        uninstaller = FOLDER + r"\uninstall.exe"
-        check(self.wine(uninstaller, "/S", *f"_?={FOLDER}".split(" "))[0] == REFUSED,
+        check(self.wine(FOLDER + r"\uninstall.exe", "/S", *f"_?={FOLDER}".split(" "))[0] == REFUSED,
               "Deinstallation trotz laufendem Velumor")
         check(self.state() == before, "Installation verändert, während Velumor lief")
         # As the message asks: "Beenden" in the tray menu.
