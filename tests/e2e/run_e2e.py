@@ -245,7 +245,7 @@ def help_goes_to_the_shell(d):
 
 def quit_removes_the_icon_and_ends(d):
     d.choose("b")  # "&Beenden"
-    check(d.velumor.wait(timeout=20) == 0, "Programm endet nicht")
+    check(d.velumor.wait(timeout=20) == 0, "Programm endet nicht mit 0")
     wait_until(lambda: d.tray_window() is None, 10, "Symbol verschwindet aus dem Infobereich")
 
 
