@@ -197,7 +197,7 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
     // The data form: the same carriers in a span for velumor-decode.js.
     const std::string dataEnd = "\">" + fallbackHtml + "</span>";
     const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
-    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkUnits, 2, frame);
+    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, 2, frame);
   } else {
     // Scripts and styles in the text: their escapes need the whole text at once.
     result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/page_codes.h"
 #include "core/utf16.h"
 
 #if defined(__SSE2__)
@@ -54,6 +55,15 @@ int ValidSequenceLength(std::string_view bytes, std::size_t i) {
 
 namespace {
 
+// The set bits of a 16-bit mask, inline: without -mpopcnt the builtin is a
+// library call, which showed up in profiles of long texts.
+inline int BitCount16(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return static_cast<int>((x + (x >> 8)) & 0x1Fu);
+}
+
 // How many of the 16 bytes at `at` (16 or 15, or 0 for none) are ASCII and
 // whole two-byte sequences of U+0080 to U+00FF, the bulk of Western text;
 // adds their page codes. A block with any other byte is left to the
@@ -77,7 +87,7 @@ inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
   const int taken = (leads & 0x8000u) ? 15 : 16;
   const unsigned wholeLeads = leads & 0x7FFFu;
   if (continuations != ((wholeLeads << 1) & 0xFFFFu)) return 0;
-  pageCodes += taken - __builtin_popcount(continuations);
+  pageCodes += taken - BitCount16(continuations);
   return taken;
 #else
   (void)at;
@@ -180,6 +190,42 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
       out[written++] = static_cast<char16_t>(cp);
     }
     i += length;
+  }
+  position = i;
+  return written;
+}
+
+std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::size_t i = position, written = 0;
+  while (i < size && written < wanted) {
+#if defined(__SSE2__)
+    if (i + 16 <= size) {
+      // ASCII bytes are their own page codes. All sixteen go out; those past
+      // the first other byte are overwritten by what follows.
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(codes + written),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
+      const int ascii = AsciiPrefix16(data + i);
+      i += ascii;
+      written += ascii;
+      if (ascii == 16) continue;
+    }
+#endif
+    const unsigned char lead = data[i];
+    if (lead < 0x80) {
+      codes[written++] = lead;
+      ++i;
+    } else if (lead <= 0xC3) {  // U+0080 to U+00FF: one code
+      codes[written++] = static_cast<std::uint8_t>(((lead & 3) << 6) | (data[i + 1] & 0x3F));
+      i += 2;
+    } else {
+      const int length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+      char32_t codePoint = lead & (0x7F >> length);
+      for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (data[i + k] & 0x3F);
+      common::ForEachPageCodeOf(codePoint, [&](int code) { codes[written++] = static_cast<std::uint8_t>(code); });
+      i += length;
+    }
   }
   position = i;
   return written;
