@@ -23,7 +23,7 @@ enum class StreamResult { Done, SelfCheckFailed, WriteFailed };
 // Page codes per piece: the codes and their carriers stay in the cache.
 inline constexpr std::size_t StreamChunkCodes = 64 * 1024;
 // Bytes of UTF-8 per segment: the unit that two threads encode side by side.
-inline constexpr std::size_t SegmentBytes = 1 << 20;
+inline constexpr std::size_t SegmentBytes = 256 * 1024;
 
 // A checked text cut into segments at character boundaries, with the number
 // of page codes before each: where the generator stands at its start.
