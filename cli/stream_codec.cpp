@@ -88,6 +88,10 @@ void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common
 
 }  // namespace
 
+std::size_t SegmentBytesFor(std::size_t textBytes) {
+  return std::clamp<std::size_t>(textBytes / 8, 64 * 1024, 1 << 20);
+}
+
 bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
   const auto startsWith = [&](std::size_t at, std::string_view name) {
     if (utf8.size() - at < name.size()) return false;

@@ -22,8 +22,9 @@ enum class StreamResult { Done, SelfCheckFailed, WriteFailed };
 
 // Page codes per piece: the codes and their carriers stay in the cache.
 inline constexpr std::size_t StreamChunkCodes = 64 * 1024;
-// Bytes of UTF-8 per segment: the unit that two threads encode side by side.
-inline constexpr std::size_t SegmentBytes = 256 * 1024;
+// Bytes of UTF-8 per segment, the unit that two threads encode side by
+// side: a text gets at least eight, each of 64 KB to 1 MB.
+std::size_t SegmentBytesFor(std::size_t textBytes);
 
 // A checked text cut into segments at character boundaries, with the number
 // of page codes before each: where the generator stands at its start.
@@ -41,7 +42,7 @@ bool PiecesEncodeLikeTheWhole(std::string_view utf8);
 
 // Checks every byte of `utf8` (segments side by side) and plans the
 // encoding; for invalid UTF-8 the offset of the first invalid sequence.
-std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes = SegmentBytes);
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes);
 
 // What goes before and after the carriers: by default the script block's
 // head and tail.

@@ -83,7 +83,12 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
       "bc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xC3\xBF\xE2\x80\x9E"
       "z0123456789abcdefghijklmnopq\xE2\x80\x93"
       "Gr\xC3\xBC\xC3\x9F"
-      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80";
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80" +
+      [] {  // a two-byte sequence at every place of a sixteen-byte step
+        std::string steps;
+        for (int k = 0; k <= 16; ++k) steps += std::string(k, 'x') + "\xC3\xBC";
+        return steps;
+      }();
   const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
   common::PseudoRandom wholeRandom(11);
   const std::string expected = *common::EncodeText(whole, wholeRandom);
