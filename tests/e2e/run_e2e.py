@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The real velumor.exe under Wine on an X display, driven as a user would:
-the clipboard set and read from the Linux side (xclip), the tray icon and its
-menu used with xdotool, the windows found and pressed by velumor_driver. In a
+the clipboard set and read from the Linux side (xclip), the tray icon clicked
+with xdotool, the windows and the menu worked by velumor_driver. In a
 Wine prefix of its own, installed, and its Startup folder placed, under names
 beyond Windows-1252. Only what a real window, click and clipboard show is
 here; the logic has its fake-based tests. Screenshots of the three forms go
