@@ -118,7 +118,7 @@ def check_csp(encoder, site, work, browser):
     return verdict != expected
 
 
-ESCAPES_TEXT = ('<style>#e::after{content:"12 \u20ac\U0001F600"}</style><span id="e"></span>'
+ESCAPES_TEXT = ('<style>#e::after{content:"\u20ac12 \U0001F600"}</style><span id="e"></span>'
                 '<script>window.length12 = "12 \u20ac\U0001F600".length;</script>')
 ESCAPES_PAGE = """<!DOCTYPE html><html><head><meta charset="utf-8"></head><body>{block}
 <script>var v = document.createElement("pre"); v.id = "verdict";
@@ -131,7 +131,7 @@ def check_escapes(encoder, site, work, browser):
     path = os.path.join(work, "escapes.html")
     Path(path).write_text(ESCAPES_PAGE.format(block=block), encoding="utf-8")
     verdict = browser.verdict("file://" + path)
-    expected = '"12 \u20ac\U0001F600"|6'
+    expected = '"\u20ac12 \U0001F600"|6'
     print(("ok     " if verdict == expected else "FEHLER ") + "escapes " + verdict)
     return verdict != expected
 
