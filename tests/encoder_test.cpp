@@ -156,15 +156,15 @@ TEST(FastPath, GivesTheBlockOfTheGenericPath) {
   }
 }
 
-TEST(FastPath, ColumnThresholdsAgreeWithTheProductAtTheirEdges) {
+// The fast path compares the draws' 32 bits with thresholds: each must be the
+// first 32-bit draw at or above its column's first double.
+TEST(FastPath, ColumnThresholdsAreTheFirstDrawOfEachColumn) {
   const auto& t = common::CarrierColumnThresholds();
-  const auto column = [](std::uint32_t x) { return static_cast<int>(static_cast<double>(x) * 0x1.0p-32 * 3.9); };
   const std::uint32_t starts[3] = {t.start1, t.start2, t.start3};
   for (int k = 1; k <= 3; ++k) {
-    EXPECT_EQ(column(starts[k - 1]), k);
-    EXPECT_EQ(column(starts[k - 1] - 1), k - 1);
+    EXPECT_GE(starts[k - 1] * 0x1.0p-32, FirstDrawOfColumn(k)) << k;
+    EXPECT_LT((starts[k - 1] - 1) * 0x1.0p-32, FirstDrawOfColumn(k)) << k;
   }
-  EXPECT_EQ(column(0xFFFFFFFFu), 3);
 }
 
 TEST(FastPath, SelfCheckSpotsASingleWrongOrUnsafeCarrierAnywhere) {
