@@ -127,7 +127,6 @@ TEST(FindCarrierStrings, ToleratesChangedLineBreaksAndIgnoresLookalikes) {
   const auto found = common::FindCarrierStrings(page);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(common::DecodeCarriers(found[0]), u"x@y.de");
-  EXPECT_TRUE(common::FindCarrierStrings(std::string_view("<p>kein Block</p>")).empty());
 }
 
 TEST(DecodeCarriers, AnOddLastCarrierCountsLikeTheScriptsMissingCharacter) {
@@ -156,8 +155,7 @@ TEST(FastPath, GivesTheBlockOfTheGenericPath) {
   }
 }
 
-// The fast path compares the draws' 32 bits with thresholds: each must be the
-// first 32-bit draw at or above its column's first double.
+// Each threshold is the first 32-bit draw at or above its column's first double.
 TEST(FastPath, ColumnThresholdsAreTheFirstDrawOfEachColumn) {
   const auto& t = common::CarrierColumnThresholds();
   const std::uint32_t starts[3] = {t.start1, t.start2, t.start3};
