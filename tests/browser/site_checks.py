@@ -104,9 +104,10 @@ def check_csp(encoder, site, work, browser):
     os.makedirs(root)
 
     late = encode(encoder, "--format", "data", '<a href="mailto:spaet@norvane.example">sp\u00e4t</a>')
-    Path(root, "seite.html").write_text(CSP_PAGE.format(block=encode(encoder, "inline@norvane.example")), encoding="utf-8")
+    page = os.path.join(root, "seite.html")
+    Path(page).write_text(CSP_PAGE.format(block=encode(encoder, "inline@norvane.example")), encoding="utf-8")
     Path(root, "check.js").write_text(CHECK_JS.replace("{late}", repr(late)), encoding="utf-8")
-    encode(encoder, "--rewrite", "--format", "data", "--write-decoder", os.path.join(root, "js"), os.path.join(root, "seite.html"))
+    encode(encoder, "--rewrite", "--format", "data", "--write-decoder", os.path.join(root, "js"), page)
     handler = lambda *a: Server(*a, directory=root)
     with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
         threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -127,9 +128,8 @@ document.body.appendChild(v);</script></body></html>"""
 
 
 def check_escapes(encoder, site, work, browser):
-    block = encode(encoder, ESCAPES_TEXT)
     path = os.path.join(work, "escapes.html")
-    Path(path).write_text(ESCAPES_PAGE.format(block=block), encoding="utf-8")
+    Path(path).write_text(ESCAPES_PAGE.format(block=encode(encoder, ESCAPES_TEXT)), encoding="utf-8")
     verdict = browser.verdict("file://" + path)
     expected = '"\u20ac12 \U0001F600"|6'
     print(("ok     " if verdict == expected else "FEHLER ") + "escapes " + verdict)
