@@ -14,25 +14,19 @@ void FakePlatform::DoEvents() {
   }
 }
 
-std::intptr_t FakePlatform::Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                 std::intptr_t lParam) {
-  const auto present = windows.procedures.find(window);
-  const bool replaced = present != windows.procedures.end();
-  return CallWindowProc(replaced ? present->second : FakeWindows::OriginalProcedure(window), window, message, wParam,
-                        lParam);
+std::intptr_t FakeWindows::Procedure(platform::WindowHandle window) const {
+  const auto present = procedures.find(window);
+  return present != procedures.end() ? present->second : OriginalProcedure(window);
 }
 
-std::intptr_t FakePlatform::HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) {
-  const std::intptr_t address = 0x9000 + static_cast<std::intptr_t>(window);
-  windows.hooks[address] = &hook;
-  return address;
+std::intptr_t FakePlatform::Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+  return CallWindowProc(windows.Procedure(window), window, message, wParam, lParam);
 }
 
 std::intptr_t FakePlatform::SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) {
   if (index != platform::WindowProcIndex) return 0;
-  const auto present = windows.procedures.find(window);
-  const bool replaced = present != windows.procedures.end();
-  const std::intptr_t previous = replaced ? present->second : FakeWindows::OriginalProcedure(window);
+  const std::intptr_t previous = windows.Procedure(window);
   windows.procedures[window] = value;
   return previous;
 }
@@ -55,13 +49,6 @@ std::intptr_t FakePlatform::CallWindowProc(std::intptr_t procedure, platform::Wi
 std::uint32_t FakePlatform::RegisterWindowMessage(std::string_view name) {
   auto& registered = windows.registeredMessages;
   return registered.emplace(std::string(name), 0xC000 + static_cast<std::uint32_t>(registered.size())).first->second;
-}
-
-bool FakePlatform::CursorPosition(int& x, int& y) {
-  ++windows.cursorReads;
-  x = 700;
-  y = windows.cursorY;
-  return true;
 }
 
 bool FakePlatform::NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) {
@@ -186,28 +173,6 @@ void FakePlatform::SetFormCaption(platform::FormId form, std::u16string_view cap
 void FakePlatform::SetFormSize(platform::FormId form, int widthTwips, int heightTwips) {
   forms.forms.at(form).bounds.width = widthTwips;
   forms.forms.at(form).bounds.height = std::max(heightTwips, 29 * 15);
-}
-
-void FakePlatform::SetFormPosition(platform::FormId form, int leftTwips, int topTwips) {
-  forms.forms.at(form).bounds.left = leftTwips;
-  forms.forms.at(form).bounds.top = topTwips;
-}
-
-void FakePlatform::SetControlCaption(platform::FormId form, std::string_view control, int index,
-                                     std::u16string_view caption) {
-  forms.forms.at(form).Find(control, index).caption = caption;
-}
-
-void FakePlatform::SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) {
-  forms.forms.at(form).Find(control, index).width = widthTwips;
-}
-
-void FakePlatform::SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) {
-  forms.forms.at(form).Find(control, index).visible = visible;
-}
-
-int FakePlatform::ControlValue(platform::FormId form, std::string_view control, int index) {
-  return forms.forms.at(form).Find(control, index).value;
 }
 
 bool FakePlatform::LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) {

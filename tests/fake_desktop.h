@@ -37,12 +37,13 @@ struct FakeWindows {
   static std::intptr_t OriginalProcedure(platform::WindowHandle window) { return 0x7000 + window; }
   // The result the original procedures give, to check it comes back unchanged.
   static std::intptr_t OriginalResult(std::uint32_t message) { return 4000 + message; }
+  // The procedure the window has now.
+  std::intptr_t Procedure(platform::WindowHandle window) const;
 
   std::map<platform::WindowHandle, std::intptr_t> procedures;  // present procedure of each window
   std::vector<PassedMessage> passedOn;                         // reached an original procedure
   std::vector<std::pair<platform::WindowHandle, bool>> topmostCalls;
   int cursorY = 500;
-  int cursorReads = 0;
   std::map<std::string, std::uint32_t> registeredMessages;
   std::map<std::intptr_t, platform::WindowHook*> hooks;  // by the procedure address handed out
 };

@@ -35,8 +35,6 @@ std::pair<std::string_view, std::string_view> SplitPath(std::string_view path) {
   return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
-bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
-
 }  // namespace
 
 std::string Folded(std::string_view text) {
@@ -53,140 +51,100 @@ std::string Utf8(std::u16string_view path) { return utf16::EncodeUtf8(path); }
 
 // ---- Registry
 
-void FakeRegistry::AddKey(Root root, std::string_view path) {
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t separator = path.find('\\', from);
-    keys[KeyId(root, path.substr(0, separator))];
-    if (separator == std::string_view::npos) break;
-    from = separator + 1;
-  }
-  keys[KeyId(root, "")];
-}
-
 void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, std::uint32_t type,
                        std::string_view data) {
-  AddKey(root, path);
-  keys[KeyId(root, path)].values[Folded(name)] = {type, std::string(data)};
+  keys[KeyId(root, path)][Folded(name)] = {type, std::string(data)};
 }
 
 void FakeRegistry::PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text) {
-  AddKey(root, path);
-  keys[KeyId(root, path)].values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  keys[KeyId(root, path)][Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
 }
 
 std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, std::string_view name) const {
   const auto key = keys.find(KeyId(root, path));
   if (key == keys.end()) return std::nullopt;
-  const auto value = key->second.values.find(Folded(name));
-  if (value == key->second.values.end()) return std::nullopt;
+  const auto value = key->second.find(Folded(name));
+  if (value == key->second.end()) return std::nullopt;
   return value->second;
 }
 
-FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting, long& result) {
+FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting) {
   const auto handle = handles.find(key);
-  if (handle == handles.end()) {
-    result = InvalidHandle;
-    return nullptr;
-  }
-  if (forWriting && !handle->second.writable) {
-    result = AccessDenied;
-    return nullptr;
-  }
-  result = Success;
+  if (handle == handles.end() || (forWriting && !handle->second.writable)) return nullptr;
   return &keys[handle->second.keyId];
+}
+
+const StoredValue* FakeRegistry::Find(platform::RegistryHandle key, std::string_view name) {
+  const Key* found = Find(key, false);
+  if (found == nullptr) return nullptr;
+  const auto value = found->find(Folded(name));
+  return value == found->end() ? nullptr : &value->second;
+}
+
+platform::RegistryHandle FakeRegistry::Open(Root root, std::string_view path, bool writable) {
+  handles[nextHandle] = {KeyId(root, path), writable};
+  return nextHandle++;
 }
 
 long FakePlatform::OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
                            platform::RegistryHandle& key) {
   key = 0;
-  const std::string id = KeyId(root, subKey);
-  const bool allAccess = access == platform::RegistryAccess::AllAccess;
-  if (registry.keys.count(id) == 0) return FileNotFound;
-  key = registry.nextHandle++;
-  registry.handles[key] = {id, allAccess};
+  if (registry.keys.count(KeyId(root, subKey)) == 0) return FileNotFound;
+  key = registry.Open(root, subKey, access == platform::RegistryAccess::AllAccess);
+  return Success;
+}
+
+long FakePlatform::CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) {
+  registry.keys[KeyId(root, subKey)];
+  key = registry.Open(root, subKey, true);
   return Success;
 }
 
 long FakePlatform::QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) {
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
+  const FakeRegistry::Key* found = registry.Find(key, false);
+  if (found == nullptr) return InvalidHandle;
   size = 0;
-  for (const auto& [name, value] : found->values) size = std::max(size, static_cast<std::uint32_t>(value.data.size()));
+  for (const auto& [name, value] : *found) size = std::max(size, static_cast<std::uint32_t>(value.data.size()));
   return Success;
 }
 
 long FakePlatform::QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
                               std::uint32_t* size) {
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
-  const auto value = found->values.find(Folded(name));
-  if (value == found->values.end()) return FileNotFound;
-  if (type != nullptr) *type = value->second.type;
-  const auto needed = static_cast<std::uint32_t>(value->second.data.size());
-  if (data == nullptr) {
-    if (size != nullptr) *size = needed;
-    return Success;
-  }
-  if (size == nullptr) return 87;  // ERROR_INVALID_PARAMETER
-  if (*size < needed) {
-    *size = needed;
-    return MoreData;
-  }
-  std::copy(value->second.data.begin(), value->second.data.end(), data);
-  *size = needed;
-  return Success;
+  const StoredValue* value = registry.Find(key, name);
+  if (value == nullptr) return FileNotFound;
+  if (type != nullptr) *type = value->type;
+  // Without a buffer only the size is asked.
+  const bool fits = data == nullptr || *size >= value->data.size();
+  if (data != nullptr && fits) std::copy(value->data.begin(), value->data.end(), data);
+  *size = static_cast<std::uint32_t>(value->data.size());
+  return fits ? Success : MoreData;
 }
 
-long FakePlatform::CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) {
-  key = 0;
-  registry.AddKey(root, subKey);
-  key = registry.nextHandle++;
-  registry.handles[key] = {KeyId(root, subKey), true};
-  return Success;
+long FakePlatform::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
+  const StoredValue* value = registry.Find(key, name);
+  text = value != nullptr ? value->wide : u"";
+  return value != nullptr ? Success : FileNotFound;
 }
 
 long FakePlatform::SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
                             std::uint32_t size) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  found->values[Folded(name)] = {type, std::string(data, size)};
-  return Success;
-}
-
-long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view name) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  return found->values.erase(Folded(name)) != 0 ? Success : FileNotFound;
-}
-
-long FakePlatform::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
-  text.clear();
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
-  const auto value = found->values.find(Folded(name));
-  if (value == found->values.end()) return FileNotFound;
-  if (value->second.type != platform::RegSz && value->second.type != platform::RegExpandSz) return 1630;
-  if (!value->second.wide.empty()) {
-    text = value->second.wide;
-  } else {
-    const std::string& data = value->second.data;
-    text = windows1252::ToText(std::string_view(data).substr(0, data.find('\0')));
-  }
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  (*found)[Folded(name)] = {type, std::string(data, size)};
   return Success;
 }
 
 long FakePlatform::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  found->values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  (*found)[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
   return Success;
+}
+
+long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view name) {
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  return found->erase(Folded(name)) != 0 ? Success : FileNotFound;
 }
 
 long FakePlatform::CloseKey(platform::RegistryHandle key) {
@@ -195,30 +153,15 @@ long FakePlatform::CloseKey(platform::RegistryHandle key) {
 
 // ---- Files
 
-void FakeFiles::AddFile(std::string_view path, std::uint32_t attributes) {
-  entries[Folded(path)] = {std::string(path), attributes};
-}
-
-void FakeFiles::AddFolder(std::string_view path) {
-  entries[Folded(path)] = {std::string(path), platform::AttributeDirectory};
-}
-
 FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
   const auto found = entries.find(Folded(path));
   return found == entries.end() ? nullptr : &found->second;
 }
 
-bool FakeFiles::OnDriveNotReady(std::string_view path) const {
-  return path.size() >= 2 && path[1] == ':' && notReady.count(Folded(path.substr(0, 1))[0]) != 0;
-}
-
 std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view widePattern) {
   const std::string pattern = Utf8(widePattern);
-  files.searches.push_back(pattern);
   std::vector<std::uint32_t> attributes;
   const auto [folder, name] = SplitPath(pattern);
-  // Windows takes wildcards only in the last part of the path.
-  if (files.OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
   const std::string foldedFolder = Folded(folder), foldedName = Folded(name);
   for (const auto& [path, entry] : files.entries) {
     const auto [entryFolder, entryName] = SplitPath(path);
@@ -227,9 +170,8 @@ std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view 
   return attributes;
 }
 
-bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t attributes) {
-  const std::string path = Utf8(widePath);
-  FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
+bool FakePlatform::SetAttributes(std::u16string_view path, std::uint32_t attributes) {
+  FakeFiles::Entry* entry = files.Find(Utf8(path));
   if (entry == nullptr || entry->attributesLocked) return false;
   entry->attributes = (entry->attributes & platform::AttributeDirectory) | attributes;
   return true;
@@ -237,7 +179,7 @@ bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t att
 
 bool FakePlatform::DeleteFile(std::u16string_view widePath) {
   const std::string path = Utf8(widePath);
-  const FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
+  const FakeFiles::Entry* entry = files.Find(path);
   if (entry == nullptr || (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }

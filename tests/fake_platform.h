@@ -1,13 +1,12 @@
 // An in-memory Windows for the tests of the logic above the seam: a registry
-// with keys, typed values and handles; files with attributes and drives that
-// are not ready; recorded shell calls and message boxes. Each part keeps its
+// with keys, typed values and handles; files with attributes; recorded shell
+// calls and message boxes. Each part keeps its
 // state where the tests set it up and look; FakePlatform is the seam on them.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,64 +29,51 @@ std::string Utf8(std::u16string_view path);
 struct StoredValue {
   std::uint32_t type = platform::RegSz;
   std::string data;       // what the A-functions see
-  std::u16string wide{};  // what the W-functions see, when written as text; else data read as Windows-1252
+  std::u16string wide{};  // what the W-functions see: the text as written through them
   bool operator==(const StoredValue&) const = default;
 };
 
 class FakeRegistry {
  public:
   using Root = platform::RegistryRoot;
+  using Key = std::map<std::string, StoredValue>;  // by folded name
 
   // Set-up and inspection. Paths and names as the logic passes them.
   void Put(Root root, std::string_view path, std::string_view name, std::uint32_t type, std::string_view data);
   // A REG_SZ value with its terminating zero, as the W-functions store it.
   void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
-  void AddKey(Root root, std::string_view path);
   std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
-  std::size_t OpenHandles() const { return handles.size(); }
 
-  // Every key with its values, to show that nothing else changed.
-  struct Key {
-    std::map<std::string, StoredValue> values;  // by folded name
-    bool operator==(const Key&) const = default;
-  };
-  using Contents = std::map<std::string, Key>;  // by folded root and path
-  const Contents& AllKeys() const { return keys; }
+  // The key behind an open handle; null when the handle is unknown or not
+  // open for writing. And a value in it, null when either is missing.
+  Key* Find(platform::RegistryHandle key, bool forWriting);
+  const StoredValue* Find(platform::RegistryHandle key, std::string_view name);
+  platform::RegistryHandle Open(Root root, std::string_view path, bool writable);
 
-  // The open handles, and the key behind one; null with Windows' result
-  // code when the handle is unknown or not open for writing.
+  std::map<std::string, Key> keys;  // by folded root and path
   struct Handle {
     std::string keyId;
     bool writable;
   };
-  Key* Find(platform::RegistryHandle key, bool forWriting, long& result);
-
-  Contents keys;
-  std::map<platform::RegistryHandle, Handle> handles;
+  std::map<platform::RegistryHandle, Handle> handles;  // the open ones
   platform::RegistryHandle nextHandle = 0x100;
 };
 
 class FakeFiles {
  public:
   struct Entry {
-    std::string path;
     std::uint32_t attributes;
     bool attributesLocked = false;  // its attributes cannot be changed
   };
 
-  void AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive);
-  void AddFolder(std::string_view path);
+  void AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive) {
+    entries[Folded(path)] = {attributes};
+  }
   Entry* Find(std::string_view path);
-  void SetDriveNotReady(char drive) { notReady.insert(Folded(std::string(1, drive))[0]); }
 
   std::u16string programFolder = u"C:\\Programme\\Velumor";
   std::u16string programName = u"Velumor";
-  std::vector<std::string> searches;  // every pattern searched, in order
-
-  bool OnDriveNotReady(std::string_view path) const;
-
   std::map<std::string, Entry> entries;  // by folded path
-  std::set<char> notReady;
 };
 
 struct Execution {
@@ -148,7 +134,10 @@ class FakePlatform : public platform::Platform {
     return 1;  // IDOK
   }
 
-  std::intptr_t HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) override;
+  std::intptr_t HookProcedure(platform::WindowHandle window, platform::WindowHook& hook) override {
+    windows.hooks[0x9000 + static_cast<std::intptr_t>(window)] = &hook;
+    return 0x9000 + static_cast<std::intptr_t>(window);
+  }
   std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override;
   std::intptr_t CallWindowProc(std::intptr_t procedure, platform::WindowHandle window, std::uint32_t message,
                                std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -156,7 +145,11 @@ class FakePlatform : public platform::Platform {
   void SetTopmost(platform::WindowHandle window, bool onTop) override {
     windows.topmostCalls.emplace_back(window, onTop);
   }
-  bool CursorPosition(int& x, int& y) override;
+  bool CursorPosition(int& x, int& y) override {
+    x = 700;
+    y = windows.cursorY;
+    return true;
+  }
 
   bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override;
   std::uint32_t NotifyIconRecordSize() override { return 88; }
@@ -184,13 +177,24 @@ class FakePlatform : public platform::Platform {
   void BringToFront(platform::FormId form) override { ++forms.forms.at(form).frontings; }
   void SetFormCaption(platform::FormId form, std::u16string_view caption) override;
   void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override;
-  void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override;
+  void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override {
+    forms.forms.at(form).bounds.left = leftTwips;
+    forms.forms.at(form).bounds.top = topTwips;
+  }
   platform::FormBounds Bounds(platform::FormId form) override { return forms.forms.at(form).bounds; }
   void SetControlCaption(platform::FormId form, std::string_view control, int index,
-                         std::u16string_view caption) override;
-  void SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) override;
-  void SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) override;
-  int ControlValue(platform::FormId form, std::string_view control, int index) override;
+                         std::u16string_view caption) override {
+    forms.forms.at(form).Find(control, index).caption = caption;
+  }
+  void SetControlWidth(platform::FormId form, std::string_view control, int index, int widthTwips) override {
+    forms.forms.at(form).Find(control, index).width = widthTwips;
+  }
+  void SetControlVisible(platform::FormId form, std::string_view control, int index, bool visible) override {
+    forms.forms.at(form).Find(control, index).visible = visible;
+  }
+  int ControlValue(platform::FormId form, std::string_view control, int index) override {
+    return forms.forms.at(form).Find(control, index).value;
+  }
   bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override;
   platform::ScreenMetrics Screen() override { return forms.screen; }
 };
