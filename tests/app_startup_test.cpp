@@ -38,10 +38,7 @@ TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
   os.process.anotherInstance = true;
   EXPECT_FALSE(program.Start());
-  ASSERT_EQ(os.messages.size(), 1u);
-  EXPECT_EQ(os.messages[0].text, u"Velumor wird bereits ausgeführt.");
-  EXPECT_EQ(os.messages[0].caption, u"Velumor");
-  EXPECT_EQ(os.messages[0].style, 48);
+  EXPECT_EQ(os.messages, (std::vector<fake::Message>{{u"Velumor wird bereits ausgeführt.", u"Velumor", 48}}));
   EXPECT_TRUE(os.tray.calls.empty());
   EXPECT_TRUE(os.windows.procedures.empty());
   EXPECT_FALSE(program.unloading);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "fake_platform.h"
 
@@ -7,9 +8,9 @@ namespace fake {
 
 void FakePlatform::DoEvents() {
   // What is pending now, and what those events post in turn.
-  while (!events.pending.empty()) {
-    auto event = std::move(events.pending.front());
-    events.pending.pop_front();
+  while (!events.empty()) {
+    auto event = std::move(events.front());
+    events.pop_front();
     event();
   }
 }
@@ -74,21 +75,15 @@ int FakePlatform::ShowPopupMenu(platform::WindowHandle owner, const std::vector<
 }
 
 platform::ClipboardText FakePlatform::ReadClipboardText() {
-  if (!clipboard.nextReads.empty()) {
-    const platform::ClipboardStatus status = clipboard.nextReads.front();
-    clipboard.nextReads.pop_front();
-    if (status != platform::ClipboardStatus::Ok) return {status, u""};
-  }
+  if (const auto failure = std::exchange(clipboard.nextRead, std::nullopt)) return {*failure, u""};
   return {platform::ClipboardStatus::Ok, clipboard.text.value_or(u"")};
 }
 
 platform::ClipboardStatus FakePlatform::ReplaceClipboardText(std::u16string_view value) {
-  if (!clipboard.nextWrites.empty()) {
-    const platform::ClipboardStatus status = clipboard.nextWrites.front();
-    clipboard.nextWrites.pop_front();
+  if (const auto failure = std::exchange(clipboard.nextWrite, std::nullopt)) {
     // A write that fails after clearing leaves the clipboard empty.
-    if (status == platform::ClipboardStatus::Failed) clipboard.text.reset();
-    if (status != platform::ClipboardStatus::Ok) return status;
+    if (*failure == platform::ClipboardStatus::Failed) clipboard.text.reset();
+    return *failure;
   }
   clipboard.text = std::u16string(value);
   clipboard.writes.emplace_back(value);

@@ -17,13 +17,6 @@
 
 namespace fake {
 
-// Pending events: what the real message loop would deliver next.
-struct FakeEvents {
-  std::deque<std::function<void()>> pending;
-
-  void Post(std::function<void()> event) { pending.push_back(std::move(event)); }
-};
-
 struct PassedMessage {
   platform::WindowHandle window;
   std::uint32_t message;
@@ -71,8 +64,8 @@ struct FakeMenus {
 };
 
 struct FakeClipboard {
-  std::optional<std::u16string> text;                           // nothing: no text on the clipboard
-  std::deque<platform::ClipboardStatus> nextReads, nextWrites;  // injected failures
+  std::optional<std::u16string> text;                            // nothing: no text on the clipboard
+  std::optional<platform::ClipboardStatus> nextRead, nextWrite;  // a failure of the next call
   std::vector<std::u16string> writes;
 };
 

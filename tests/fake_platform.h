@@ -95,7 +95,7 @@ class FakePlatform : public platform::Platform {
   FakeFiles files;
   std::vector<Execution> executions;
   std::vector<Message> messages;
-  FakeEvents events;
+  std::deque<std::function<void()>> events;  // what the real message loop would deliver next
   FakeWindows windows;
   FakeTray tray;
   FakeMenus menus;
