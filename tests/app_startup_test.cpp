@@ -12,8 +12,7 @@ TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
   os.forms.modalActions.push_back([&](platform::FormId notice) {
     // The notice comes last: hook and icon already work while it is open.
     EXPECT_EQ(os.windows.procedures.at(Form1Window()), 0x9000 + static_cast<std::intptr_t>(Form1Window()));
-    ASSERT_EQ(os.tray.calls.size(), 1u);
-    EXPECT_EQ(os.tray.calls[0].action, platform::NotifyAdd);
+    ASSERT_EQ(os.tray.icons.size(), 1u);
     EXPECT_EQ(os.forms.forms.at(notice).Find("InfoLbl", -1).caption.substr(0, 23), u"Velumor wurde gestartet");
     checkedDuringNotice = true;
   });
@@ -25,21 +24,20 @@ TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
   EXPECT_EQ(form1.caption, u"Velumor");
   EXPECT_EQ(form1.bounds.width, 3000);
   // The icon's record names the hooked window, so the hook came first.
-  const platform::NotifyIconRecord& record = os.tray.calls[0].record;
+  const platform::NotifyIconRecord& record = os.tray.icons.begin()->second;
   EXPECT_EQ(record.hWnd, Form1Window());
   EXPECT_EQ(record.cbSize, 88u);
   EXPECT_EQ(record.uFlags, 7u);
   EXPECT_EQ(record.uCallbackMessage, 1024u);
   EXPECT_EQ(record.hIcon, os.process.icon);
-  EXPECT_EQ(os.tray.Tip(0), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
-  EXPECT_EQ(os.tray.Tip(0).size(), 48u);
+  EXPECT_EQ(os.tray.Tip(), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
   os.process.anotherInstance = true;
   EXPECT_FALSE(program.Start());
   EXPECT_EQ(os.messages, (std::vector<fake::Message>{{u"Velumor wird bereits ausgeführt.", u"Velumor", 48}}));
-  EXPECT_TRUE(os.tray.calls.empty());
+  EXPECT_TRUE(os.tray.icons.empty());
   EXPECT_TRUE(os.windows.procedures.empty());
   EXPECT_FALSE(program.unloading);
   EXPECT_EQ(os.sound.beeps, 0);  // no start notice either
@@ -49,11 +47,8 @@ class UnloadModes : public ProgramTest, public ::testing::WithParamInterface<int
 
 TEST_P(UnloadModes, AreNotRefusedAndRemoveTheIconBeforeTheHook) {
   Start();
-  const std::size_t trayCalls = os.tray.calls.size();
   os.forms.Close(Form1(), GetParam());
   EXPECT_FALSE(os.forms.forms.at(Form1()).loaded);
-  ASSERT_EQ(os.tray.calls.size(), trayCalls + 1);
-  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyDelete);
   EXPECT_TRUE(os.tray.icons.empty());
   // The form's own procedure is back in place.
   EXPECT_EQ(os.windows.procedures.at(Form1Window()), fake::FakeWindows::OriginalProcedure(Form1Window()));
@@ -97,11 +92,11 @@ TEST_F(ProgramTest, TipIsCutToSixtyThreeCharactersAndPaddedWithBlanks) {
 TEST_F(ProgramTest, TheIconComesBackWhenTheNotificationAreaIsCreatedAnew) {
   Start();
   const std::uint32_t taskbarCreated = os.windows.registeredMessages.at("TaskbarCreated");
+  const std::string tip = os.tray.Tip();
   os.tray.icons.clear();  // the shell restarted and lost it
   os.Send(Form1Window(), taskbarCreated, 0, 0);
   ASSERT_EQ(os.tray.icons.size(), 1u);
-  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyAdd);
-  EXPECT_EQ(os.tray.Tip(os.tray.calls.size() - 1), os.tray.Tip(0));
+  EXPECT_EQ(os.tray.Tip(), tip);
   // A broadcast while the icon is still there: the refused add does no harm.
   os.Send(Form1Window(), taskbarCreated, 0, 0);
   EXPECT_EQ(os.tray.icons.size(), 1u);

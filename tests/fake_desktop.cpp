@@ -53,15 +53,14 @@ std::uint32_t FakePlatform::RegisterWindowMessage(std::string_view name) {
 }
 
 bool FakePlatform::NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) {
-  tray.calls.push_back({action, record});
   const auto key = std::make_pair(record.hWnd, record.uID);
   if (action == platform::NotifyAdd) return tray.icons.emplace(key, record).second;
   if (action == platform::NotifyDelete) return tray.icons.erase(key) == 1;
   return false;
 }
 
-std::string FakeTray::Tip(std::size_t call) const {
-  const auto& tip = calls.at(call).record.szTip;
+std::string FakeTray::Tip() const {
+  const auto& tip = icons.begin()->second.szTip;
   return std::string(tip.data(), std::find(tip.begin(), tip.end(), '\0'));
 }
 

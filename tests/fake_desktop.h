@@ -41,15 +41,11 @@ struct FakeWindows {
   std::map<std::intptr_t, platform::WindowHook*> hooks;  // by the procedure address handed out
 };
 
+// The icons the notification area shows, by window and id.
 struct FakeTray {
-  struct Call {
-    std::uint32_t action;
-    platform::NotifyIconRecord record;
-  };
-  std::vector<Call> calls;
   std::map<std::pair<platform::WindowHandle, std::uint32_t>, platform::NotifyIconRecord> icons;
-
-  std::string Tip(std::size_t call) const;
+  // The tip of the first icon, up to its terminating zero.
+  std::string Tip() const;
 };
 
 struct FakeMenus {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <version.h>
 
 #include <string>
 #include <vector>
@@ -79,16 +78,6 @@ TEST_F(Help, OpensTheAskedPageOrTheSearchedOneAndConfirmsWhenAsked) {
     EXPECT_EQ(os.executions, c.opened) << Bytes(c.asked);
     EXPECT_EQ(os.messages, c.said) << Bytes(c.asked);
   }
-}
-
-TEST(ShellOpen, ShowModeZeroMeansNormalAndTheMakersSiteOpensMaximised) {
-  fake::FakePlatform os;
-  ShellOpen(os, u"mailto:info@norvane.example", 0);
-  ShellOpen(os, u"https://www.norvane.example/", 7);
-  OpenMakerWebSite(os);
-  EXPECT_EQ(os.executions, (std::vector<Execution>{{"Open", "mailto:info@norvane.example", 1},
-                                                   {"Open", "https://www.norvane.example/", 7},
-                                                   {"Open", velumor_build::MakerHost, 3}}));
 }
 
 }  // namespace
