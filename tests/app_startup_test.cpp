@@ -80,13 +80,13 @@ TEST_F(ProgramTest, TheHookRoutesOnlyTheIconsPressesAndPassesEverythingElseOn) {
 
 TEST_F(ProgramTest, TipIsCutToSixtyThreeCharactersAndPaddedWithBlanks) {
   Start();
-  const std::u16string longTip(70, u'x');
-  const platform::NotifyIconRecord record = NI_Private::NotifyRecord(program, 0, 1, longTip);
-  EXPECT_EQ(std::string(record.szTip.data(), 63), std::string(63, 'x'));
-  EXPECT_EQ(record.szTip[63], '\0');
-  const platform::NotifyIconRecord empty = NI_Private::NotifyRecord(program, 0, 1, u"");
-  EXPECT_EQ(empty.szTip[0], '\0');
-  EXPECT_EQ(std::string(empty.szTip.data() + 1, 63), std::string(63, ' '));
+  const std::pair<std::u16string, std::string> cases[] = {
+      {std::u16string(70, u'x'), std::string(63, 'x') + '\0'},
+      {u"", '\0' + std::string(63, ' ')},
+  };
+  for (const auto& [tip, field] : cases) {
+    EXPECT_EQ(std::string(NI_Private::NotifyRecord(program, 0, 1, tip).szTip.data(), 64), field);
+  }
 }
 
 TEST_F(ProgramTest, TheIconComesBackWhenTheNotificationAreaIsCreatedAnew) {

@@ -42,12 +42,6 @@ TEST_P(Contract, RegistryValuesRoundTripInWindows1252) {
   }
 }
 
-TEST_P(Contract, PathTextsKeepEveryCharacter) {
-  const std::u16string path = u"C:\\Users\\Łukasz\\Главное меню\\Autostart";
-  RegPutText(os, User, key, u"Pfad", path);
-  EXPECT_EQ(RegGetText(os, User, key, u"Pfad"), path);
-}
-
 TEST_P(Contract, StoredValuesReadAsText) {
   using namespace std::string_view_literals;
   const struct {
