@@ -27,14 +27,11 @@ TEST_F(ProgramTest, AutostartReopensTheMenuInPlaceAndTwiceRestoresTheRegistry) {
                       Choose(8)};
   os.windows.cursorY = 300;
   RightClick();
-  std::vector<bool> marks;
-  for (const auto& showing : os.menus.showings) {
-    EXPECT_EQ(showing.yTwips, 300 * 15);
-    EXPECT_EQ(showing.flags, 4);
-    EXPECT_EQ(showing.owner, Form1Window());
-    marks.push_back(showing.items[5].checked);
-  }
-  EXPECT_EQ(marks, (std::vector<bool>{false, true, false}));
+  // Owner, flags, height and the mark of "&Autostart" of each showing.
+  std::vector<std::tuple<platform::WindowHandle, int, int, bool>> shown;
+  for (const auto& s : os.menus.showings) shown.emplace_back(s.owner, s.flags, s.yTwips, s.items[5].checked);
+  const auto at300 = [&](bool checked) { return std::tuple(Form1Window(), 4, 300 * 15, checked); };
+  EXPECT_EQ(shown, (std::vector{at300(false), at300(true), at300(false)}));
   EXPECT_TRUE(writtenBetween);
   EXPECT_FALSE(os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor"));
   EXPECT_EQ(program.flags.ReopenMenu, 0);
@@ -58,7 +55,7 @@ TEST_F(ProgramTest, EveryOtherChoiceEndsTheMenu) {
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));
   ASSERT_EQ(os.executions.size(), 1u);
   EXPECT_EQ(os.executions[0].target, "C:\\Programme\\Velumor\\hilfe\\index.htm");
-  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(os.messages.empty());
   const auto& items = os.menus.showings[0].items;
   ASSERT_EQ(items.size(), 9u);
   EXPECT_EQ(items[0].caption, u"&Kodieren");

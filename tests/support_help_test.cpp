@@ -13,12 +13,10 @@ using fake::Bytes;
 using Execution = fake::Execution;
 using Message = fake::Message;
 
-const std::vector<std::string> Candidates = {"C:\\Velumor\\index.htm",        "C:\\Velumor\\index.html",
-                                             "C:\\Velumor\\hilfe.htm",        "C:\\Velumor\\hilfe.html",
-                                             "C:\\Velumor\\hilfe\\index.htm", "C:\\Velumor\\hilfe\\index.html",
-                                             "C:\\Velumor\\hilfe\\hilfe.htm", "C:\\Velumor\\hilfe\\hilfe.html"};
-
-std::u16string Text(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+const std::vector<std::u16string> Candidates = {u"C:\\Velumor\\index.htm",        u"C:\\Velumor\\index.html",
+                                                u"C:\\Velumor\\hilfe.htm",        u"C:\\Velumor\\hilfe.html",
+                                                u"C:\\Velumor\\hilfe\\index.htm", u"C:\\Velumor\\hilfe\\index.html",
+                                                u"C:\\Velumor\\hilfe\\hilfe.htm", u"C:\\Velumor\\hilfe\\hilfe.html"};
 
 class Help : public ::testing::Test {
  protected:
@@ -28,10 +26,10 @@ class Help : public ::testing::Test {
 
 TEST_F(Help, TheFirstExistingCandidateWinsInTheirOrder) {
   EXPECT_EQ(FindHelpFile(os), u"");
-  for (const auto& candidate : Candidates) os.files.AddFile(candidate);
+  for (const auto& candidate : Candidates) os.files.AddFile(fake::Utf8(candidate));
   for (const auto& candidate : Candidates) {
-    EXPECT_EQ(FindHelpFile(os), Text(candidate));
-    os.DeleteFile(Text(candidate));
+    EXPECT_EQ(FindHelpFile(os), candidate);
+    os.DeleteFile(candidate);
   }
   EXPECT_EQ(FindHelpFile(os), u"");
 }
