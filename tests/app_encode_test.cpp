@@ -14,8 +14,6 @@ std::u16string Decoded(const std::u16string& block) {
   return found.size() == 1 ? common::DecodeCarriers(found[0]) : u"<kein Block>";
 }
 
-const std::u16string CancellationText = u"*** Velumor: Abbruch durch Anwender ***";
-
 TEST_F(ProgramTest, ALeftClickReplacesTheClipboardTextWithItsBlock) {
   Start();
   os.clipboard.text = u"info@example.com – 5 €";
@@ -62,7 +60,6 @@ TEST_F(ProgramTest, AClickDuringTheRunsOwnEventsMeetsTheBusyGuard) {
   EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
   // The first run went on and finished normally.
   EXPECT_EQ(Decoded(*os.clipboard.text), std::u16string(2000, u'z'));
-  EXPECT_EQ(program.flags.EncoderBusy, 0);
 }
 
 TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndOnlyThatRun) {
@@ -72,12 +69,10 @@ TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndOnlyThatRun)
     if (caption == u"Velumor: 10%") os.events.push_back([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
   };
   LeftClick();
-  EXPECT_EQ(os.clipboard.text, CancellationText);
+  EXPECT_EQ(os.clipboard.text, u"*** Velumor: Abbruch durch Anwender ***");
   EXPECT_EQ(ProgressCaptions(), (std::vector<std::u16string>{u"0%", u"10%", u"Abbruch ..."}));
   EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
-  EXPECT_EQ(program.flags.CancelRequested, 0);
   EXPECT_EQ(os.sound.beeps, 2);  // the result notice came up as after a success
-  EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
 
   // The next run starts afresh, and a close request that comes only after
   // it has finished does not cancel the one after.

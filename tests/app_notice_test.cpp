@@ -33,16 +33,16 @@ TEST_F(ProgramTest, OnlyTickedAndOkSuppressesANoticeAndOnlyForThisVersion) {
   EXPECT_EQ(Setting(u"_SID2"), u"");
   os.forms.modalActions.push_back(TickAndOk(os));
   LeftClick();
-  EXPECT_EQ(NoticesShown(), 4);
+  EXPECT_EQ(os.sound.beeps, 4);  // each notice beeps as it opens
   EXPECT_EQ(Setting(u"_SID2"), RXSAMMLUNG2DIVFU::VersionText(1));
 
   app::Program again(os);  // the next start of the same version
   ASSERT_TRUE(again.Start());
-  EXPECT_EQ(NoticesShown(), 4);
+  EXPECT_EQ(os.sound.beeps, 4);
 
   again.dialogs.version.revision = 7;  // another version shows it again
   StartInfoDialogModule::ShowNotice(again.dialogs, u"Text", u"1", u"");
-  EXPECT_EQ(NoticesShown(), 5);
+  EXPECT_EQ(os.sound.beeps, 5);
 }
 
 TEST_F(ProgramTest, TextExpandsAndOnlyAReadablePictureNarrowsTheLabel) {
@@ -84,7 +84,7 @@ TEST_F(ProgramTest, ASecondNoticeWhileOneIsOpenIsNotShownAndDoesNotDisturbIt) {
     os.forms.Click(startNotice, "OKButton");
   });
   Start();
-  EXPECT_EQ(NoticesShown(), 1);
+  EXPECT_EQ(os.sound.beeps, 1);
   EXPECT_EQ(Setting(u"_SID1"), RXSAMMLUNG2DIVFU::VersionText(1));
   EXPECT_EQ(Setting(u"_SID2"), u"");
   EXPECT_TRUE(os.clipboard.text->starts_with(u"<script"));

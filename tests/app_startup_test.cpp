@@ -23,11 +23,8 @@ TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
   EXPECT_EQ(form1.bounds.width, 3000);
   // The icon's record names the hooked window, so the hook came first.
   const platform::NotifyIconRecord& record = os.tray.icons.begin()->second;
-  EXPECT_EQ(record.hWnd, Form1Window());
-  EXPECT_EQ(record.cbSize, 88u);
-  EXPECT_EQ(record.uFlags, 7u);
-  EXPECT_EQ(record.uCallbackMessage, 1024u);
-  EXPECT_EQ(record.hIcon, os.process.icon);
+  EXPECT_EQ(std::tuple(record.hWnd, record.cbSize, record.uFlags, record.uCallbackMessage, record.hIcon),
+            std::tuple(Form1Window(), 88u, 7u, 1024u, os.process.icon));
   EXPECT_EQ(os.tray.Tip(), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
 }
 

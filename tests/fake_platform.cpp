@@ -149,10 +149,6 @@ long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view na
   return found->erase(Folded(name)) != 0 ? Success : FileNotFound;
 }
 
-long FakePlatform::CloseKey(platform::RegistryHandle key) {
-  return registry.handles.erase(key) != 0 ? Success : InvalidHandle;
-}
-
 // ---- Files
 
 FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
@@ -191,32 +187,6 @@ bool FakePlatform::DeleteFile(std::u16string_view widePath) {
 
 // ---- Desktop
 
-void FakePlatform::DoEvents() {
-  // What is pending now, and what those events post in turn.
-  while (!events.empty()) {
-    auto event = std::move(events.front());
-    events.pop_front();
-    event();
-  }
-}
-
-std::intptr_t FakeWindows::Procedure(platform::WindowHandle window) const {
-  const auto present = procedures.find(window);
-  return present != procedures.end() ? present->second : OriginalProcedure(window);
-}
-
-std::intptr_t FakePlatform::Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                 std::intptr_t lParam) {
-  return CallWindowProc(windows.Procedure(window), window, message, wParam, lParam);
-}
-
-std::intptr_t FakePlatform::SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) {
-  if (index != platform::WindowProcIndex) return 0;
-  const std::intptr_t previous = windows.Procedure(window);
-  windows.procedures[window] = value;
-  return previous;
-}
-
 std::intptr_t FakePlatform::CallWindowProc(std::intptr_t procedure, platform::WindowHandle window,
                                            std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   if (const auto hook = windows.hooks.find(procedure); hook != windows.hooks.end()) {
@@ -232,18 +202,6 @@ std::intptr_t FakePlatform::CallWindowProc(std::intptr_t procedure, platform::Wi
   return FakeWindows::OriginalResult(message);
 }
 
-std::uint32_t FakePlatform::RegisterWindowMessage(std::string_view name) {
-  auto& registered = windows.registeredMessages;
-  return registered.emplace(std::string(name), 0xC000 + static_cast<std::uint32_t>(registered.size())).first->second;
-}
-
-bool FakePlatform::NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) {
-  const auto key = std::make_pair(record.hWnd, record.uID);
-  if (action == platform::NotifyAdd) return tray.icons.emplace(key, record).second;
-  if (action == platform::NotifyDelete) return tray.icons.erase(key) == 1;
-  return false;
-}
-
 std::string FakeTray::Tip() const {
   const auto& tip = icons.begin()->second.szTip;
   return std::string(tip.data(), std::find(tip.begin(), tip.end(), '\0'));
@@ -252,15 +210,8 @@ std::string FakeTray::Tip() const {
 int FakePlatform::ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
                                 int yTwips) {
   menus.showings.push_back({owner, items, flags, yTwips});
-  if (menus.choices.empty()) return -1;
-  auto choose = std::move(menus.choices.front());
-  menus.choices.pop_front();
-  return choose();
-}
-
-platform::ClipboardText FakePlatform::ReadClipboardText() {
-  if (const auto failure = std::exchange(clipboard.nextRead, std::nullopt)) return {*failure, u""};
-  return {platform::ClipboardStatus::Ok, clipboard.text.value_or(u"")};
+  const auto choose = TakeFirst(menus.choices);
+  return choose ? choose() : -1;
 }
 
 platform::ClipboardStatus FakePlatform::ReplaceClipboardText(std::u16string_view value) {
@@ -299,14 +250,6 @@ std::vector<platform::FormId> FakeForms::LoadedForms() const {
   return loaded;
 }
 
-void FakeForms::Click(platform::FormId form, std::string_view control, int index) {
-  forms.at(form).events->OnClick(control, index);
-}
-
-void FakeForms::Tick(platform::FormId form, std::string_view control, int value) {
-  forms.at(form).Find(control, -1).value = value;
-}
-
 void FakeForms::Close(platform::FormId id, int mode) {
   Form& form = forms.at(id);
   if (!form.loaded || form.events->OnQueryUnload(mode)) return;
@@ -335,30 +278,8 @@ void FakePlatform::ShowForm(platform::FormId id, bool modal) {
   form.visible = true;
   ++form.showings;
   if (!modal) return;
-  if (!forms.modalActions.empty()) {
-    auto act = std::move(forms.modalActions.front());
-    forms.modalActions.pop_front();
-    act(id);
-  }
+  if (const auto act = TakeFirst(forms.modalActions)) act(id);
   forms.CloseBox(id);
-}
-
-void FakePlatform::SetFormCaption(platform::FormId form, std::u16string_view caption) {
-  forms.forms.at(form).caption = caption;
-  forms.captionHistory.emplace_back(caption);
-  if (forms.onCaption) forms.onCaption(caption);
-}
-
-void FakePlatform::SetFormSize(platform::FormId form, int widthTwips, int heightTwips) {
-  forms.forms.at(form).bounds.width = widthTwips;
-  forms.forms.at(form).bounds.height = std::max(heightTwips, 29 * 15);
-}
-
-bool FakePlatform::LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) {
-  const auto& unreadable = forms.unreadablePictures;
-  if (std::find(unreadable.begin(), unreadable.end(), path) != unreadable.end()) return false;
-  forms.forms.at(form).Find(control, index).picture = path;
-  return true;
 }
 
 }  // namespace fake

@@ -7,6 +7,7 @@
 // the tests set it up and look; FakePlatform is the seam on them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -29,6 +31,16 @@ std::string Bytes(std::u16string_view text);
 // A path as the fakes keep and record it: UTF-8, so that ASCII paths are
 // plain literals in the tests and no letter is lost.
 std::string Utf8(std::u16string_view path);
+
+// The first of the queued events or user actions, taken off the queue; an
+// empty one when none is left.
+template <class Action>
+Action TakeFirst(std::deque<Action>& queue) {
+  if (queue.empty()) return Action();
+  Action first = std::move(queue.front());
+  queue.pop_front();
+  return first;
+}
 
 struct StoredValue {
   std::uint32_t type = platform::RegSz;
@@ -106,7 +118,10 @@ struct FakeWindows {
   // The result the original procedures give, to check it comes back unchanged.
   static std::intptr_t OriginalResult(std::uint32_t message) { return 4000 + message; }
   // The procedure the window has now.
-  std::intptr_t Procedure(platform::WindowHandle window) const;
+  std::intptr_t Procedure(platform::WindowHandle window) const {
+    const auto present = procedures.find(window);
+    return present != procedures.end() ? present->second : OriginalProcedure(window);
+  }
 
   std::map<platform::WindowHandle, std::intptr_t> procedures;  // present procedure of each window
   std::vector<PassedMessage> passedOn;                         // reached an original procedure
@@ -178,8 +193,12 @@ struct FakeForms {
 
   std::vector<platform::FormId> LoadedForms() const;
   // The user's actions.
-  void Click(platform::FormId form, std::string_view control, int index = -1);
-  void Tick(platform::FormId form, std::string_view control, int value = 1);
+  void Click(platform::FormId form, std::string_view control, int index = -1) {
+    forms.at(form).events->OnClick(control, index);
+  }
+  void Tick(platform::FormId form, std::string_view control, int value = 1) {
+    forms.at(form).Find(control, -1).value = value;
+  }
   void CloseBox(platform::FormId form) { Close(form, platform::UnloadByUser); }
   // A close request for a reason: the form is asked, then unloaded unless it refuses.
   void Close(platform::FormId form, int mode);
@@ -209,7 +228,10 @@ class FakePlatform : public platform::Platform {
   FakeForms forms;
 
   // Sends a message to the window's present procedure.
-  std::intptr_t Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t Send(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                     std::intptr_t lParam) {
+    return CallWindowProc(windows.Procedure(window), window, message, wParam, lParam);
+  }
 
   long OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
                platform::RegistryHandle& key) override;
@@ -222,7 +244,9 @@ class FakePlatform : public platform::Platform {
   long DeleteValue(platform::RegistryHandle key, std::string_view name) override;
   long QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) override;
   long SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) override;
-  long CloseKey(platform::RegistryHandle key) override;
+  long CloseKey(platform::RegistryHandle key) override {
+    return registry.handles.erase(key) != 0 ? platform::RegistrySuccess : 6;  // ERROR_INVALID_HANDLE
+  }
 
   std::vector<std::uint32_t> MatchingAttributes(std::u16string_view pattern) override;
   bool SetAttributes(std::u16string_view path, std::uint32_t attributes) override;
@@ -242,10 +266,18 @@ class FakePlatform : public platform::Platform {
     windows.hooks[0x9000 + static_cast<std::intptr_t>(window)] = &hook;
     return 0x9000 + static_cast<std::intptr_t>(window);
   }
-  std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override;
+  std::intptr_t SetWindowLong(platform::WindowHandle window, int index, std::intptr_t value) override {
+    if (index != platform::WindowProcIndex) return 0;
+    const std::intptr_t previous = windows.Procedure(window);
+    windows.procedures[window] = value;
+    return previous;
+  }
   std::intptr_t CallWindowProc(std::intptr_t procedure, platform::WindowHandle window, std::uint32_t message,
                                std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::uint32_t RegisterWindowMessage(std::string_view name) override;
+  std::uint32_t RegisterWindowMessage(std::string_view name) override {
+    auto& registered = windows.registeredMessages;
+    return registered.emplace(std::string(name), 0xC000 + static_cast<std::uint32_t>(registered.size())).first->second;
+  }
   void SetTopmost(platform::WindowHandle window, bool onTop) override {
     windows.topmostCalls.emplace_back(window, onTop);
   }
@@ -255,19 +287,30 @@ class FakePlatform : public platform::Platform {
     return true;
   }
 
-  bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override;
+  bool NotifyIcon(std::uint32_t action, const platform::NotifyIconRecord& record) override {
+    const auto key = std::make_pair(record.hWnd, record.uID);
+    if (action == platform::NotifyAdd) return tray.icons.emplace(key, record).second;
+    if (action == platform::NotifyDelete) return tray.icons.erase(key) == 1;
+    return false;
+  }
   std::uint32_t NotifyIconRecordSize() override { return 88; }
 
   int ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
                     int yTwips) override;
 
-  platform::ClipboardText ReadClipboardText() override;
+  platform::ClipboardText ReadClipboardText() override {
+    if (const auto failure = std::exchange(clipboard.nextRead, std::nullopt)) return {*failure, u""};
+    return {platform::ClipboardStatus::Ok, clipboard.text.value_or(u"")};
+  }
   platform::ClipboardStatus ReplaceClipboardText(std::u16string_view text) override;
 
   void PlayWaveFile(std::u16string_view path) override { sound.played.emplace_back(path); }
   void Beep() override { ++sound.beeps; }
 
-  void DoEvents() override;
+  void DoEvents() override {
+    // What is pending now, and what those events post in turn.
+    while (const auto event = TakeFirst(events)) event();
+  }
 
   bool AnotherInstanceRunning() override { return process.anotherInstance; }
   platform::IconHandle ProgramIcon() override { return process.icon; }
@@ -279,8 +322,15 @@ class FakePlatform : public platform::Platform {
   void HideForm(platform::FormId form) override { forms.forms.at(form).visible = false; }
   void UnloadForm(platform::FormId form) override { forms.Close(form, platform::UnloadByCode); }
   void BringToFront(platform::FormId form) override { ++forms.forms.at(form).frontings; }
-  void SetFormCaption(platform::FormId form, std::u16string_view caption) override;
-  void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override;
+  void SetFormCaption(platform::FormId form, std::u16string_view caption) override {
+    forms.forms.at(form).caption = caption;
+    forms.captionHistory.emplace_back(caption);
+    if (forms.onCaption) forms.onCaption(caption);
+  }
+  void SetFormSize(platform::FormId form, int widthTwips, int heightTwips) override {
+    forms.forms.at(form).bounds.width = widthTwips;
+    forms.forms.at(form).bounds.height = std::max(heightTwips, 29 * 15);
+  }
   void SetFormPosition(platform::FormId form, int leftTwips, int topTwips) override {
     forms.forms.at(form).bounds.left = leftTwips;
     forms.forms.at(form).bounds.top = topTwips;
@@ -299,7 +349,12 @@ class FakePlatform : public platform::Platform {
   int ControlValue(platform::FormId form, std::string_view control, int index) override {
     return forms.forms.at(form).Find(control, index).value;
   }
-  bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override;
+  bool LoadPicture(platform::FormId form, std::string_view control, int index, std::u16string_view path) override {
+    const auto& unreadable = forms.unreadablePictures;
+    if (std::find(unreadable.begin(), unreadable.end(), path) != unreadable.end()) return false;
+    forms.forms.at(form).Find(control, index).picture = path;
+    return true;
+  }
   platform::ScreenMetrics Screen() override { return forms.screen; }
 };
 

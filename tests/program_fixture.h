@@ -37,8 +37,5 @@ class ProgramTest : public ::testing::Test {
     return progress;
   }
 
-  // Notices shown so far: each one beeps as it opens.
-  int NoticesShown() const { return os.sound.beeps; }
-
   std::u16string Setting(std::u16string_view key) { return RXSAMMLUNG::GetAppSetting(os, key); }
 };
