@@ -46,11 +46,7 @@ class FakeWindows : public contract::Windows {
 
 std::unique_ptr<contract::Windows> MakeFake() { return std::make_unique<FakeWindows>(); }
 
-}  // namespace
-
 INSTANTIATE_TEST_SUITE_P(Fake, Contract, ::testing::Values(&MakeFake));
-
-namespace {
 
 // A value that grows between the size question and the read.
 class GrowingValuePlatform : public fake::FakePlatform {

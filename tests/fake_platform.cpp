@@ -151,11 +151,6 @@ long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view na
 
 // ---- Files
 
-FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
-  const auto found = entries.find(Folded(path));
-  return found == entries.end() ? nullptr : &found->second;
-}
-
 std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view widePattern) {
   const std::string pattern = Utf8(widePattern);
   std::vector<std::uint32_t> attributes;
@@ -202,27 +197,11 @@ std::intptr_t FakePlatform::CallWindowProc(std::intptr_t procedure, platform::Wi
   return FakeWindows::OriginalResult(message);
 }
 
-std::string FakeTray::Tip() const {
-  const auto& tip = icons.begin()->second.szTip;
-  return std::string(tip.data(), std::find(tip.begin(), tip.end(), '\0'));
-}
-
 int FakePlatform::ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
                                 int yTwips) {
   menus.showings.push_back({owner, items, flags, yTwips});
   const auto choose = TakeFirst(menus.choices);
   return choose ? choose() : -1;
-}
-
-platform::ClipboardStatus FakePlatform::ReplaceClipboardText(std::u16string_view value) {
-  if (const auto failure = std::exchange(clipboard.nextWrite, std::nullopt)) {
-    // A write that fails after clearing leaves the clipboard empty.
-    if (*failure == platform::ClipboardStatus::Failed) clipboard.text.reset();
-    return *failure;
-  }
-  clipboard.text = std::u16string(value);
-  clipboard.writes.emplace_back(value);
-  return platform::ClipboardStatus::Ok;
 }
 
 std::vector<std::string> FakeSound::Names() const {
@@ -240,22 +219,6 @@ FakeForms::Control& FakeForms::Form::Find(std::string_view name, int index) {
     if (control.spec.name == name && control.spec.index == index) return control;
   }
   throw std::out_of_range("no control " + std::string(name) + "(" + std::to_string(index) + ")");
-}
-
-std::vector<platform::FormId> FakeForms::LoadedForms() const {
-  std::vector<platform::FormId> loaded;
-  for (const auto& [id, form] : forms) {
-    if (form.loaded) loaded.push_back(id);
-  }
-  return loaded;
-}
-
-void FakeForms::Close(platform::FormId id, int mode) {
-  Form& form = forms.at(id);
-  if (!form.loaded || form.events->OnQueryUnload(mode)) return;
-  form.loaded = false;
-  form.visible = false;
-  form.events->OnUnload();
 }
 
 platform::FormId FakePlatform::LoadForm(const platform::FormSpec& spec, platform::FormEvents& events) {

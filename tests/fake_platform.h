@@ -82,10 +82,13 @@ class FakeFiles {
     bool attributesLocked = false;  // its attributes cannot be changed
   };
 
-  void AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive) {
-    entries[Folded(path)] = {attributes};
+  Entry& AddFile(std::string_view path, std::uint32_t attributes = platform::AttributeArchive) {
+    return entries[Folded(path)] = {attributes};
   }
-  Entry* Find(std::string_view path);
+  Entry* Find(std::string_view path) {
+    const auto found = entries.find(Folded(path));
+    return found == entries.end() ? nullptr : &found->second;
+  }
 
   std::u16string programFolder = u"C:\\Programme\\Velumor";
   std::u16string programName = u"Velumor";
@@ -135,7 +138,10 @@ struct FakeWindows {
 struct FakeTray {
   std::map<std::pair<platform::WindowHandle, std::uint32_t>, platform::NotifyIconRecord> icons;
   // The tip of the first icon, up to its terminating zero.
-  std::string Tip() const;
+  std::string Tip() const {
+    const auto& tip = icons.begin()->second.szTip;
+    return std::string(tip.data(), std::find(tip.begin(), tip.end(), '\0'));
+  }
 };
 
 struct FakeMenus {
@@ -191,7 +197,13 @@ struct FakeForms {
   std::vector<std::u16string> captionHistory;          // of every form, in order
   std::function<void(std::u16string_view)> onCaption;  // runs after each caption change
 
-  std::vector<platform::FormId> LoadedForms() const;
+  std::vector<platform::FormId> LoadedForms() const {
+    std::vector<platform::FormId> loaded;
+    for (const auto& [id, form] : forms) {
+      if (form.loaded) loaded.push_back(id);
+    }
+    return loaded;
+  }
   // The user's actions.
   void Click(platform::FormId form, std::string_view control, int index = -1) {
     forms.at(form).events->OnClick(control, index);
@@ -201,7 +213,13 @@ struct FakeForms {
   }
   void CloseBox(platform::FormId form) { Close(form, platform::UnloadByUser); }
   // A close request for a reason: the form is asked, then unloaded unless it refuses.
-  void Close(platform::FormId form, int mode);
+  void Close(platform::FormId id, int mode) {
+    Form& form = forms.at(id);
+    if (!form.loaded || form.events->OnQueryUnload(mode)) return;
+    form.loaded = false;
+    form.visible = false;
+    form.events->OnUnload();
+  }
   platform::FormId nextId = 1;
 };
 
@@ -302,7 +320,16 @@ class FakePlatform : public platform::Platform {
     if (const auto failure = std::exchange(clipboard.nextRead, std::nullopt)) return {*failure, u""};
     return {platform::ClipboardStatus::Ok, clipboard.text.value_or(u"")};
   }
-  platform::ClipboardStatus ReplaceClipboardText(std::u16string_view text) override;
+  platform::ClipboardStatus ReplaceClipboardText(std::u16string_view value) override {
+    if (const auto failure = std::exchange(clipboard.nextWrite, std::nullopt)) {
+      // A write that fails after clearing leaves the clipboard empty.
+      if (*failure == platform::ClipboardStatus::Failed) clipboard.text.reset();
+      return *failure;
+    }
+    clipboard.text = std::u16string(value);
+    clipboard.writes.emplace_back(value);
+    return platform::ClipboardStatus::Ok;
+  }
 
   void PlayWaveFile(std::u16string_view path) override { sound.played.emplace_back(path); }
   void Beep() override { ++sound.beeps; }

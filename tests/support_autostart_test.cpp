@@ -82,8 +82,7 @@ const StoredValue CurrentCommand = RunCommand(u"\"C:\\Programme Łukasz\\Вел�
 TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
   // One backslash before the name all the same.
   os.registry.PutText(User, ShellFolders, "Startup", u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\");
-  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly);
-  os.files.Find(Utf8(Shortcut))->attributesLocked = true;
+  os.files.AddFile(Utf8(Shortcut), platform::AttributeReadOnly).attributesLocked = true;
   SyncAutostart(os, box);
   const std::u16string path(Shortcut);
   EXPECT_EQ(os.messages, (std::vector<fake::Message>{{u"Attribute nicht löschbar: " + path, u"Velumor", 64},
