@@ -2,6 +2,8 @@
 // the window hook with the notification-area icon.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/NI_Private.h"
 #include "program_fixture.h"
 
