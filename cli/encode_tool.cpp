@@ -6,9 +6,9 @@
 #include <variant>
 
 #include "atomic_output.h"
-#include "data_format.h"
 #include "core/common.h"
 #include "core/random.h"
+#include "data_format.h"
 #include "input_bytes.h"
 #include "options.h"
 #include "stream_codec.h"
@@ -180,7 +180,7 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
   const std::string_view text = bytes.substr(skipped);
   // Every byte is checked before the first one goes out.
-  const auto plan = PlanEncoding(text);
+  const auto plan = PlanEncoding(text, SegmentBytesFor(text.size()));
   if (const auto* bad = std::get_if<std::size_t>(&plan)) {
     err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad + skipped
         << ").\n";
@@ -197,7 +197,7 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
     // The data form: the same carriers in a span for velumor-decode.js.
     const std::string dataEnd = "\">" + fallbackHtml + "</span>";
     const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
-    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkUnits, 2, frame);
+    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, 2, frame);
   } else {
     // Scripts and styles in the text: their escapes need the whole text at once.
     result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());

@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "data_format.h"
 #include "core/common.h"
 #include "core/decoder.h"
+#include "data_format.h"
 #include "random_skip.h"
 #include "utf8.h"
 
@@ -59,7 +59,38 @@ class InOrder {
   StreamResult result_ = StreamResult::Done;
 };
 
+// The carriers of `count` page codes, as NibbleToChar gives them draw by
+// draw. Whole rounds go through the vector path; with `half` set, a piece
+// that holds two halves of it goes as two halves side by side, the second
+// with the generator moved ahead past the first.
+void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common::PseudoRandom& random,
+                 std::size_t half, const DrawSkipper& skipper) {
+  std::size_t done = 0;
+  const auto encodeOne = [&] {
+    out[2 * done] = static_cast<char>(common::NibbleToChar(codes[done] >> 4, random));
+    out[2 * done + 1] = static_cast<char>(common::NibbleToChar(codes[done] & 15, random));
+    ++done;
+  };
+  while (done < count && !random.AtStepBoundary()) encodeOne();
+  if (half > 0 && count - done >= 2 * half) {
+    common::PseudoRandom second = random;
+    skipper.Skip(second, 2 * half);
+    common::EncodeCodeBlocksSideBySide(codes + done, codes + done + half, half, out + 2 * done, out + 2 * (done + half),
+                                       random, second);
+    random = second;
+    done += 2 * half;
+  }
+  const std::size_t blocks = (count - done) / 16 * 16;
+  common::EncodeCodeBlocks(codes + done, blocks, out + 2 * done, random);
+  done += blocks;
+  while (done < count) encodeOne();
+}
+
 }  // namespace
+
+std::size_t SegmentBytesFor(std::size_t textBytes) {
+  return std::clamp<std::size_t>(textBytes / 8, 64 * 1024, 1 << 20);
+}
 
 bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
   const auto startsWith = [&](std::size_t at, std::string_view name) {
@@ -93,41 +124,44 @@ std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std:
     plan.codesBefore.push_back(codes);
     codes += checks[i].pageCodes;
   }
+  plan.codes = codes;
   return plan;
 }
 
 StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
-                             std::size_t chunkUnits, unsigned threads, std::optional<BlockFrame> frame) {
-  const std::string_view head = common::BlockHead(), tail = common::BlockTail();
-  const BlockFrame framing = frame.value_or(BlockFrame{head, tail});
+                             std::size_t chunkCodes, unsigned threads, std::optional<BlockFrame> frame) {
+  const BlockFrame framing = frame.value_or(BlockFrame{common::BlockHead(), common::BlockTail()});
   if (!sink(framing.before)) return StreamResult::WriteFailed;
   const std::size_t count = plan.segments.size();
   if (count > 1) threads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
+  // Codes per generator when a piece's two halves go side by side.
+  const std::size_t half = common::SideBySideIsFaster() ? chunkCodes / 32 * 16 : 0;
   // Two draws for each page code.
-  const DrawSkipper skipper(count > 1 ? 2 * plan.codesBefore.back() : 0);
+  const DrawSkipper skipper(std::max<std::uint64_t>(count > 1 ? 2 * plan.codesBefore.back() : 0, 2 * half));
   InOrder output(sink);
   SideBySide(count, threads, [&](std::size_t index) {
-    thread_local std::string carriers;  // reused from segment to segment
-    carriers.clear();
+    const std::uint64_t codesAfter = index + 1 < count ? plan.codesBefore[index + 1] : plan.codes;
+    const std::size_t carrierCount = static_cast<std::size_t>(2 * (codesAfter - plan.codesBefore[index]));
+    thread_local std::string carriers;  // reused from segment to segment, never shrunk
+    if (carriers.size() < carrierCount) carriers.resize(carrierCount);
     StreamResult made = StreamResult::Done;
     if (!output.Failed()) {
       common::PseudoRandom random = start;
       skipper.Skip(random, 2 * plan.codesBefore[index]);
       const std::string_view utf8 = plan.segments[index];
-      const auto units = std::make_unique_for_overwrite<char16_t[]>(chunkUnits);
+      const auto codes = std::make_unique_for_overwrite<std::uint8_t[]>(chunkCodes + 32);
+      char* out = carriers.data();
       for (std::size_t position = 0; position < utf8.size() && made == StreamResult::Done;) {
-        const std::size_t n = DecodeUtf8Chunk(utf8, position, units.get(), chunkUnits);
-        // The core builds, checks and frames each piece; only its carriers go
-        // on. The text holds no script or style (PiecesEncodeLikeTheWhole), so
-        // the builder need not look for them.
-        common::ScriptBlockBuilder builder{std::u16string_view()};
-        builder.AddCharacters(std::u16string_view(units.get(), n), 0, n, random);
-        if (!builder.Faithful()) made = StreamResult::SelfCheckFailed;
-        const std::string block = std::move(builder).Finish();
-        carriers.append(block, head.size(), block.size() - head.size() - tail.size());
+        const std::size_t n = PageCodesFromUtf8(utf8, position, codes.get(), chunkCodes + 16);
+        EncodePiece(codes.get(), n, out, random, half, skipper);
+        // The self-check, while the piece is still in the cache.
+        if (!common::CarriersCarry(out, codes.get(), n)) {
+          made = StreamResult::SelfCheckFailed;
+        }
+        out += 2 * n;
       }
     }
-    output.Deliver(index, carriers, made);
+    output.Deliver(index, std::string_view(carriers.data(), carrierCount), made);
   });
   if (output.Result() != StreamResult::Done) return output.Result();
   return sink(framing.after) ? StreamResult::Done : StreamResult::WriteFailed;

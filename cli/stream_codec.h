@@ -20,16 +20,18 @@ using ByteSink = std::function<bool(std::string_view)>;
 
 enum class StreamResult { Done, SelfCheckFailed, WriteFailed };
 
-// UTF-16 units per piece: the text, its page codes and carriers stay in the cache.
-inline constexpr std::size_t StreamChunkUnits = 16 * 1024;
-// Bytes of UTF-8 per segment: the unit that two threads encode side by side.
-inline constexpr std::size_t SegmentBytes = 1 << 20;
+// Page codes per piece: the codes and their carriers stay in the cache.
+inline constexpr std::size_t StreamChunkCodes = 64 * 1024;
+// Bytes of UTF-8 per segment, the unit that two threads encode side by
+// side: a text gets at least eight, each of 64 KB to 1 MB.
+std::size_t SegmentBytesFor(std::size_t textBytes);
 
 // A checked text cut into segments at character boundaries, with the number
 // of page codes before each: where the generator stands at its start.
 struct EncodingPlan {
   std::vector<std::string_view> segments;
   std::vector<std::uint64_t> codesBefore;
+  std::uint64_t codes = 0;  // of the whole text
 };
 
 // Pieces of a text get the page codes the whole text gets, unless the text
@@ -40,7 +42,7 @@ bool PiecesEncodeLikeTheWhole(std::string_view utf8);
 
 // Checks every byte of `utf8` (segments side by side) and plans the
 // encoding; for invalid UTF-8 the offset of the first invalid sequence.
-std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes = SegmentBytes);
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes);
 
 // What goes before and after the carriers: by default the script block's
 // head and tail.
@@ -51,10 +53,11 @@ struct BlockFrame {
 // Writes the block: the head, the carriers segment by segment in order, the
 // tail. Segments are encoded on up to `threads` threads, each from the
 // generator moved ahead to its start, so the block is the one that a single
-// pass with `start` gives. Each piece passes the self-check before it goes
+// pass with `start` gives; within a piece, its two halves go side by side
+// where the processor can. Each piece passes the self-check before it goes
 // out; the first that fails stops the output.
 StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRandom& start, const ByteSink& sink,
-                             std::size_t chunkUnits = StreamChunkUnits, unsigned threads = 2,
+                             std::size_t chunkCodes = StreamChunkCodes, unsigned threads = 2,
                              std::optional<BlockFrame> frame = std::nullopt);
 
 // Writes, for each block in the page (both forms), what its script writes

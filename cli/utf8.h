@@ -41,6 +41,16 @@ Utf8Check CheckUtf8(std::string_view bytes);
 // `position` past the bytes it used.
 std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char16_t* out, std::size_t capacity);
 
+// The most page codes one character makes: "&#1114111;".
+inline constexpr std::size_t LongestPageCodes = 10;
+
+// Turns UTF-8 that CheckUtf8 found valid, from bytes[position] on, straight
+// into the page codes the core makes of its characters outside script and
+// style elements, whole characters only: stops once it has `wanted` codes or
+// the bytes end. `codes` has room for wanted + 16; returns how many it wrote
+// and moves `position` past the bytes it used.
+std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted);
+
 // The way back is the core's.
 using utf16::EncodeUtf8;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "random.h"
 
@@ -12,20 +13,24 @@ namespace common {
 // two carriers each. The generator must stand at a step boundary and is left
 // at one. The carriers are exactly those NibbleToChar gives with the same
 // draws, high nibble first.
-void EncodeCodeBlocks(const char16_t* codes, std::size_t count, char* out, PseudoRandom& random);
+void EncodeCodeBlocks(const std::uint8_t* codes, std::size_t count, char* out, PseudoRandom& random);
+
+// Two stretches of `count` codes at once, each with its own generator: what
+// two calls of EncodeCodeBlocks give, made in one pass where the processor
+// has 256-bit vectors (SideBySideIsFaster), else one after the other.
+void EncodeCodeBlocksSideBySide(const std::uint8_t* codes0, const std::uint8_t* codes1, std::size_t count, char* out0,
+                                char* out1, PseudoRandom& random0, PseudoRandom& random1);
+bool SideBySideIsFaster();
 
 // Copies characters up to U+00FF, which are their own page codes, from the
 // start of `text` into `codes`, stopping before the first other character;
 // returns how many it copied.
-std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, char16_t* codes);
+std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, std::uint8_t* codes);
 
-// True when every carrier is one of the carrier set's characters, 60 to 126
-// without the backslash: nothing that could end or escape the script's string.
-bool CarriersAreSafe(const char* carriers, std::size_t count);
-
-// How many characters from the start of `text` the carrier pairs decode to,
-// up to the first that differs; `carriers` holds 2 * count bytes. The
-// self-check's fast path.
-std::size_t DecodedPrefixLength(const char* carriers, const char16_t* text, std::size_t count);
+// The self-check's fast path: true when the 2 * count carriers decode pair by
+// pair to `codes` and every carrier is one of the carrier set's characters,
+// 60 to 126 without the backslash: nothing that could end or escape the
+// script's string.
+bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t count);
 
 }  // namespace common

@@ -72,7 +72,7 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
   // Page codes and their carriers go through small buffers that stay in the
   // cache; the block itself is written once.
   constexpr std::size_t Chunk = 2048, LongestReference = 10;
-  char16_t codes[Chunk + LongestReference];
+  std::uint8_t codes[Chunk + LongestReference];
   char carriers[2 * (Chunk + LongestReference)];
   std::size_t pending = 0;
 
@@ -92,7 +92,7 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
     if (toTheEnd || !FastPath) {
       while (done < pending) encodeOne();
     }
-    faithful_ = faithful_ && DecodedPrefixLength(carriers, codes, done) == done && CarriersAreSafe(carriers, 2 * done);
+    faithful_ = faithful_ && CarriersCarry(carriers, codes, done);
     block_.append(carriers, 2 * done);
     std::copy(codes + done, codes + pending, codes);
     pending -= done;
@@ -103,7 +103,7 @@ void ScriptBlockBuilder::AddCharacters(std::u16string_view text, std::size_t beg
     pending += copied;
     i += copied;
     if (i < end && text[i] > 0xFF) {
-      pageCodes_.Emit(text, i++, [&](int code) { codes[pending++] = static_cast<char16_t>(code); });
+      pageCodes_.Emit(text, i++, [&](int code) { codes[pending++] = static_cast<std::uint8_t>(code); });
     }
     if (pending >= Chunk) encodePending(false);
   }

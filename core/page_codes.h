@@ -31,6 +31,17 @@ void EmitReference(char32_t codePoint, Sink&& sink) {
 }
 }  // namespace detail
 
+// Calls sink(code) for each page code (0 to 255) of one code point: itself up
+// to U+00FF, its reference beyond.
+template <class Sink>
+inline void ForEachPageCodeOf(char32_t codePoint, Sink&& sink) {
+  if (codePoint <= 0xFF) {
+    sink(static_cast<int>(codePoint));
+  } else {
+    detail::EmitReference(codePoint, sink);
+  }
+}
+
 // Calls sink(code) for each page code (0 to 255) of the character at index i.
 // A surrogate pair yields one reference at its first half and nothing at its
 // second; a lone surrogate yields the reference of U+FFFD.

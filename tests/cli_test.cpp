@@ -83,7 +83,12 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
       "bc\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xC3\xBF\xE2\x80\x9E"
       "z0123456789abcdefghijklmnopq\xE2\x80\x93"
       "Gr\xC3\xBC\xC3\x9F"
-      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80";
+      "e aus K\xC3\xB6ln, sch\xC3\xB6ne Tage \xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC4\x80" +
+      [] {  // a two-byte sequence at every place of a sixteen-byte step
+        std::string steps;
+        for (int k = 0; k <= 16; ++k) steps += std::string(k, 'x') + "\xC3\xBC";
+        return steps;
+      }();
   const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
   common::PseudoRandom wholeRandom(11);
   const std::string expected = *common::EncodeText(whole, wholeRandom);
@@ -93,7 +98,7 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   // Segments, encoded on two threads from a generator moved ahead, too.
   for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
     const auto plan = std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment));
-    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 4096u}) {
+    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 32u, 48u, 4096u}) {
       std::string streamed;
       const auto keep = [&](std::string_view piece) {
         streamed += piece;
