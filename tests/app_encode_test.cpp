@@ -14,8 +14,6 @@ std::u16string Decoded(const std::u16string& block) {
   return found.size() == 1 ? common::DecodeCarriers(found[0]) : u"<kein Block>";
 }
 
-const std::u16string CancellationText = u"*** Velumor: Abbruch durch Anwender ***";
-
 TEST_F(ProgramTest, ALeftClickReplacesTheClipboardTextWithItsBlock) {
   Start();
   os.clipboard.text = u"info@example.com – 5 €";
@@ -25,13 +23,11 @@ TEST_F(ProgramTest, ALeftClickReplacesTheClipboardTextWithItsBlock) {
   EXPECT_EQ(Decoded(*os.clipboard.text), u"info@example.com &#8211; 5 &#8364;");
   EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
   EXPECT_EQ(os.sound.played[0], u"C:\\Programme\\Velumor\\in.WAV");
-  EXPECT_EQ(program.flags.EncoderBusy, 0);
   // The strip was shown on top while encoding, and is hidden and back in
   // the normal band afterwards.
   EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
   EXPECT_EQ(os.windows.topmostCalls,
             (std::vector<std::pair<platform::WindowHandle, bool>>{{Form1Window(), true}, {Form1Window(), false}}));
-  EXPECT_EQ(os.forms.forms.at(Form1()).caption, u"Velumor: 100%");
 }
 
 TEST_F(ProgramTest, ProgressShowsEveryFiveHundredTwelveCharactersInSinglePrecision) {
@@ -56,44 +52,36 @@ TEST_F(ProgramTest, AClickDuringTheRunsOwnEventsMeetsTheBusyGuard) {
   os.clipboard.text = std::u16string(2000, u'z');
   // The click arrives while the run lets events through after its first character.
   os.forms.onCaption = [&](std::u16string_view caption) {
-    if (caption == u"Velumor: 0%") os.events.Post([&] { LeftClick(); });
+    if (caption == u"Velumor: 0%") os.events.push_back([&] { LeftClick(); });
   };
   LeftClick();
-  EXPECT_EQ(Messages(), std::vector<std::u16string>{u"Velumor bearbeitet bereits einen Text ... bitte warten."});
+  EXPECT_EQ(os.messages,
+            (std::vector<fake::Message>{{u"Velumor bearbeitet bereits einen Text ... bitte warten.", u"Velumor", 64}}));
   EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
   // The first run went on and finished normally.
   EXPECT_EQ(Decoded(*os.clipboard.text), std::u16string(2000, u'z'));
-  EXPECT_EQ(program.flags.EncoderBusy, 0);
 }
 
-TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndTheNextRunStartsAfresh) {
+TEST_F(ProgramTest, ClosingTheStripCancelsWithTheCancellationTextAndOnlyThatRun) {
   Start();
   os.clipboard.text = std::u16string(5000, u'q');
   os.forms.onCaption = [&](std::u16string_view caption) {
-    if (caption == u"Velumor: 10%") os.events.Post([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
+    if (caption == u"Velumor: 10%") os.events.push_back([&] { os.Send(Form1Window(), platform::MessageClose, 0, 0); });
   };
   LeftClick();
-  EXPECT_EQ(os.clipboard.text, CancellationText);
+  EXPECT_EQ(os.clipboard.text, u"*** Velumor: Abbruch durch Anwender ***");
   EXPECT_EQ(ProgressCaptions(), (std::vector<std::u16string>{u"0%", u"10%", u"Abbruch ..."}));
   EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "err", "out"}));
-  EXPECT_EQ(program.flags.CancelRequested, 0);
   EXPECT_EQ(os.sound.beeps, 2);  // the result notice came up as after a success
-  EXPECT_TRUE(os.forms.forms.at(Form1()).loaded);
 
-  os.forms.onCaption = nullptr;
+  // The next run starts afresh, and a close request that comes only after
+  // it has finished does not cancel the one after.
+  os.forms.onCaption = [&](std::u16string_view caption) {
+    if (caption == u"Velumor: 100%") os.events.push_back([&] { os.forms.CloseBox(Form1()); });
+  };
   os.clipboard.text = u"weiter";
   LeftClick();
   EXPECT_EQ(Decoded(*os.clipboard.text), u"weiter");
-}
-
-TEST_F(ProgramTest, ALateCloseRequestDoesNotCancelTheNextRun) {
-  Start();
-  os.clipboard.text = u"eins";
-  os.forms.onCaption = [&](std::u16string_view caption) {
-    if (caption == u"Velumor: 100%") os.events.Post([&] { os.forms.CloseBox(Form1()); });
-  };
-  LeftClick();
-  EXPECT_EQ(Decoded(*os.clipboard.text), u"eins");
   os.forms.onCaption = nullptr;
   os.clipboard.text = u"zwei";
   LeftClick();
@@ -105,7 +93,7 @@ TEST_F(ProgramTest, QuittingDuringARunLeavesTheUsersTextAndEndsQuietly) {
   os.clipboard.text = std::u16string(3000, u'k');
   os.forms.onCaption = [&](std::u16string_view caption) {
     if (caption == u"Velumor: 17%") {
-      os.events.Post([&] {
+      os.events.push_back([&] {
         os.menus.choices.push_back([] { return 6; });  // "&Beenden"
         RightClick();
       });
@@ -114,7 +102,7 @@ TEST_F(ProgramTest, QuittingDuringARunLeavesTheUsersTextAndEndsQuietly) {
   LeftClick();
   EXPECT_EQ(os.clipboard.text, std::u16string(3000, u'k'));
   EXPECT_TRUE(os.clipboard.writes.empty());
-  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(os.messages.empty());
   EXPECT_EQ(os.sound.Names(), std::vector<std::string>{"in"});
   EXPECT_TRUE(os.tray.icons.empty());
   EXPECT_TRUE(os.forms.LoadedForms().empty());
@@ -138,22 +126,21 @@ TEST_F(ProgramTest, NoTextOrAFailingClipboardKeepsTheUsersTextAndSaysWhy) {
   };
   for (const auto& c : cases) {
     os.clipboard.text = c.text;
-    if (c.read) os.clipboard.nextReads.push_back(*c.read);
-    if (c.write) os.clipboard.nextWrites.push_back(*c.write);
+    os.clipboard.nextRead = c.read;
+    os.clipboard.nextWrite = c.write;
     os.clipboard.writes.clear();
     os.messages.clear();
     os.sound.played.clear();
     const int beeps = os.sound.beeps;
     LeftClick();
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_TRUE(Messages()[0].starts_with(c.message)) << Messages()[0].size();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_TRUE(os.messages[0].text.starts_with(c.message)) << os.messages[0].text.size();
     EXPECT_EQ(os.messages[0].style, 64);
     EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
     EXPECT_EQ(os.clipboard.text, c.text);
     EXPECT_EQ(os.clipboard.writes.size(), c.write ? 1u : 0u);  // only the put-back
     EXPECT_FALSE(os.forms.forms.at(Form1()).visible);
     EXPECT_EQ(os.sound.beeps, beeps);  // no result notice after a failure
-    EXPECT_EQ(program.flags.EncoderBusy, 0);
   }
 }
 

@@ -2,47 +2,39 @@
 // the window hook with the notification-area icon.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/NI_Private.h"
 #include "program_fixture.h"
 
 namespace {
 
 TEST_F(ProgramTest, StartsHiddenHookedWithItsIconAndThenTheStartNotice) {
-  bool checkedDuringNotice = false;
   os.forms.modalActions.push_back([&](platform::FormId notice) {
     // The notice comes last: hook and icon already work while it is open.
     EXPECT_EQ(os.windows.procedures.at(Form1Window()), 0x9000 + static_cast<std::intptr_t>(Form1Window()));
-    ASSERT_EQ(os.tray.calls.size(), 1u);
-    EXPECT_EQ(os.tray.calls[0].action, platform::NotifyAdd);
+    ASSERT_EQ(os.tray.icons.size(), 1u);
     EXPECT_EQ(os.forms.forms.at(notice).Find("InfoLbl", -1).caption.substr(0, 23), u"Velumor wurde gestartet");
-    checkedDuringNotice = true;
   });
   Start();
-  EXPECT_TRUE(checkedDuringNotice);
+  EXPECT_TRUE(os.forms.modalActions.empty());  // the notice came
 
   const auto& form1 = os.forms.forms.at(Form1());
   EXPECT_FALSE(form1.visible);
   EXPECT_EQ(form1.caption, u"Velumor");
   EXPECT_EQ(form1.bounds.width, 3000);
   // The icon's record names the hooked window, so the hook came first.
-  const platform::NotifyIconRecord& record = os.tray.calls[0].record;
-  EXPECT_EQ(record.hWnd, Form1Window());
-  EXPECT_EQ(record.cbSize, 88u);
-  EXPECT_EQ(record.uFlags, 7u);
-  EXPECT_EQ(record.uCallbackMessage, 1024u);
-  EXPECT_EQ(record.hIcon, os.process.icon);
-  EXPECT_EQ(os.tray.Tip(0), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
-  EXPECT_EQ(os.tray.Tip(0).size(), 48u);
+  const platform::NotifyIconRecord& record = os.tray.icons.begin()->second;
+  EXPECT_EQ(std::tuple(record.hWnd, record.cbSize, record.uFlags, record.uCallbackMessage, record.hIcon),
+            std::tuple(Form1Window(), 88u, 7u, 1024u, os.process.icon));
+  EXPECT_EQ(os.tray.Tip(), " Velumor: Links: Code codieren -:- Rechts: Men\xFC.");
 }
 
 TEST_F(ProgramTest, ASecondInstanceIsRefusedWithoutIconHookOrUnload) {
   os.process.anotherInstance = true;
   EXPECT_FALSE(program.Start());
-  ASSERT_EQ(os.messages.size(), 1u);
-  EXPECT_EQ(os.messages[0].text, u"Velumor wird bereits ausgeführt.");
-  EXPECT_EQ(os.messages[0].caption, u"Velumor");
-  EXPECT_EQ(os.messages[0].style, 48);
-  EXPECT_TRUE(os.tray.calls.empty());
+  EXPECT_EQ(os.messages, (std::vector<fake::Message>{{u"Velumor wird bereits ausgeführt.", u"Velumor", 48}}));
+  EXPECT_TRUE(os.tray.icons.empty());
   EXPECT_TRUE(os.windows.procedures.empty());
   EXPECT_FALSE(program.unloading);
   EXPECT_EQ(os.sound.beeps, 0);  // no start notice either
@@ -52,11 +44,8 @@ class UnloadModes : public ProgramTest, public ::testing::WithParamInterface<int
 
 TEST_P(UnloadModes, AreNotRefusedAndRemoveTheIconBeforeTheHook) {
   Start();
-  const std::size_t trayCalls = os.tray.calls.size();
   os.forms.Close(Form1(), GetParam());
   EXPECT_FALSE(os.forms.forms.at(Form1()).loaded);
-  ASSERT_EQ(os.tray.calls.size(), trayCalls + 1);
-  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyDelete);
   EXPECT_TRUE(os.tray.icons.empty());
   // The form's own procedure is back in place.
   EXPECT_EQ(os.windows.procedures.at(Form1Window()), fake::FakeWindows::OriginalProcedure(Form1Window()));
@@ -73,11 +62,8 @@ TEST_F(ProgramTest, TheHookRoutesOnlyTheIconsPressesAndPassesEverythingElseOn) {
   EXPECT_EQ(TrayMessage(platform::MouseMove), 0);
   EXPECT_TRUE(os.sound.played.empty());
   EXPECT_TRUE(os.menus.showings.empty());
-
-  EXPECT_EQ(TrayMessage(platform::RightButtonDown), 0);
-  EXPECT_EQ(os.menus.showings.size(), 1u);
-  EXPECT_EQ(TrayMessage(platform::LeftButtonDown), 0);
-  EXPECT_EQ(os.sound.Names(), (std::vector<std::string>{"in", "out"}));
+  LeftClick();
+  RightClick();
   // The icon's messages themselves never reach the form.
   for (const auto& passed : os.windows.passedOn) EXPECT_NE(passed.message, platform::MessageTrayCallback);
 
@@ -88,23 +74,23 @@ TEST_F(ProgramTest, TheHookRoutesOnlyTheIconsPressesAndPassesEverythingElseOn) {
 
 TEST_F(ProgramTest, TipIsCutToSixtyThreeCharactersAndPaddedWithBlanks) {
   Start();
-  const std::u16string longTip(70, u'x');
-  const platform::NotifyIconRecord record = NI_Private::NotifyRecord(program, 0, 1, longTip);
-  EXPECT_EQ(std::string(record.szTip.data(), 63), std::string(63, 'x'));
-  EXPECT_EQ(record.szTip[63], '\0');
-  const platform::NotifyIconRecord empty = NI_Private::NotifyRecord(program, 0, 1, u"");
-  EXPECT_EQ(empty.szTip[0], '\0');
-  EXPECT_EQ(std::string(empty.szTip.data() + 1, 63), std::string(63, ' '));
+  const std::pair<std::u16string, std::string> cases[] = {
+      {std::u16string(70, u'x'), std::string(63, 'x') + '\0'},
+      {u"", '\0' + std::string(63, ' ')},
+  };
+  for (const auto& [tip, field] : cases) {
+    EXPECT_EQ(std::string(NI_Private::NotifyRecord(program, 0, 1, tip).szTip.data(), 64), field);
+  }
 }
 
 TEST_F(ProgramTest, TheIconComesBackWhenTheNotificationAreaIsCreatedAnew) {
   Start();
   const std::uint32_t taskbarCreated = os.windows.registeredMessages.at("TaskbarCreated");
+  const std::string tip = os.tray.Tip();
   os.tray.icons.clear();  // the shell restarted and lost it
   os.Send(Form1Window(), taskbarCreated, 0, 0);
   ASSERT_EQ(os.tray.icons.size(), 1u);
-  EXPECT_EQ(os.tray.calls.back().action, platform::NotifyAdd);
-  EXPECT_EQ(os.tray.Tip(os.tray.calls.size() - 1), os.tray.Tip(0));
+  EXPECT_EQ(os.tray.Tip(), tip);
   // A broadcast while the icon is still there: the refused add does no harm.
   os.Send(Form1Window(), taskbarCreated, 0, 0);
   EXPECT_EQ(os.tray.icons.size(), 1u);

