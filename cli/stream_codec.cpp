@@ -60,11 +60,11 @@ class InOrder {
 };
 
 // The carriers of `count` page codes, as NibbleToChar gives them draw by
-// draw. Whole rounds go through the vector path; with `half` set, a piece
-// that holds two halves of it goes as two halves side by side, the second
-// with the generator moved ahead past the first.
-void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common::PseudoRandom& random,
-                 std::size_t half, const DrawSkipper& skipper) {
+// draw. Whole rounds go through the vector path; with `part` set, a piece
+// that holds `stretches` parts of that many codes goes as stretches side by
+// side, each with the generator moved ahead past the ones before it.
+void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common::PseudoRandom& random, int stretches,
+                 std::size_t part, const DrawSkipper& skipper) {
   std::size_t done = 0;
   const auto encodeOne = [&] {
     out[2 * done] = static_cast<char>(common::NibbleToChar(codes[done] >> 4, random));
@@ -72,13 +72,19 @@ void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common
     ++done;
   };
   while (done < count && !random.AtStepBoundary()) encodeOne();
-  if (half > 0 && count - done >= 2 * half) {
-    common::PseudoRandom second = random;
-    skipper.Skip(second, 2 * half);
-    common::EncodeCodeBlocksSideBySide(codes + done, codes + done + half, half, out + 2 * done, out + 2 * (done + half),
-                                       random, second);
-    random = second;
-    done += 2 * half;
+  if (stretches > 1 && part > 0 && count - done >= stretches * part) {
+    common::PseudoRandom randoms[common::MostStretches] = {random, random, random, random};
+    common::Stretch side[common::MostStretches];
+    for (int k = 0; k < stretches; ++k) {
+      if (k > 0) {
+        randoms[k] = randoms[k - 1];
+        skipper.Skip(randoms[k], 2 * part);
+      }
+      side[k] = {codes + done + k * part, out + 2 * (done + k * part), &randoms[k]};
+    }
+    common::EncodeCodeBlocksSideBySide(side, stretches, part);
+    random = randoms[stretches - 1];
+    done += stretches * part;
   }
   const std::size_t blocks = (count - done) / 16 * 16;
   common::EncodeCodeBlocks(codes + done, blocks, out + 2 * done, random);
@@ -134,10 +140,11 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
   if (!sink(framing.before)) return StreamResult::WriteFailed;
   const std::size_t count = plan.segments.size();
   if (count > 1) threads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
-  // Codes per generator when a piece's two halves go side by side.
-  const std::size_t half = common::SideBySideIsFaster() ? chunkCodes / 32 * 16 : 0;
+  // Codes per generator when a piece's parts go side by side.
+  const int stretches = common::StretchesSideBySide();
+  const std::size_t part = chunkCodes / (16 * stretches) * 16;
   // Two draws for each page code.
-  const DrawSkipper skipper(std::max<std::uint64_t>(count > 1 ? 2 * plan.codesBefore.back() : 0, 2 * half));
+  const DrawSkipper skipper(std::max<std::uint64_t>(count > 1 ? 2 * plan.codesBefore.back() : 0, 2 * part));
   InOrder output(sink);
   SideBySide(count, threads, [&](std::size_t index) {
     const std::uint64_t codesAfter = index + 1 < count ? plan.codesBefore[index + 1] : plan.codes;
@@ -153,7 +160,7 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
       char* out = carriers.data();
       for (std::size_t position = 0; position < utf8.size() && made == StreamResult::Done;) {
         const std::size_t n = PageCodesFromUtf8(utf8, position, codes.get(), chunkCodes + 16);
-        EncodePiece(codes.get(), n, out, random, half, skipper);
+        EncodePiece(codes.get(), n, out, random, stretches, part, skipper);
         // The self-check, while the piece is still in the cache.
         if (!common::CarriersCarry(out, codes.get(), n)) {
           made = StreamResult::SelfCheckFailed;

@@ -111,26 +111,31 @@ bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t 
 
 #endif
 
-#if defined(VELUMOR_SIDE_BY_SIDE_AVX2)
-// In carrier_blocks_avx2.cpp, compiled for AVX2 and called only where the processor has it.
-void EncodeCodeBlocksAvx2(const std::uint8_t* codes0, const std::uint8_t* codes1, std::size_t count, char* out0,
-                          char* out1, PseudoRandom& random0, PseudoRandom& random1);
+#if defined(VELUMOR_SIDE_BY_SIDE)
+// In carrier_blocks_avx2.cpp and carrier_blocks_avx512.cpp, each compiled
+// for its instruction set and called only where the processor has it.
+void EncodeCodeBlocksAvx2(const Stretch* stretches, std::size_t count);
+void EncodeCodeBlocksAvx512(const Stretch* stretches, std::size_t count);
 
-bool SideBySideIsFaster() {
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  return avx2;
+int StretchesSideBySide() {
+  static const int stretches =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq") ? 4
+      : __builtin_cpu_supports("avx2")                                                                              ? 2
+                                                                                                                    : 1;
+  return stretches;
 }
 #else
-bool SideBySideIsFaster() { return false; }
+int StretchesSideBySide() { return 1; }
 #endif
 
-void EncodeCodeBlocksSideBySide(const std::uint8_t* codes0, const std::uint8_t* codes1, std::size_t count, char* out0,
-                                char* out1, PseudoRandom& random0, PseudoRandom& random1) {
-#if defined(VELUMOR_SIDE_BY_SIDE_AVX2)
-  if (SideBySideIsFaster()) return EncodeCodeBlocksAvx2(codes0, codes1, count, out0, out1, random0, random1);
+void EncodeCodeBlocksSideBySide(const Stretch* stretches, int stretchCount, std::size_t count) {
+#if defined(VELUMOR_SIDE_BY_SIDE)
+  if (stretchCount == 4 && StretchesSideBySide() >= 4) return EncodeCodeBlocksAvx512(stretches, count);
+  if (stretchCount == 2 && StretchesSideBySide() >= 2) return EncodeCodeBlocksAvx2(stretches, count);
 #endif
-  EncodeCodeBlocks(codes0, count, out0, random0);
-  EncodeCodeBlocks(codes1, count, out1, random1);
+  for (int k = 0; k < stretchCount; ++k) {
+    EncodeCodeBlocks(stretches[k].codes, count, stretches[k].out, *stretches[k].random);
+  }
 }
 
 }  // namespace common

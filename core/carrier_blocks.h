@@ -15,12 +15,23 @@ namespace common {
 // draws, high nibble first.
 void EncodeCodeBlocks(const std::uint8_t* codes, std::size_t count, char* out, PseudoRandom& random);
 
-// Two stretches of `count` codes at once, each with its own generator: what
-// two calls of EncodeCodeBlocks give, made in one pass where the processor
-// has 256-bit vectors (SideBySideIsFaster), else one after the other.
-void EncodeCodeBlocksSideBySide(const std::uint8_t* codes0, const std::uint8_t* codes1, std::size_t count, char* out0,
-                                char* out1, PseudoRandom& random0, PseudoRandom& random1);
-bool SideBySideIsFaster();
+// One of several stretches of page codes encoded side by side, each with
+// its own generator.
+struct Stretch {
+  const std::uint8_t* codes;
+  char* out;
+  PseudoRandom* random;
+};
+
+inline constexpr int MostStretches = 4;
+
+// How many stretches the processor encodes at once: 4 with 512-bit vectors
+// (AVX-512), 2 with 256-bit ones (AVX2), else 1.
+int StretchesSideBySide();
+
+// Encodes `count` codes (a multiple of 16) of each of the `stretches`
+// (at most StretchesSideBySide()): what EncodeCodeBlocks gives for each.
+void EncodeCodeBlocksSideBySide(const Stretch* stretches, int stretchCount, std::size_t count);
 
 // Copies characters up to U+00FF, which are their own page codes, from the
 // start of `text` into `codes`, stopping before the first other character;

@@ -1,5 +1,6 @@
 // The encoder's fast path for two generators at once: each 128-bit half of
 // the 256-bit registers runs what the SSE2 path runs for one generator.
+#include "carrier_blocks.h"
 #include "carrier_kernel.h"
 
 namespace common {
@@ -15,27 +16,29 @@ void Store(PseudoRandom::Step& words0, PseudoRandom::Step& words1, __m256i v) {
 
 }  // namespace
 
-void EncodeCodeBlocksAvx2(const std::uint8_t* codes0, const std::uint8_t* codes1, std::size_t count, char* out0,
-                          char* out1, PseudoRandom& random0, PseudoRandom& random1) {
-  auto& a = random0.State();
-  auto& b = random1.State();
-  Lanes<Vector256> s{Load(a[0], b[0]), Load(a[1], b[1]), Load(a[2], b[2]), Load(a[3], b[3])};
+void EncodeCodeBlocksAvx2(const Stretch* stretches, std::size_t count) {
+  const Stretch& a = stretches[0];
+  const Stretch& b = stretches[1];
+  auto& stateA = a.random->State();
+  auto& stateB = b.random->State();
+  Lanes<Vector256> s{Load(stateA[0], stateB[0]), Load(stateA[1], stateB[1]), Load(stateA[2], stateB[2]),
+                     Load(stateA[3], stateB[3])};
   EncodeRounds(
       s, count / 16,
       [&](std::size_t round) {
-        return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(codes1 + 16 * round),
-                                   reinterpret_cast<const __m128i*>(codes0 + 16 * round));
+        return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(b.codes + 16 * round),
+                                   reinterpret_cast<const __m128i*>(a.codes + 16 * round));
       },
       [&](std::size_t round, __m256i first, __m256i second) {
-        _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(out1 + 32 * round),
-                             reinterpret_cast<__m128i*>(out0 + 32 * round), first);
-        _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(out1 + 32 * round + 16),
-                             reinterpret_cast<__m128i*>(out0 + 32 * round + 16), second);
+        _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(b.out + 32 * round),
+                             reinterpret_cast<__m128i*>(a.out + 32 * round), first);
+        _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(b.out + 32 * round + 16),
+                             reinterpret_cast<__m128i*>(a.out + 32 * round + 16), second);
       });
-  Store(a[0], b[0], s.s0);
-  Store(a[1], b[1], s.s1);
-  Store(a[2], b[2], s.s2);
-  Store(a[3], b[3], s.s3);
+  Store(stateA[0], stateB[0], s.s0);
+  Store(stateA[1], stateB[1], s.s1);
+  Store(stateA[2], stateB[2], s.s2);
+  Store(stateA[3], stateB[3], s.s3);
 }
 
 }  // namespace common

@@ -21,6 +21,9 @@ using Vector128 = __v2di;
 #if defined(__AVX2__)
 using Vector256 = __v4di;
 #endif
+#if defined(__AVX512BW__)
+using Vector512 = __v8di;
+#endif
 
 inline __m128i Add32(__m128i a, __m128i b) { return _mm_add_epi32(a, b); }
 inline __m128i Sub32(__m128i a, __m128i b) { return _mm_sub_epi32(a, b); }
@@ -79,6 +82,36 @@ inline Vector256 Splat32<Vector256>(std::uint32_t x) {
 template <>
 inline Vector256 Splat8<Vector256>(std::uint8_t x) {
   return _mm256_set1_epi8(static_cast<char>(x));
+}
+#endif
+
+#if defined(__AVX512BW__) && defined(__AVX512DQ__)
+// Four generators, one in each 128-bit quarter. Comparisons give masks here;
+// turned back into vectors they match the narrower paths lane for lane.
+inline __m512i Add32(__m512i a, __m512i b) { return _mm512_add_epi32(a, b); }
+inline __m512i Sub32(__m512i a, __m512i b) { return _mm512_sub_epi32(a, b); }
+inline __m512i Xor(__m512i a, __m512i b) { return _mm512_xor_si512(a, b); }
+inline __m512i Or(__m512i a, __m512i b) { return _mm512_or_si512(a, b); }
+inline __m512i And(__m512i a, __m512i b) { return _mm512_and_si512(a, b); }
+inline __m512i ShiftLeft32(__m512i a, int k) { return _mm512_slli_epi32(a, static_cast<unsigned>(k)); }
+inline __m512i ShiftRight32(__m512i a, int k) { return _mm512_srli_epi32(a, static_cast<unsigned>(k)); }
+inline __m512i ShiftLeft16(__m512i a, int k) { return _mm512_slli_epi16(a, static_cast<unsigned>(k)); }
+inline __m512i ShiftRight16(__m512i a, int k) { return _mm512_srli_epi16(a, static_cast<unsigned>(k)); }
+inline __m512i Greater32(__m512i a, __m512i b) { return _mm512_movm_epi32(_mm512_cmpgt_epi32_mask(a, b)); }
+inline __m512i Add8(__m512i a, __m512i b) { return _mm512_add_epi8(a, b); }
+inline __m512i Sub8(__m512i a, __m512i b) { return _mm512_sub_epi8(a, b); }
+inline __m512i Equal8(__m512i a, __m512i b) { return _mm512_movm_epi8(_mm512_cmpeq_epi8_mask(a, b)); }
+inline __m512i PackTo16(__m512i a, __m512i b) { return _mm512_packs_epi32(a, b); }
+inline __m512i PackTo8(__m512i a, __m512i b) { return _mm512_packus_epi16(a, b); }
+inline __m512i InterleaveLow8(__m512i a, __m512i b) { return _mm512_unpacklo_epi8(a, b); }
+inline __m512i InterleaveHigh8(__m512i a, __m512i b) { return _mm512_unpackhi_epi8(a, b); }
+template <>
+inline Vector512 Splat32<Vector512>(std::uint32_t x) {
+  return _mm512_set1_epi32(static_cast<int>(x));
+}
+template <>
+inline Vector512 Splat8<Vector512>(std::uint8_t x) {
+  return _mm512_set1_epi8(static_cast<char>(x));
 }
 #endif
 

@@ -98,7 +98,7 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   // Segments, encoded on two threads from a generator moved ahead, too.
   for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
     const auto plan = std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment));
-    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 32u, 48u, 4096u}) {
+    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 32u, 48u, 64u, 4096u}) {
       std::string streamed;
       const auto keep = [&](std::string_view piece) {
         streamed += piece;

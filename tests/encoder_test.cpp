@@ -156,6 +156,29 @@ TEST(FastPath, GivesTheBlockOfTheGenericPath) {
 }
 
 // Each threshold is the first 32-bit draw at or above its column's first double.
+TEST(FastPath, StretchesSideBySideGetWhatEachGetsAlone) {
+  // Pairs take the 256-bit path, fours the 512-bit one, where the processor has them.
+  constexpr std::size_t Count = 64;
+  std::vector<std::uint8_t> codes(4 * Count);
+  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  for (const int stretches : {2, 4}) {
+    std::vector<common::PseudoRandom> alone, together;
+    for (int k = 0; k < stretches; ++k) {
+      alone.emplace_back(k + 1);
+      together.emplace_back(k + 1);
+    }
+    std::string expected(2 * codes.size(), '\0'), made = expected;
+    std::vector<common::Stretch> side;
+    for (int k = 0; k < stretches; ++k) {
+      common::EncodeCodeBlocks(codes.data() + k * Count, Count, expected.data() + 2 * k * Count, alone[k]);
+      side.push_back({codes.data() + k * Count, made.data() + 2 * k * Count, &together[k]});
+    }
+    common::EncodeCodeBlocksSideBySide(side.data(), stretches, Count);
+    EXPECT_EQ(made, expected) << stretches;
+    for (int k = 0; k < stretches; ++k) EXPECT_EQ(together[k].Next(), alone[k].Next()) << stretches << " " << k;
+  }
+}
+
 TEST(FastPath, ColumnThresholdsAreTheFirstDrawOfEachColumn) {
   const auto& t = common::CarrierColumnThresholds();
   const std::uint32_t starts[3] = {t.start1, t.start2, t.start3};
