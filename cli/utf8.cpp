@@ -135,40 +135,44 @@ constexpr auto KeptPositions = [] {
   return table;
 }();
 
-// The page codes of 16 bytes of ASCII and two-byte sequences of U+0080 to
-// U+00FF (16 or 15 bytes taken, or 0 for any other byte) in one step: each
-// lead becomes its code, its continuation is dropped. Writes 16 bytes at
-// `codes`; `made` gets how many of them are codes.
-__attribute__((target("ssse3,popcnt"))) int Latin1Codes16(const unsigned char* at, std::uint8_t* codes,
-                                                          std::size_t& made) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const auto nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-  if (nonAscii == 0) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(codes), bytes);
-    made = 16;
-    return 16;
+// The page codes of a run of ASCII and two-byte sequences of U+0080 to
+// U+00FF, sixteen bytes a step: each lead becomes its code and its
+// continuation is dropped. Stops before the first step with any other byte
+// (or a lead at its end, whose continuation would be in the next step),
+// before fewer than 16 bytes are left at `at`, or once `codes` holds
+// `wanted` codes; it writes up to 16 bytes past them. Returns the bytes it
+// took and adds the codes it wrote to `made`. No branch depends on how the
+// text mixes ASCII and letters, so none is mispredicted.
+__attribute__((target("ssse3,popcnt"))) std::size_t Latin1Run(const unsigned char* at, std::size_t available,
+                                                              std::uint8_t* codes, std::size_t wanted,
+                                                              std::size_t& made) {
+  std::size_t taken = 0;
+  while (taken + 16 <= available && made < wanted) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + taken));
+    const auto nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    const __m128i isLead = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
+                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))));
+    const auto leads = static_cast<unsigned>(_mm_movemask_epi8(isLead));
+    const auto continuations =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
+    // A lead in the last byte fails the second test too: its continuation bit would be bit 16.
+    if ((nonAscii & ~(leads | continuations)) != 0 || continuations != (leads << 1)) break;
+    // (lead & 3) << 6 | (continuation & 0x3F); the shift stays within each byte.
+    const __m128i leadCodes = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(bytes, _mm_set1_epi8(3)), 6),
+                                           _mm_and_si128(_mm_srli_si128(bytes, 1), _mm_set1_epi8(0x3F)));
+    const __m128i merged = _mm_or_si128(_mm_and_si128(isLead, leadCodes), _mm_andnot_si128(isLead, bytes));
+    const auto shuffle = [](unsigned mask, int offset) {
+      const __m128i positions = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(KeptPositions[mask].data()));
+      return _mm_or_si128(positions, _mm_set1_epi8(static_cast<char>(offset)));  // 0x80 stays zero
+    };
+    const unsigned low = continuations & 0xFF, high = continuations >> 8;
+    std::uint8_t* out = codes + made;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(merged, shuffle(low, 0)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 8 - __builtin_popcount(low)),
+                     _mm_shuffle_epi8(merged, shuffle(high, 8)));
+    made += static_cast<std::size_t>(16 - __builtin_popcount(continuations));
+    taken += 16;
   }
-  const __m128i isLead = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
-                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))));
-  const auto leads = static_cast<unsigned>(_mm_movemask_epi8(isLead));
-  const auto continuations =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
-  if ((nonAscii & ~(leads | continuations)) != 0) return 0;
-  const int taken = (leads & 0x8000u) ? 15 : 16;
-  if (continuations != ((leads & 0x7FFFu) << 1)) return 0;
-  // (lead & 3) << 6 | (continuation & 0x3F); the shift stays within each byte.
-  const __m128i leadCodes = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(bytes, _mm_set1_epi8(3)), 6),
-                                         _mm_and_si128(_mm_srli_si128(bytes, 1), _mm_set1_epi8(0x3F)));
-  const __m128i merged = _mm_or_si128(_mm_and_si128(isLead, leadCodes), _mm_andnot_si128(isLead, bytes));
-  const auto shuffle = [](unsigned mask, int offset) {
-    const __m128i positions = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(KeptPositions[mask].data()));
-    return _mm_or_si128(positions, _mm_set1_epi8(static_cast<char>(offset)));  // 0x80 stays zero
-  };
-  const unsigned low = continuations & 0xFF, high = continuations >> 8;
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(codes), _mm_shuffle_epi8(merged, shuffle(low, 0)));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(codes + 8 - __builtin_popcount(low)),
-                   _mm_shuffle_epi8(merged, shuffle(high, 8)));
-  made = static_cast<std::size_t>(taken - __builtin_popcount(continuations));
   return taken;
 }
 #endif
@@ -292,11 +296,9 @@ std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std
 #endif
   while (i < size && written < wanted) {
 #if defined(VELUMOR_WIDE_CHECK)
-    std::size_t made;
-    if (shuffles && i + 16 <= size) {
-      if (const int taken = Latin1Codes16(data + i, codes + written, made)) {
+    if (shuffles) {
+      if (const std::size_t taken = Latin1Run(data + i, size - i, codes, wanted, written)) {
         i += taken;
-        written += made;
         continue;
       }
     }
