@@ -99,25 +99,28 @@ inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
 
 #if defined(__x86_64__) && !defined(_WIN32)
 #define VELUMOR_WIDE_CHECK 1
-// Latin1Block for 32 bytes (32 or 31, or 0), where the processor has AVX2:
-// long texts are checked twice as fast. Not in the Windows build, whose
-// compiler does not keep the stack aligned for 256-bit values.
-__attribute__((target("avx2,popcnt"))) int Latin1Block32(const unsigned char* at, std::uint64_t& pageCodes) {
-  const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  const auto nonAscii = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
-  if (nonAscii == 0) {
-    pageCodes += 32;
-    return 32;
+// Checks a run of ASCII and two-byte sequences of U+0080 to U+00FF, 32
+// bytes a step, where the processor has AVX2, and adds their page codes;
+// stops before the first step with any other byte or a lead at its end, or
+// before fewer than 32 bytes are left. Returns the bytes it took. Not in the
+// Windows build, whose compiler does not keep the stack aligned for 256-bit
+// values.
+__attribute__((target("avx2,popcnt"))) std::size_t Latin1CheckRun(const unsigned char* at, std::size_t available,
+                                                                  std::uint64_t& pageCodes) {
+  std::size_t taken = 0;
+  while (taken + 32 <= available) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + taken));
+    const auto nonAscii = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+    const auto leads = static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2))),
+                                             _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC3))))));
+    const auto continuations = static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xC0)), bytes)));
+    // In 64 bits, a lead in the last byte leaves a continuation bit (bit 32) that no step has.
+    if ((nonAscii & ~(leads | continuations)) != 0 || continuations != (std::uint64_t{leads} << 1)) break;
+    pageCodes += 32 - __builtin_popcount(continuations);
+    taken += 32;
   }
-  const auto leads = static_cast<std::uint32_t>(
-      _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2))),
-                                           _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC3))))));
-  const auto continuations = static_cast<std::uint32_t>(
-      _mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xC0)), bytes)));
-  if ((nonAscii & ~(leads | continuations)) != 0) return 0;
-  const int taken = (leads & 0x80000000u) ? 31 : 32;
-  if (continuations != ((leads & 0x7FFFFFFFu) << 1)) return 0;
-  pageCodes += taken - __builtin_popcount(continuations);
   return taken;
 }
 
@@ -196,8 +199,8 @@ Utf8Check CheckUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < size) {
 #if defined(VELUMOR_WIDE_CHECK)
-    if (wide && i + 32 <= size) {
-      if (const int taken = Latin1Block32(data + i, check.pageCodes)) {
+    if (wide) {
+      if (const std::size_t taken = Latin1CheckRun(data + i, size - i, check.pageCodes)) {
         i += taken;
         continue;
       }
