@@ -162,6 +162,22 @@ inline V Columns(V draws, const ColumnEdges<V>& e) {
   return Sub32(Splat32<V>(0), minusColumn);
 }
 
+#if defined(__AVX512BW__) && defined(__AVX512DQ__)
+// AVX-512 rotates in one instruction and counts the columns in its masks.
+template <>
+inline Vector512 Rotl<Vector512>(Vector512 x, int k) {
+  return _mm512_rolv_epi32(x, _mm512_set1_epi32(k));
+}
+
+template <>
+inline Vector512 Columns<Vector512>(Vector512 draws, const ColumnEdges<Vector512>& e) {
+  const __m512i x = _mm512_xor_si512(draws, e.signBit), one = _mm512_set1_epi32(1);
+  __m512i column = _mm512_maskz_mov_epi32(_mm512_cmpgt_epi32_mask(x, e.below1), one);
+  column = _mm512_mask_add_epi32(column, _mm512_cmpgt_epi32_mask(x, e.below2), column, one);
+  return _mm512_mask_add_epi32(column, _mm512_cmpgt_epi32_mask(x, e.below3), column, one);
+}
+#endif
+
 // (64 + 16k) | n, with backslash (92) and DEL (127) moved down to "<" and "?".
 template <class V>
 inline V Carriers(V columns, V nibbles) {
