@@ -65,7 +65,7 @@ std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, std::uint8_t*
   return i + CopyScalar(text + i, count - i, codes + i);
 }
 
-bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t count) {
+static bool CarriersCarryNarrow(const char* carriers, const std::uint8_t* codes, std::size_t count) {
   // Sixteen codes a round; a lane of `right` is cleared where a carrier is out
   // of the set or a pair decodes to another code, and looked at once at the end.
   const auto safe = [](__m128i c) {
@@ -105,7 +105,7 @@ std::size_t CopyLatin1Run(const char16_t* text, std::size_t count, std::uint8_t*
   return CopyScalar(text, count, codes);
 }
 
-bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t count) {
+static bool CarriersCarryNarrow(const char* carriers, const std::uint8_t* codes, std::size_t count) {
   return CarryScalar(carriers, codes, count);
 }
 
@@ -116,6 +116,7 @@ bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t 
 // for its instruction set and called only where the processor has it.
 void EncodeCodeBlocksAvx2(const Stretch* stretches, std::size_t count);
 void EncodeCodeBlocksAvx512(const Stretch* stretches, std::size_t count);
+bool CarriersCarryAvx2(const char* carriers, const std::uint8_t* codes, std::size_t count);
 
 int StretchesSideBySide() {
   static const int stretches =
@@ -127,6 +128,17 @@ int StretchesSideBySide() {
 #else
 int StretchesSideBySide() { return 1; }
 #endif
+
+bool CarriersCarry(const char* carriers, const std::uint8_t* codes, std::size_t count) {
+#if defined(VELUMOR_SIDE_BY_SIDE)
+  if (StretchesSideBySide() >= 2) {
+    const std::size_t wide = count / 16 * 16;
+    return CarriersCarryAvx2(carriers, codes, wide) &&
+           CarriersCarryNarrow(carriers + 2 * wide, codes + wide, count - wide);
+  }
+#endif
+  return CarriersCarryNarrow(carriers, codes, count);
+}
 
 void EncodeCodeBlocksSideBySide(const Stretch* stretches, int stretchCount, std::size_t count) {
 #if defined(VELUMOR_SIDE_BY_SIDE)
