@@ -193,7 +193,7 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   if (!destination.Open(options)) return 1;
   const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
   StreamResult result;
-  if (PiecesEncodeLikeTheWhole(text)) {
+  if (std::get<EncodingPlan>(plan).piecesEncodeLikeTheWhole) {
     // The data form: the same carriers in a span for velumor-decode.js.
     const std::string dataEnd = "\">" + fallbackHtml + "</span>";
     const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;

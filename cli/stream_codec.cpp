@@ -98,7 +98,11 @@ std::size_t SegmentBytesFor(std::size_t textBytes) {
   return std::clamp<std::size_t>(textBytes / 8, 64 * 1024, 1 << 20);
 }
 
-bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
+namespace {
+
+// True when no "<script" or "<style" (in any case) starts in [begin, end)
+// of `utf8`; the name may run on past `end`.
+bool NoScriptOrStyleStartsIn(std::string_view utf8, std::size_t begin, std::size_t end) {
   const auto startsWith = [&](std::size_t at, std::string_view name) {
     if (utf8.size() - at < name.size()) return false;
     for (std::size_t k = 0; k < name.size(); ++k) {
@@ -106,11 +110,13 @@ bool PiecesEncodeLikeTheWhole(std::string_view utf8) {
     }
     return true;
   };
-  for (std::size_t at = utf8.find('<'); at != utf8.npos; at = utf8.find('<', at + 1)) {
+  for (std::size_t at = utf8.find('<', begin); at < end; at = utf8.find('<', at + 1)) {
     if (startsWith(at + 1, "script") || startsWith(at + 1, "style")) return false;
   }
   return true;
 }
+
+}  // namespace
 
 std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes) {
   EncodingPlan plan;
@@ -122,7 +128,13 @@ std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std:
     begin = end;
   }
   std::vector<Utf8Check> checks(plan.segments.size());
-  SideBySide(checks.size(), 2, [&](std::size_t i) { checks[i] = CheckUtf8(plan.segments[i]); });
+  std::vector<char> plain(plan.segments.size());  // no script or style starts in the segment
+  SideBySide(checks.size(), 2, [&](std::size_t i) {
+    checks[i] = CheckUtf8(plan.segments[i]);
+    const auto begin = static_cast<std::size_t>(plan.segments[i].data() - utf8.data());
+    plain[i] = NoScriptOrStyleStartsIn(utf8, begin, begin + plan.segments[i].size());
+  });
+  plan.piecesEncodeLikeTheWhole = std::all_of(plain.begin(), plain.end(), [](char p) { return p != 0; });
   std::uint64_t codes = 0;
   for (std::size_t i = 0; i < checks.size(); ++i) {
     if (checks[i].firstInvalid)

@@ -32,16 +32,16 @@ struct EncodingPlan {
   std::vector<std::string_view> segments;
   std::vector<std::uint64_t> codesBefore;
   std::uint64_t codes = 0;  // of the whole text
+  // Pieces of a text get the page codes the whole text gets, unless the text
+  // holds a script or style element: inside one the core writes characters
+  // beyond Latin-1 as the language's escapes, which only the whole text
+  // shows. False when the text may hold one ("<script" or "<style" in any case).
+  bool piecesEncodeLikeTheWhole = true;
 };
 
-// Pieces of a text get the page codes the whole text gets, unless the text
-// holds a script or style element: inside one the core writes characters
-// beyond Latin-1 as the language's escapes, which only the whole text shows.
-// False when the text may hold one ("<script" or "<style" in any case).
-bool PiecesEncodeLikeTheWhole(std::string_view utf8);
-
-// Checks every byte of `utf8` (segments side by side) and plans the
-// encoding; for invalid UTF-8 the offset of the first invalid sequence.
+// Checks every byte of `utf8` (segments side by side), looks for scripts and
+// styles, and plans the encoding; for invalid UTF-8 the offset of the first
+// invalid sequence.
 std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes);
 
 // What goes before and after the carriers: by default the script block's
