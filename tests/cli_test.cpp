@@ -110,6 +110,17 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   }
 }
 
+TEST(EncodeStreaming, AScriptOrStyleStartingInAnySegmentKeepsTheTextWhole) {
+  const auto plain = [](std::string_view text, std::size_t segment) {
+    return std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment)).piecesEncodeLikeTheWhole;
+  };
+  for (const std::string_view text : {"ab<script>x", "ab<STYLE>"}) {
+    for (std::size_t segment = 1; segment <= text.size(); ++segment)
+      EXPECT_FALSE(plain(text, segment)) << text << segment;
+  }
+  EXPECT_TRUE(plain("ab<scrip t><styl>", 3));
+}
+
 TEST(EncodeTool, HelpIsGerman) {
   const ToolRun help = Tool({"--help"});
   EXPECT_EQ(help.code, 0);
