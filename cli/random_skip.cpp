@@ -1,6 +1,7 @@
 #include "random_skip.h"
 
 #include <array>
+#include <bit>
 #include <stdexcept>
 #include <vector>
 
@@ -10,38 +11,51 @@ namespace {
 // A lane's state, 128 bits: bit k is bit k % 32 of word k / 32.
 using Bits = std::array<std::uint32_t, 4>;
 
-// The generator's step is linear over GF(2): a 128 x 128 bit matrix, kept as
-// its columns, the images of the single bits.
+// The generator's step is linear over GF(2): a 128 x 128 bit matrix. It is
+// kept as the images of the 16 patterns of each of the state's 32 nibbles,
+// so a product with a state is 32 lookups.
 struct StepMatrix {
-  std::array<Bits, 128> columns;
+  std::array<std::array<Bits, 16>, 32> images{};
+
+  // From the images of the single bits.
+  static StepMatrix FromColumns(const std::array<Bits, 128>& columns) {
+    StepMatrix matrix;
+    for (int nibble = 0; nibble < 32; ++nibble) {
+      for (unsigned pattern = 1; pattern < 16; ++pattern) {
+        const unsigned lowest = pattern & (0u - pattern);
+        const Bits& rest = matrix.images[nibble][pattern ^ lowest];
+        const Bits& column = columns[4 * nibble + std::countr_zero(lowest)];
+        for (int w = 0; w < 4; ++w) matrix.images[nibble][pattern][w] = rest[w] ^ column[w];
+      }
+    }
+    return matrix;
+  }
 
   Bits Apply(const Bits& state) const {
     Bits out{};
-    for (int k = 0; k < 128; ++k) {
-      // Without a branch: the state's bits are random, so a branch would
-      // be mispredicted half the time.
-      const std::uint32_t take = 0u - ((state[k / 32] >> (k % 32)) & 1u);
-      for (int w = 0; w < 4; ++w) out[w] ^= columns[k][w] & take;
+    for (int nibble = 0; nibble < 32; ++nibble) {
+      const Bits& image = images[nibble][(state[nibble / 8] >> (4 * (nibble % 8))) & 15u];
+      for (int w = 0; w < 4; ++w) out[w] ^= image[w];
     }
     return out;
   }
   StepMatrix Squared() const {
-    StepMatrix square;
-    for (int k = 0; k < 128; ++k) square.columns[k] = Apply(columns[k]);
-    return square;
+    std::array<Bits, 128> columns;
+    for (int k = 0; k < 128; ++k) columns[k] = Apply(images[k / 4][1u << (k % 4)]);
+    return FromColumns(columns);
   }
 };
 
 // The step of one lane, taken from the generator itself on unit states.
 StepMatrix OneStep() {
-  StepMatrix step;
+  std::array<Bits, 128> columns;
   common::PseudoRandom probe(0);
   for (int k = 0; k < 128; ++k) {
     for (int w = 0; w < 4; ++w) probe.State()[w][0] = (w == k / 32) ? (1u << (k % 32)) : 0u;
     probe.Advance();
-    for (int w = 0; w < 4; ++w) step.columns[k][w] = probe.State()[w][0];
+    for (int w = 0; w < 4; ++w) columns[k][w] = probe.State()[w][0];
   }
-  return step;
+  return StepMatrix::FromColumns(columns);
 }
 
 }  // namespace

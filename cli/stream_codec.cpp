@@ -61,8 +61,8 @@ class InOrder {
 
 // The carriers of `count` page codes, as NibbleToChar gives them draw by
 // draw. Whole rounds go through the vector path; with `part` set, a piece
-// that holds `stretches` parts of that many codes goes as stretches side by
-// side, each with the generator moved ahead past the ones before it.
+// goes as `stretches` parts of up to that many codes side by side, each with
+// the generator moved ahead past the ones before it.
 void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common::PseudoRandom& random, int stretches,
                  std::size_t part, const DrawSkipper& skipper) {
   std::size_t done = 0;
@@ -72,19 +72,22 @@ void EncodePiece(const std::uint8_t* codes, std::size_t count, char* out, common
     ++done;
   };
   while (done < count && !random.AtStepBoundary()) encodeOne();
-  if (stretches > 1 && part > 0 && count - done >= stretches * part) {
+  // A piece shorter than `stretches` parts (a segment's last) is shared out
+  // in smaller parts, at the cost of a longer skip.
+  const std::size_t each = std::min(part, (count - done) / (16 * stretches) * 16);
+  if (stretches > 1 && each > 0) {
     common::PseudoRandom randoms[common::MostStretches] = {random, random, random, random};
     common::Stretch side[common::MostStretches];
     for (int k = 0; k < stretches; ++k) {
       if (k > 0) {
         randoms[k] = randoms[k - 1];
-        skipper.Skip(randoms[k], 2 * part);
+        skipper.Skip(randoms[k], 2 * each);
       }
-      side[k] = {codes + done + k * part, out + 2 * (done + k * part), &randoms[k]};
+      side[k] = {codes + done + k * each, out + 2 * (done + k * each), &randoms[k]};
     }
-    common::EncodeCodeBlocksSideBySide(side, stretches, part);
+    common::EncodeCodeBlocksSideBySide(side, stretches, each);
     random = randoms[stretches - 1];
-    done += stretches * part;
+    done += stretches * each;
   }
   const std::size_t blocks = (count - done) / 16 * 16;
   common::EncodeCodeBlocks(codes + done, blocks, out + 2 * done, random);
