@@ -119,10 +119,12 @@ void EncodeCodeBlocksAvx512(const Stretch* stretches, std::size_t count);
 bool CarriersCarryAvx2(const char* carriers, const std::uint8_t* codes, std::size_t count);
 
 int StretchesSideBySide() {
-  static const int stretches =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq") ? 4
-      : __builtin_cpu_supports("avx2")                                                                              ? 2
-                                                                                                                    : 1;
+  static const int stretches = [] {
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq")) {
+      return 4;
+    }
+    return __builtin_cpu_supports("avx2") ? 2 : 1;
+  }();
   return stretches;
 }
 #else

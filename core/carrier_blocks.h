@@ -29,8 +29,10 @@ inline constexpr int MostStretches = 4;
 // (AVX-512), 2 with 256-bit ones (AVX2), else 1.
 int StretchesSideBySide();
 
-// Encodes `count` codes (a multiple of 16) of each of the `stretches`
-// (at most StretchesSideBySide()): what EncodeCodeBlocks gives for each.
+// Encodes `count` codes (a multiple of 16) of each of `stretchCount`
+// stretches: what EncodeCodeBlocks gives for each, in one pass where the
+// processor takes that many at once (see StretchesSideBySide), else one
+// after the other.
 void EncodeCodeBlocksSideBySide(const Stretch* stretches, int stretchCount, std::size_t count);
 
 // Copies characters up to U+00FF, which are their own page codes, from the
