@@ -97,14 +97,15 @@ inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
 #endif
 }
 
+// Steps for processors that have more than SSE2, each taken only where the
+// processor says it has what the step needs. Not in the Windows build, whose
+// compiler does not keep the stack aligned for 256-bit values.
 #if defined(__x86_64__) && !defined(_WIN32)
-#define VELUMOR_WIDE_CHECK 1
+#define VELUMOR_RUNTIME_SIMD 1
 // Checks a run of ASCII and two-byte sequences of U+0080 to U+00FF, 32
 // bytes a step, where the processor has AVX2, and adds their page codes;
 // stops before the first step with any other byte or a lead at its end, or
-// before fewer than 32 bytes are left. Returns the bytes it took. Not in the
-// Windows build, whose compiler does not keep the stack aligned for 256-bit
-// values.
+// before fewer than 32 bytes are left. Returns the bytes it took.
 __attribute__((target("avx2,popcnt"))) std::size_t Latin1CheckRun(const unsigned char* at, std::size_t available,
                                                                   std::uint64_t& pageCodes) {
   std::size_t taken = 0;
@@ -193,12 +194,12 @@ Utf8Check CheckUtf8(std::string_view bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   Utf8Check check;
-#if defined(VELUMOR_WIDE_CHECK)
+#if defined(VELUMOR_RUNTIME_SIMD)
   static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 #endif
   std::size_t i = 0;
   while (i < size) {
-#if defined(VELUMOR_WIDE_CHECK)
+#if defined(VELUMOR_RUNTIME_SIMD)
     if (wide) {
       if (const std::size_t taken = Latin1CheckRun(data + i, size - i, check.pageCodes)) {
         i += taken;
@@ -294,11 +295,11 @@ std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = position, written = 0;
-#if defined(VELUMOR_WIDE_CHECK)
+#if defined(VELUMOR_RUNTIME_SIMD)
   static const bool shuffles = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
 #endif
   while (i < size && written < wanted) {
-#if defined(VELUMOR_WIDE_CHECK)
+#if defined(VELUMOR_RUNTIME_SIMD)
     if (shuffles) {
       if (const std::size_t taken = Latin1Run(data + i, size - i, codes, wanted, written)) {
         i += taken;
