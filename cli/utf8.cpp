@@ -181,6 +181,17 @@ __attribute__((target("ssse3,popcnt"))) std::size_t Latin1Run(const unsigned cha
 }
 #endif
 
+// The length of the sequence that a checked lead byte (not ASCII) starts.
+int SequenceLength(unsigned char lead) { return lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
+
+// The code point of the sequence of `length` bytes (2 to 4) at `at`, which
+// was checked before.
+char32_t CodePointOf(const unsigned char* at, int length) {
+  char32_t codePoint = at[0] & (0x7F >> length);
+  for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (at[k] & 0x3F);
+  return codePoint;
+}
+
 // "&#" + decimal digits + ";"
 int ReferenceLength(char32_t codePoint) {
   int digits = 1;
@@ -233,9 +244,7 @@ Utf8Check CheckUtf8(std::string_view bytes) {
       check.firstInvalid = i;
       return check;
     }
-    char32_t codePoint = data[i] & (0x7F >> length);
-    for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (data[i + k] & 0x3F);
-    check.pageCodes += ReferenceLength(codePoint);
+    check.pageCodes += ReferenceLength(CodePointOf(data + i, length));
     i += length;
   }
   return check;
@@ -267,17 +276,9 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
       ++i;
       continue;
     }
-    char32_t cp;
-    int length;
-    if (lead < 0xE0) {
-      cp = lead & 0x1F, length = 2;
-    } else if (lead < 0xF0) {
-      cp = lead & 0x0F, length = 3;
-    } else {
-      cp = lead & 0x07, length = 4;
-    }
-    if (i + length > size) length = static_cast<int>(size - i);  // only for unchecked input
-    for (int k = 1; k < length; ++k) cp = (cp << 6) | (data[i + k] & 0x3F);
+    const int length = SequenceLength(lead);
+    if (i + length > size) break;  // only for unchecked input
+    const char32_t cp = CodePointOf(data + i, length);
     if (cp >= 0x10000) {
       if (capacity - written < 2) break;
       out[written++] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
@@ -327,10 +328,9 @@ std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std
       codes[written++] = static_cast<std::uint8_t>(((lead & 3) << 6) | (data[i + 1] & 0x3F));
       i += 2;
     } else {
-      const int length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-      char32_t codePoint = lead & (0x7F >> length);
-      for (int k = 1; k < length; ++k) codePoint = (codePoint << 6) | (data[i + k] & 0x3F);
-      common::ForEachPageCodeOf(codePoint, [&](int code) { codes[written++] = static_cast<std::uint8_t>(code); });
+      const int length = SequenceLength(lead);
+      common::ForEachPageCodeOf(CodePointOf(data + i, length),
+                                [&](int code) { codes[written++] = static_cast<std::uint8_t>(code); });
       i += length;
     }
   }
