@@ -171,10 +171,10 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
       common::PseudoRandom random = start;
       skipper.Skip(random, 2 * plan.codesBefore[index]);
       const std::string_view utf8 = plan.segments[index];
-      const auto codes = std::make_unique_for_overwrite<std::uint8_t[]>(chunkCodes + 32);
+      const auto codes = std::make_unique_for_overwrite<std::uint8_t[]>(chunkCodes + PageCodesOverhang);
       char* out = carriers.data();
       for (std::size_t position = 0; position < utf8.size() && made == StreamResult::Done;) {
-        const std::size_t n = PageCodesFromUtf8(utf8, position, codes.get(), chunkCodes + 16);
+        const std::size_t n = PageCodesFromUtf8(utf8, position, codes.get(), chunkCodes);
         EncodePiece(codes.get(), n, out, random, stretches, part, skipper);
         // The self-check, while the piece is still in the cache.
         if (!common::CarriersCarry(out, codes.get(), n)) {

@@ -317,7 +317,9 @@ std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std
       const int ascii = AsciiPrefix16(data + i);
       i += ascii;
       written += ascii;
-      if (ascii == 16) continue;
+      // Back to the loop's test: the codes asked for may be complete now,
+      // and a reference made past them would run beyond the buffer.
+      if (ascii > 0) continue;
     }
 #endif
     const unsigned char lead = data[i];

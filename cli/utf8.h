@@ -44,11 +44,16 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
 // The most page codes one character makes: "&#1114111;".
 inline constexpr std::size_t LongestPageCodes = 10;
 
+// How far past the `wanted` codes PageCodesFromUtf8 may write: a sixteen-byte
+// store that starts at the last wanted code.
+inline constexpr std::size_t PageCodesOverhang = 15;
+
 // Turns UTF-8 that CheckUtf8 found valid, from bytes[position] on, straight
 // into the page codes the core makes of its characters outside script and
 // style elements, whole characters only: stops once it has `wanted` codes or
-// the bytes end. `codes` has room for wanted + 16; returns how many it wrote
-// and moves `position` past the bytes it used.
+// the bytes end. `codes` has room for wanted + PageCodesOverhang; returns how
+// many it wrote (at most that many) and moves `position` past the bytes it
+// used.
 std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted);
 
 // The way back is the core's.

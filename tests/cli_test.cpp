@@ -169,4 +169,26 @@ TEST(Utf8, RoundTripOfAllPlanes) {
   EXPECT_EQ(cli::EncodeUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
 }
 
+TEST(Utf8, PageCodesStayWithinTheirRoomWhereverTheCountIsReached) {
+  // ASCII runs of every length up to a vector's width and past it, each
+  // followed by a character whose reference is the longest, with the count
+  // asked for reached inside the run: nothing is written beyond the room.
+  constexpr std::uint8_t Untouched = 0xEE;
+  for (std::size_t ascii = 0; ascii <= 40; ++ascii) {
+    const std::string text = std::string(ascii, 'a') + "\U0010FFFF" + std::string(40, 'b');
+    const std::string expected = std::string(ascii, 'a') + "&#1114111;" + std::string(40, 'b');
+    for (std::size_t wanted = 1; wanted <= ascii + 12; ++wanted) {
+      std::vector<std::uint8_t> codes(wanted + cli::PageCodesOverhang + 32, Untouched);
+      std::size_t position = 0;
+      const std::size_t n = cli::PageCodesFromUtf8(text, position, codes.data(), wanted);
+      ASSERT_GE(n, std::min(wanted, expected.size())) << ascii << " " << wanted;
+      ASSERT_LE(n, wanted + cli::PageCodesOverhang) << ascii << " " << wanted;
+      EXPECT_EQ(std::string(codes.begin(), codes.begin() + n), expected.substr(0, n)) << ascii << " " << wanted;
+      for (std::size_t k = wanted + cli::PageCodesOverhang; k < codes.size(); ++k) {
+        ASSERT_EQ(codes[k], Untouched) << "written at " << k << " for " << ascii << " " << wanted;
+      }
+    }
+  }
+}
+
 }  // namespace
