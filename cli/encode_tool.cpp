@@ -8,6 +8,7 @@
 #include "atomic_output.h"
 #include "core/common.h"
 #include "core/random.h"
+#include "core/simd_kernels.h"
 #include "data_format.h"
 #include "input_bytes.h"
 #include "options.h"
@@ -228,6 +229,10 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   if (options.help) {
     out << HelpText;
     return 0;
+  }
+  if (const auto refusal = common::SimdChoiceError()) {
+    err << "velumor-encode: " << EncodeUtf8(*refusal) << "\n";
+    return 2;
   }
   const bool onlyDecoder =
       options.decoderFolder && !options.rewrite && !options.decode && !options.inputPath && options.words.empty();
