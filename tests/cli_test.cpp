@@ -124,6 +124,19 @@ TEST(EncodeStreaming, AScriptOrStyleStartingInAnySegmentKeepsTheTextWhole) {
   EXPECT_TRUE(plain("ab<scrip t><styl>", 3));
 }
 
+TEST(EncodeTool, ThreadsChangeNothingButTheTime) {
+  std::string text;
+  while (text.size() < 600000) text += "Grüße an info@example.com – 5 € \U0001F600 Привет ";
+  const ToolRun one = Tool({"-s", "9", "--threads", "1"}, text);
+  ASSERT_EQ(one.code, 0) << one.err;
+  for (const char* threads : {"3", "4", "64"}) EXPECT_EQ(Tool({"-s", "9", "--threads", threads}, text).out, one.out);
+  for (const char* bad : {"0", "65", "zwei", ""}) {
+    const ToolRun refused = Tool({"--threads", bad, "x"});
+    EXPECT_EQ(refused.code, 2) << bad;
+    EXPECT_NE(refused.err.find("Threads"), std::string::npos) << bad;
+  }
+}
+
 TEST(EncodeTool, HelpIsGerman) {
   const ToolRun help = Tool({"--help"});
   EXPECT_EQ(help.code, 0);
