@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "cli/address_pattern.h"
 #include "cli/utf8.h"
 #include "core/decoder.h"
@@ -32,6 +34,30 @@ TEST(FindAddresses, TakesAddressesAndLeavesWhatRealPagesHoldBesides) {
       {"a@b.c x@-y.de x@y-.de .@x.de a..b@x.de", {}},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(Addresses(text), expected) << text;
+}
+
+// A taken address becomes a block, and the next run reads the text on either
+// side of it as a text of its own: there it must find nothing more. Random
+// texts from pieces of addresses and what the pattern weighs around them.
+TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
+  const std::u16string_view pieces[] = {u"a", u"b.de", u"x.d", u"@", u"@",      u".",  u"...", u":",          u"/",
+                                        u"_", u"+",    u"-",   u" ", u"\u00FC", u"2x", u"de",  u"@m\u00FC.de"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 100000; ++round) {
+    std::u16string text;
+    for (auto count = random() % 12; count > 0; --count) text += pieces[random() % std::size(pieces)];
+    std::size_t gapBegin = 0;
+    const auto gapHoldsNone = [&](std::size_t gapEnd) {
+      const std::u16string_view gap = std::u16string_view(text).substr(gapBegin, gapEnd - gapBegin);
+      return cli::FindAddresses(gap).empty();
+    };
+    for (const cli::AddressMatch& match : cli::FindAddresses(text)) {
+      ASSERT_LE(gapBegin, match.begin) << cli::EncodeUtf8(text);
+      ASSERT_TRUE(gapHoldsNone(match.begin)) << cli::EncodeUtf8(text);
+      gapBegin = match.end;
+    }
+    ASSERT_TRUE(gapHoldsNone(text.size())) << cli::EncodeUtf8(text);
+  }
 }
 
 std::string Rewritten(const std::string& page, cli::BlockFormat format = cli::BlockFormat::Script) {
