@@ -11,39 +11,13 @@
 #include "core/common.h"
 #include "core/windows1252.h"
 #include "html_spans.h"
+#include "page_encoding.h"
 #include "utf8.h"
 
 namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-enum class PageEncoding { Utf8, Windows1252 };
-
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
-// The page's encoding as the browser would take it; browsers read pages
-// declared as ISO-8859-1 or ASCII as Windows-1252.
-std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared) {
-  if (page.starts_with(ByteOrderMark)) return PageEncoding::Utf8;
-  if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) {
-    return std::string("Seiten in UTF-16 werden nicht unterstützt");
-  }
-  static constexpr std::string_view Utf8Labels[] = {"utf-8", "utf8", "unicode-1-1-utf-8"};
-  static constexpr std::string_view Latin1Labels[] = {"windows-1252", "iso-8859-1", "iso8859-1", "iso_8859-1",
-                                                      "latin1",       "l1",         "cp1252",    "x-cp1252",
-                                                      "us-ascii",     "ascii",      "cp819",     "ibm819"};
-  const auto among = [&](const auto& labels) {
-    return std::find(std::begin(labels), std::end(labels), declared) != std::end(labels);
-  };
-  if (among(Utf8Labels)) return PageEncoding::Utf8;
-  if (among(Latin1Labels)) return PageEncoding::Windows1252;
-  if (!declared.empty()) {
-    return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
-  }
-  // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
-  return std::holds_alternative<std::u16string>(DecodeUtf8(page)) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
-}
 
 std::string_view NewlineOf(std::string_view page) {
   const std::size_t lf = page.find('\n');
@@ -102,17 +76,47 @@ DecodedPiece DecodeWithOffsets(std::string_view page, std::size_t begin, std::si
 }
 
 // The parser's text can run over a tag it ignored (a second <body>, a stray
-// end tag); an address inside such a tag is no text.
-bool InsideIgnoredTag(std::u16string_view text, std::size_t at) {
-  for (std::size_t open = at; open > 0;) {
-    open = text.rfind(u'<', open - 1);
-    if (open == text.npos) return false;
-    const char16_t next = open + 1 < text.size() ? static_cast<char16_t>(text[open + 1] | 0x20) : u' ';
-    if ((next >= u'a' && next <= u'z') || next == u'/' || next == u'!' || next == u'?') {
-      return text.find(u'>', open) > at;
+// end tag). Where one starts at `at`, the index after it; else `at`.
+std::size_t IgnoredTagEnd(std::u16string_view text, std::size_t at) {
+  if (at + 1 >= text.size()) return at;
+  const char16_t next = text[at + 1];
+  const char16_t lower = next | 0x20;
+  const bool tag = (lower >= u'a' && lower <= u'z') || next == u'/';
+  if (!tag && next != u'!' && next != u'?') return at;
+  for (std::size_t i = at + 1; i < text.size(); ++i) {
+    if (text[i] == u'>') return i + 1;
+    if (!tag || text[i] != u'=') continue;
+    // A quoted attribute value may hold a ">".
+    std::size_t value = i + 1;
+    while (value < text.size() && (text[value] == u' ' || text[value] == u'\t' || text[value] == u'\n')) ++value;
+    if (value < text.size() && (text[value] == u'"' || text[value] == u'\'')) {
+      const std::size_t close = text.find(text[value], value + 1);
+      if (close == text.npos) return text.size();
+      i = close;
     }
   }
-  return false;
+  return text.size();
+}
+
+// The addresses of a text as the browser has it: the pieces between ignored
+// tags each on their own, as a tag takes no part in the text around it.
+std::vector<AddressMatch> AddressesBesideIgnoredTags(std::u16string_view text) {
+  std::vector<AddressMatch> found;
+  const auto search = [&](std::size_t begin, std::size_t end) {
+    for (const AddressMatch& match : FindAddresses(text.substr(begin, end - begin))) {
+      found.push_back({begin + match.begin, begin + match.end});
+    }
+  };
+  std::size_t pieceBegin = 0;
+  for (std::size_t at = text.find(u'<'); at != text.npos; at = text.find(u'<', at + 1)) {
+    const std::size_t tagEnd = IgnoredTagEnd(text, at);
+    if (tagEnd == at) continue;
+    search(pieceBegin, at);
+    pieceBegin = tagEnd;
+    at = tagEnd - 1;
+  }
+  if (pieceBegin < text.size()) search(pieceBegin, text.size());
+  return found;
 }
 
 // The links, and the addresses in the texts, in page order.
@@ -120,8 +124,7 @@ std::vector<HtmlSpan> SpansToReplace(std::string_view page, const PageSpans& fou
   std::vector<HtmlSpan> spans = found.links;
   for (const HtmlSpan& piece : found.texts) {
     const DecodedPiece decoded = DecodeWithOffsets(page, piece.begin, piece.end, encoding);
-    for (const AddressMatch& match : FindAddresses(decoded.text)) {
-      if (InsideIgnoredTag(decoded.text, match.begin)) continue;
+    for (const AddressMatch& match : AddressesBesideIgnoredTags(decoded.text)) {
       const std::u16string_view address =
           std::u16string_view(decoded.text).substr(match.begin, match.end - match.begin);
       spans.push_back(
@@ -143,7 +146,7 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
   const std::string_view newline = NewlineOf(page);
 
   RewrittenPage result;
-  std::size_t copied = 0, line = 1, lineCountedTo = 0;
+  std::size_t copied = 0, line = 1, lineCountedTo = 0, declarationPlace = found->declarationPlace;
   for (const HtmlSpan& span : SpansToReplace(page, *found, std::get<PageEncoding>(encoding))) {
     line += static_cast<std::size_t>(std::count(page.begin() + lineCountedTo, page.begin() + span.begin, '\n'));
     lineCountedTo = span.begin;
@@ -162,6 +165,7 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     }
     const auto block = common::EncodeText(text, random);
     if (!block) return std::string("interner Fehler: ein Block gibt den Text nicht wieder");
+    if (result.spans.empty()) declarationPlace = std::min(declarationPlace, span.begin);
     result.bytes.append(page, copied, span.begin - copied);
     result.bytes += settings.format == BlockFormat::Data ? DataElement(*block, settings.fallbackHtml)
                                                          : InlineBlock(*block, newline);
@@ -169,6 +173,9 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     copied = span.end;
   }
   result.bytes.append(page, copied);
+  // No line break goes with it: the lines reported stay the page's own.
+  result.addedDeclaration = DeclarationKeeping(std::get<PageEncoding>(encoding), result.bytes, found->declaredCharset);
+  if (!result.addedDeclaration.empty()) result.bytes.insert(declarationPlace, result.addedDeclaration);
   return result;
 }
 
@@ -258,6 +265,11 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
           << " steht in einer Auswahlliste, wo das Datenformat nicht stehen kann, und bleibt ungeschützt.\n";
     }
     if (result.spans.empty()) continue;
+    if (!result.addedDeclaration.empty()) {
+      err << "velumor-encode: Hinweis: " << path
+          << " nennt keine Zeichenkodierung; damit sie nach dem Schützen gelesen wird wie vorher, "
+          << (settings.dryRun ? "bekäme sie " : "bekommt sie ") << result.addedDeclaration << ".\n";
+    }
     if (settings.dryRun) {
       for (const ProtectedSpan& span : result.spans) out << path << ":" << span.line << ": " << span.address << "\n";
     } else if (!write(path, result.bytes)) {

@@ -104,6 +104,65 @@ TEST(RewritePage, ReadsAndWritesThePageInItsOwnEncoding) {
       Rewritten("<meta charset=iso-8859-15><p>a@b.de").starts_with("FEHLER die Zeichenkodierung „iso-8859-15“"));
 }
 
+// The page with each script block as "#": what stays readable.
+std::string Outside(const std::string& page) {
+  constexpr std::string_view Start = "<script language=", End = "</noscript>";
+  std::string outside;
+  std::size_t copied = 0;
+  for (std::size_t at = page.find(Start); at != page.npos; at = page.find(Start, copied)) {
+    outside.append(page, copied, at - copied).append("#");
+    copied = page.find(End, at) + End.size();
+  }
+  return outside.append(page, copied);
+}
+
+// One run protects every address, whatever protecting its neighbours does to
+// the text around it; a second run then finds nothing.
+TEST(RewritePage, OneRunLeavesNoAddressAndASecondChangesNothing) {
+  const struct {
+    std::string page, written, outside;
+  } cases[] = {
+      // A local part that would reach back into the domain before it.
+      {"<p>info@example.de...sales@example.de</p>", "info@example.de|sales@example.de|", "<p>#...#</p>"},
+      {"<p>a@b.de+c@d.de und x@y.de_z@w.de</p>", "a@b.de|+c@d.de|x@y.de|_z@w.de|", "<p>## und ##</p>"},
+      // What follows an address is another that becomes a block.
+      {"<p>a@b.dto:a@b.de?subject=x oder</p>", "a@b.dto|a@b.de|", "<p>#:#?subject=x oder</p>"},
+      // Tags the parser ignored take no part in the text, nor what they hold.
+      {"<p>Mail: a.b</span>sales@example.de</p>", "sales@example.de|", "<p>Mail: a.b</span>#</p>"},
+      {"<p>x</span title=\"a>b@c.de\">y@z.de</p>", "y@z.de|", "<p>x</span title=\"a>b@c.de\">#</p>"},
+      // Where the notice without JavaScript runs into the text after the block.
+      {"<select><option>a@b.de...c@d.de<option>a@b.dto:a@b.de</select>", "a@b.de|c@d.de|a@b.dto|a@b.de|",
+       "<select><option>#...#<option>#:#</select>"},
+  };
+  for (const auto& [page, written, outside] : cases) {
+    const std::string once = Rewritten(page);
+    EXPECT_EQ(Written(once), written) << page;
+    EXPECT_EQ(Outside(once), outside) << page;
+    EXPECT_EQ(Rewritten(once), once) << page;
+  }
+}
+
+TEST(RewritePage, AnUndeclaredPageIsReadTheSameWayAfterItsRewrite) {
+  // Read as Windows-1252 for its "\xFC"; without the address that holds it the
+  // rest would be UTF-8 ("jàn@müller.de"), so the page declares what it was read as.
+  const std::string tail = ", j\xC3\xA0n@m\xC3\xBCller.de</p>";
+  for (const auto& [page, outside] : std::vector<std::pair<std::string, std::string>>{
+           {"<p>m\xFCller@example.de" + tail, "<meta charset=\"windows-1252\"><p>#" + tail},
+           {"<!DOCTYPE html>\n<p>m\xFCller@example.de" + tail,
+            "<!DOCTYPE html>\n<meta charset=\"windows-1252\"><p>#" + tail},
+           {"<html lang=de><head>\n<title>Kontakt</title><p>m\xFCller@example.de" + tail,
+            "<html lang=de><head><meta charset=\"windows-1252\">\n<title>Kontakt</title><p>#" + tail},
+       }) {
+    const std::string once = Rewritten(page);
+    EXPECT_EQ(Outside(once), outside);
+    EXPECT_EQ(Written(once), "m\xFCller@example.de|");
+    EXPECT_EQ(Rewritten(once), once);
+  }
+  // What still holds a byte of Windows-1252 is read so anyway and stays as it is.
+  const std::string latin = "<p>M\xFCller, m\xFCller@example.de</p>";
+  EXPECT_EQ(Outside(Rewritten(latin)), "<p>M\xFCller, #</p>");
+}
+
 TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
   const ToolRun block = Tool({"--format", "data", "--fallback", "<Adresse>", "x@y.de"});
   ASSERT_EQ(block.code, 0);
