@@ -1,23 +1,20 @@
 #include "site_rewrite.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include "address_pattern.h"
 #include "core/common.h"
 #include "core/windows1252.h"
 #include "html_spans.h"
+#include "input_bytes.h"
+#include "page_collection.h"
 #include "page_encoding.h"
 #include "utf8.h"
 
 namespace cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string_view NewlineOf(std::string_view page) {
   const std::size_t lf = page.find('\n');
@@ -185,75 +182,22 @@ std::string Counted(std::size_t count, std::string_view one, std::string_view ma
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string Utf8OfPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-bool IsPageName(const fs::path& path) {
-  std::string extension = Utf8OfPath(path.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return extension == ".html" || extension == ".htm";
-}
-
-// The pages named or found in the folders, each folder's in name order; a
-// path that does not exist or a folder that cannot be read is reported.
-std::vector<std::string> CollectPages(const std::vector<std::string>& paths, std::ostream& err, bool& failed) {
-  std::vector<std::string> pages;
-  for (const std::string& given : paths) {
-    const fs::path path = PathFromUtf8(given);
-    std::error_code error;
-    if (fs::is_regular_file(path, error)) {
-      pages.push_back(given);
-      continue;
-    }
-    if (!fs::is_directory(path, error)) {
-      err << "velumor-encode: Die Datei oder der Ordner existiert nicht: " << given << "\n";
-      failed = true;
-      continue;
-    }
-    std::vector<std::string> found;
-    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
-      std::error_code ignored;
-      if (it->is_regular_file(ignored) && IsPageName(it->path())) found.push_back(Utf8OfPath(it->path()));
-    }
-    if (error) {
-      err << "velumor-encode: Der Ordner kann nicht ganz gelesen werden: " << given << "\n";
-      failed = true;
-    }
-    std::sort(found.begin(), found.end());
-    pages.insert(pages.end(), found.begin(), found.end());
-  }
-  return pages;
-}
-
-std::optional<std::string> ReadPage(const std::string& path) {
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return data;
-}
-
 }  // namespace
 
 int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
                const FileWriter& write, std::ostream& out, std::ostream& err) {
-  bool failed = false;
-  const std::vector<std::string> pages = CollectPages(paths, err, failed);
+  const CollectedPages collected = CollectPages(paths, err);
+  bool failed = collected.failed;
   common::PseudoRandom random(seed);
   std::size_t files = 0, addresses = 0;
-  for (const std::string& path : pages) {
-    const std::optional<std::string> page = ReadPage(path);
+  for (const std::string& path : collected.pages) {
+    const std::optional<InputBytes> page = ReadFile(path);
     if (!page) {
       err << "velumor-encode: Die Datei kann nicht gelesen werden: " << path << "\n";
       failed = true;
       continue;
     }
-    auto rewritten = RewritePage(*page, settings, random);
+    auto rewritten = RewritePage(page->View(), settings, random);
     if (const auto* reason = std::get_if<std::string>(&rewritten)) {
       err << "velumor-encode: " << path << " bleibt unverändert: " << *reason << ".\n";
       failed = true;

@@ -1,7 +1,14 @@
 #include "cli/site_rewrite.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <random>
 
 #include "cli/address_pattern.h"
@@ -10,6 +17,8 @@
 #include "tool_run.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::vector<std::string> Addresses(const std::string& text) {
   const std::u16string decoded = std::get<std::u16string>(cli::DecodeUtf8(text));
@@ -168,6 +177,87 @@ TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
   ASSERT_EQ(block.code, 0);
   EXPECT_TRUE(block.out.ends_with("\">&#60;Adresse&#62;</span>")) << block.out;
   EXPECT_EQ(Tool({"--decode"}, block.out).out, "x@y.de\n");
+}
+
+// A site on disk, for what --rewrite takes from it.
+class SiteFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velumor-site-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "site");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  static void Put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+  // The run, bounded: should it open a FIFO to read, a writer that closes at
+  // once releases it, and the test fails instead of waiting forever.
+  static ToolRun BoundedRun(const std::vector<std::string>& args, const fs::path& fifo) {
+    auto run = std::async(std::launch::async, [&] { return Tool(args); });
+    if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+      ADD_FAILURE() << "velumor-encode liest aus der FIFO " << fifo;
+      if (const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) close(writer);
+    }
+    return run.get();
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(SiteFolder, LinksOutOfTheFolderAreSkippedAndNoFileOutsideChanges) {
+  const std::string page = "<p>a@b.de</p>";
+  Put(dir_ / "site" / "seite.html", page);
+  Put(dir_ / "draussen.html", page);
+  fs::create_directories(dir_ / "anderswo");
+  Put(dir_ / "anderswo" / "drin.html", page);
+  fs::create_symlink("../draussen.html", dir_ / "site" / "relativ.html");
+  fs::create_symlink(dir_ / "draussen.html", dir_ / "site" / "absolut.htm");
+  fs::create_symlink(dir_ / "anderswo", dir_ / "site" / "ordner");
+  // One that stays inside: its file is rewritten once, under its own name.
+  fs::create_symlink("seite.html", dir_ / "site" / "auch-seite.html");
+
+  const ToolRun run = Tool({"--rewrite", "-s", "1", (dir_ / "site").string()});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "Geschützt: 1 Adresse in 1 Datei.\n");
+  EXPECT_EQ(Written(Contents(dir_ / "site" / "seite.html")), "a@b.de|");
+  EXPECT_EQ(Contents(dir_ / "draussen.html"), page);
+  EXPECT_EQ(Contents(dir_ / "anderswo" / "drin.html"), page);
+  for (const char* link : {"relativ.html", "absolut.htm", "ordner"}) {
+    const std::string skipped =
+        "Übersprungen: symbolischer Verweis aus dem Ordner heraus: " + (dir_ / "site" / link).string() + " → " +
+        fs::canonical(dir_ / "site" / link).string();
+    EXPECT_NE(run.err.find(skipped), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "site" / link));
+  }
+  // Named itself, a link is followed, like the link that --output names.
+  EXPECT_EQ(Tool({"--rewrite", (dir_ / "site" / "relativ.html").string()}).code, 0);
+  EXPECT_EQ(Written(Contents(dir_ / "draussen.html")), "a@b.de|");
+}
+
+TEST_F(SiteFolder, AFifoIsNamedForWhatItIsAndNeverRead) {
+  Put(dir_ / "site" / "seite.html", "<p>a@b.de</p>");
+  const fs::path inFolder = dir_ / "site" / "rohr.html", named = dir_ / "rohr.html";
+  ASSERT_EQ(mkfifo(inFolder.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(named.c_str(), 0600), 0);
+
+  const ToolRun folder = BoundedRun({"--rewrite", "-s", "1", (dir_ / "site").string()}, inFolder);
+  EXPECT_EQ(folder.code, 0) << folder.err;
+  EXPECT_EQ(folder.err, "velumor-encode: Übersprungen: benannte Pipe (FIFO), keine Datei: " + inFolder.string() + "\n");
+  EXPECT_EQ(Written(Contents(dir_ / "site" / "seite.html")), "a@b.de|");
+
+  const ToolRun fifo = BoundedRun({"--rewrite", named.string()}, named);
+  EXPECT_EQ(fifo.code, 1);
+  EXPECT_EQ(fifo.err,
+            "velumor-encode: Der Pfad ist eine benannte Pipe (FIFO), keine Datei; --rewrite schützt nur "
+            "Seiten in Dateien: " +
+                named.string() + "\n");
+  EXPECT_TRUE(fs::is_fifo(named) && fs::is_fifo(inFolder));
 }
 
 }  // namespace
