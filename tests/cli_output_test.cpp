@@ -148,6 +148,24 @@ TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
   EXPECT_EQ(std::string(buffer, count > 0 ? count : 0), Block("vier"));
 }
 
+TEST_F(OutputFiles, AFifoAsInputIsReadToTheEndOfWhatItsWriterSends) {
+  ASSERT_EQ(mkfifo(PathOf("rohr").c_str(), 0600), 0);
+  std::thread writer([&] {
+    // A reader that closes early must fail the write, not end the tests.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    std::ofstream(dir_ / "rohr", std::ios::binary) << "Grüße";
+  });
+  const ToolRun run = Tool({"-s", "5", "--input", PathOf("rohr")});
+  // Should the tool not have opened the FIFO, the writer still waits: release it.
+  if (const int reader = open(PathOf("rohr").c_str(), O_RDONLY | O_NONBLOCK); reader >= 0) close(reader);
+  writer.join();
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, Block("Grüße"));
+}
+
 // The built velumor-encode as a process of its own, for what only a whole
 // process shows: how it ends, and what it leaves on disk.
 class ToolProcess {
