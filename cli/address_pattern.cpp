@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 namespace cli {
@@ -62,32 +63,64 @@ std::size_t DomainEnd(std::u16string_view text, std::size_t at) {
   return end;
 }
 
+// What follows an address must end it: not another "@", not a path, not the
+// ":" of "git@host.org:repo".
+bool EndsAnAddress(std::u16string_view text, std::size_t end) {
+  if (end >= text.size()) return true;
+  const char16_t next = text[end];
+  const bool followedByWord = end + 1 < text.size() && !IsSpace(text[end + 1]);
+  return next != u'@' && next != u'/' && next != u'_' && !(next == u':' && followedByWord);
+}
+
+struct Candidate {
+  std::size_t begin, end;
+  bool taken;  // false: it failed only on what follows it
+};
+
+// The address around the "@" at `at` whose domain ends at `domainEnd`, its
+// local part starting no earlier than `from`; nothing when the text before
+// the "@" or the domain rule it out.
+std::optional<Candidate> CandidateAt(std::u16string_view text, std::size_t at, std::size_t from,
+                                     std::size_t domainEnd) {
+  std::size_t begin = at;
+  while (begin > from && IsLocalCharacter(text[begin - 1])) --begin;
+  while (begin < at && text[begin] == u'.') ++begin;  // "...info@" in running text
+  if (begin == at || text[at - 1] == u'.' || text.substr(begin, at - begin).find(u"..") != text.npos) {
+    return std::nullopt;
+  }
+  // A handle of the fediverse ("@name@host.social") is no mailbox.
+  if (begin > 0 && text[begin - 1] == u'@') return std::nullopt;
+  // Part of a URL: the word it stands in has a path or a scheme before it.
+  std::size_t wordBegin = begin;
+  while (wordBegin > 0 && !IsSpace(text[wordBegin - 1])) --wordBegin;
+  if (text.substr(wordBegin, begin - wordBegin).find(u'/') != text.npos) return std::nullopt;
+  if (domainEnd == at) return std::nullopt;
+  return Candidate{begin, domainEnd, EndsAnAddress(text, domainEnd)};
+}
+
 }  // namespace
 
+// Each address taken becomes a block, and a later run reads the text on
+// either side of it as a text of its own. So no decision may rest on the
+// letters of an address that is taken: a local part never reaches back into
+// the domain before it, and an address that failed only on what follows it
+// is taken when what follows is itself taken.
 std::vector<AddressMatch> FindAddresses(std::u16string_view text) {
-  std::vector<AddressMatch> found;
+  std::vector<Candidate> candidates;
+  std::size_t from = 0;
   for (std::size_t at = text.find(u'@'); at != text.npos; at = text.find(u'@', at + 1)) {
-    std::size_t begin = at;
-    while (begin > 0 && IsLocalCharacter(text[begin - 1])) --begin;
-    while (begin < at && text[begin] == u'.') ++begin;  // "...info@" in running text
-    if (begin == at || text[at - 1] == u'.' || text.substr(begin, at - begin).find(u"..") != text.npos) continue;
-    // A handle of the fediverse ("@name@host.social") is no mailbox.
-    if (begin > 0 && text[begin - 1] == u'@') continue;
-    // Part of a URL: the word it stands in has a path or a scheme before it.
-    std::size_t wordBegin = begin;
-    while (wordBegin > 0 && !IsSpace(text[wordBegin - 1])) --wordBegin;
-    if (text.substr(wordBegin, begin - wordBegin).find(u'/') != text.npos) continue;
-    const std::size_t end = DomainEnd(text, at);
-    if (end == at) continue;
-    // What follows must end the address: not another "@", not a path, not the
-    // ":" of "git@host.org:repo".
-    if (end < text.size()) {
-      const char16_t next = text[end];
-      const bool followedByWord = end + 1 < text.size() && !IsSpace(text[end + 1]);
-      if (next == u'@' || next == u'/' || next == u'_' || (next == u':' && followedByWord)) continue;
-    }
-    found.push_back({begin, end});
-    at = end - 1;
+    const std::size_t domainEnd = DomainEnd(text, at);
+    if (const auto candidate = CandidateAt(text, at, from, domainEnd)) candidates.push_back(*candidate);
+    from = domainEnd > at ? domainEnd : at + 1;
+  }
+  std::size_t nextTaken = text.size();
+  for (auto candidate = candidates.rbegin(); candidate != candidates.rend(); ++candidate) {
+    if (!candidate->taken) candidate->taken = EndsAnAddress(text.substr(0, nextTaken), candidate->end);
+    if (candidate->taken) nextTaken = candidate->begin;
+  }
+  std::vector<AddressMatch> found;
+  for (const Candidate& candidate : candidates) {
+    if (candidate.taken) found.push_back({candidate.begin, candidate.end});
   }
   return found;
 }

@@ -1,11 +1,15 @@
 // Writing a named output whole or not at all.
 //
 // A regular file, or a name that does not exist yet, is written to a fresh
-// neighbour file in the same folder (made exclusively, under a name nobody
-// can guess, never through a link), which replaces the file only once every
+// neighbour file in the same folder, which replaces the file only once every
 // byte is written; the replaced file keeps its mode (on Windows its
-// attributes). A symbolic link is followed to the file it names, which is
-// then replaced. A FIFO or a device cannot be replaced and is written into.
+// attributes). On Linux the neighbour has no name until then (O_TMPFILE), so
+// that nothing stays behind whatever ends the process; where the file system
+// refuses that, it is made exclusively under a hidden name nobody can guess,
+// never through a link, and SIGTERM, SIGINT or SIGHUP remove it before the
+// process ends by the signal. A symbolic link is followed to the file it
+// names, which is then replaced. A FIFO or a device cannot be replaced and is
+// written into.
 #pragma once
 
 #include <memory>
@@ -20,6 +24,11 @@ class AtomicOutput {
  public:
   // Opens the output named in UTF-8, or gives a German message naming it.
   static std::variant<AtomicOutput, std::string> Open(const std::string& path);
+#ifndef _WIN32
+  enum class Neighbour { UnnamedWherePossible, Named };
+  // As above, or with the hidden named neighbour of file systems without unnamed files.
+  static std::variant<AtomicOutput, std::string> Open(const std::string& path, Neighbour neighbour);
+#endif
 
   AtomicOutput(AtomicOutput&&) noexcept;
   AtomicOutput& operator=(AtomicOutput&&) noexcept;

@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 
 #include "atomic_output.h"
+#include "signal_cleanup.h"
 
 namespace cli {
 
@@ -18,12 +20,34 @@ namespace fs = std::filesystem;
 struct AtomicOutput::State {
   std::string shownPath;  // as the user gave it, for messages
   fs::path target;        // the file that is replaced; empty when writing into a FIFO or device
-  fs::path partial;       // the neighbour file while it is being written
+  int folder = -1;        // the target's folder
   int descriptor = -1;
+  std::string partial;  // the neighbour file's name while it has one; an unnamed file has none
+  std::optional<RemovedOnSignal> removedOnSignal;
 
+  State() = default;
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
   ~State() {
     if (descriptor >= 0) close(descriptor);
-    if (!partial.empty()) unlink(partial.c_str());
+    RemovePartial();
+    if (folder >= 0) close(folder);  // after the handler has let go of it
+  }
+
+  // Named for the handler before the file exists, so that no moment leaves it
+  // behind unnamed.
+  void NamePartial(std::string name) {
+    removedOnSignal.emplace(folder, name);
+    partial = std::move(name);
+  }
+  // Once it has become the target.
+  void ForgetPartial() {
+    removedOnSignal.reset();
+    partial.clear();
+  }
+  void RemovePartial() {
+    if (!partial.empty()) unlinkat(folder, partial.c_str(), 0);
+    ForgetPartial();
   }
 };
 
@@ -57,11 +81,70 @@ std::optional<int> InheritedDescriptor(std::string_view path) {
   return std::nullopt;
 }
 
-std::string RandomSuffix(std::random_device& source) {
+// A hidden name beside the target that nobody can guess; the target's own
+// name is cut short where the whole would be too long for a name.
+std::string NeighbourName(const std::string& target, std::random_device& source) {
   constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string suffix;
-  for (int i = 0; i < 12; ++i) suffix += Digits[source() % 36];
-  return suffix;
+  std::string name = ".";
+  name.append(target, 0, NAME_MAX - 32).append(".velumor-");
+  for (int i = 0; i < 12; ++i) name += Digits[source() % 36];
+  return name;
+}
+
+std::string ProcessPath(int descriptor) {
+  char path[40];
+  std::snprintf(path, sizeof path, "/proc/self/fd/%d", descriptor);
+  return path;
+}
+
+// A file without a name in the target's folder (O_TMPFILE): whatever ends the
+// process before Commit, even SIGKILL, leaves nothing behind. Only where the
+// file system makes one and /proc can give it a name later.
+int OpenUnnamed(int folder) {
+  const int descriptor = openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (descriptor < 0) return -1;
+  if (access(ProcessPath(descriptor).c_str(), F_OK) != 0) {
+    close(descriptor);
+    return -1;
+  }
+  return descriptor;
+}
+
+bool OpenNamed(AtomicOutput::State& state) {
+  std::random_device source;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    state.NamePartial(NeighbourName(state.target.filename().string(), source));
+    // O_EXCL makes a new file or fails, also on a link planted under that name.
+    state.descriptor =
+        openat(state.folder, state.partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (state.descriptor >= 0) return true;
+    const int error = errno;
+    state.ForgetPartial();
+    if (error != EEXIST) return false;
+  }
+  return false;
+}
+
+bool LinkUnnamed(const AtomicOutput::State& state, const std::string& name) {
+  return linkat(AT_FDCWD, ProcessPath(state.descriptor).c_str(), state.folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// The unnamed file takes the target's name: directly where no file has it,
+// else under a neighbour name that then replaces the target in one step.
+bool PutUnnamedInPlace(AtomicOutput::State& state, const std::string& name) {
+  if (LinkUnnamed(state, name)) return true;
+  if (errno != EEXIST) return false;
+  std::random_device source;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    state.NamePartial(NeighbourName(name, source));
+    if (LinkUnnamed(state, state.partial)) {
+      return renameat(state.folder, state.partial.c_str(), state.folder, name.c_str()) == 0;
+    }
+    const int error = errno;
+    state.ForgetPartial();
+    if (error != EEXIST) return false;
+  }
+  return false;
 }
 
 }  // namespace
@@ -72,6 +155,10 @@ AtomicOutput& AtomicOutput::operator=(AtomicOutput&&) noexcept = default;
 AtomicOutput::~AtomicOutput() = default;
 
 std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& path) {
+  return Open(path, Neighbour::UnnamedWherePossible);
+}
+
+std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& path, Neighbour neighbour) {
   auto state = std::make_unique<State>();
   state->shownPath = path;
   if (const auto inherited = InheritedDescriptor(path)) {
@@ -100,20 +187,11 @@ std::variant<AtomicOutput, std::string> AtomicOutput::Open(const std::string& pa
     state->target = EndOfLinks(path);
   }
 
-  fs::path folder = state->target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::random_device source;
-  for (int attempt = 0; attempt < 100 && state->descriptor < 0; ++attempt) {
-    std::string name = ".";
-    name += state->target.filename().string();
-    name += ".velumor-" + RandomSuffix(source);
-    const fs::path partial = folder / name;
-    // O_EXCL makes a new file or fails, also on a link planted under that name.
-    state->descriptor = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (state->descriptor >= 0) state->partial = partial;
-    if (state->descriptor < 0 && errno != EEXIST) break;
-  }
-  if (state->descriptor < 0) return CannotWrite(path);
+  const fs::path folder = state->target.has_parent_path() ? state->target.parent_path() : fs::path(".");
+  state->folder = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (state->folder < 0) return CannotWrite(path);
+  if (neighbour == Neighbour::UnnamedWherePossible) state->descriptor = OpenUnnamed(state->folder);
+  if (state->descriptor < 0 && !OpenNamed(*state)) return CannotWrite(path);
   if (exists) {
     // The replacement keeps the file's owner and group where this user may
     // give them (root; a group of the user's own), and always its mode.
@@ -142,13 +220,20 @@ std::optional<std::string> AtomicOutput::Commit() {
     if (!closed) return CannotWrite(s.shownPath);
     return std::nullopt;
   }
-  // On disk before the rename, so a crash leaves the old file or the new one.
+  const std::string name = s.target.filename().string();
+  // On disk before it takes the target's name, so a crash leaves the old file or the new one.
   const bool written = fsync(s.descriptor) == 0;
-  const bool closed = close(s.descriptor) == 0;
+  const bool unnamed = s.partial.empty();
+  bool replaced = written && unnamed && PutUnnamedInPlace(s, name);  // needs the descriptor open
+  // An unnamed file's bytes are synced and in place: nothing a failing close could still lose.
+  const bool closed = close(s.descriptor) == 0 || replaced;
   s.descriptor = -1;
-  const bool replaced = written && closed && rename(s.partial.c_str(), s.target.c_str()) == 0;
-  if (!replaced) unlink(s.partial.c_str());
-  s.partial.clear();
+  if (written && closed && !unnamed) replaced = renameat(s.folder, s.partial.c_str(), s.folder, name.c_str()) == 0;
+  if (replaced) {
+    s.ForgetPartial();
+  } else {
+    s.RemovePartial();
+  }
   if (!written || !closed) return CannotWrite(s.shownPath);
   if (!replaced) return "Die Datei kann nicht ersetzt werden: " + s.shownPath;
   return std::nullopt;

@@ -137,6 +137,49 @@ class SpanFinder {
   PageSpans result_;
 };
 
+// The offset of the first node below `node` that stands in the source with a
+// start tag or text of its own; the doctype and comments are no such nodes.
+std::size_t FirstInSource(const GumboNode* node, std::string_view page) {
+  const auto offset = [&](const char* at) { return static_cast<std::size_t>(at - page.data()); };
+  const GumboVector* children = nullptr;
+  std::size_t first = page.size();
+  switch (node->type) {
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_WHITESPACE:
+      return offset(node->v.text.original_text.data);
+    case GUMBO_NODE_DOCUMENT:
+      children = &node->v.document.children;
+      break;
+    case GUMBO_NODE_ELEMENT:
+    case GUMBO_NODE_TEMPLATE:
+      if (node->v.element.original_tag.length > 0) first = offset(node->v.element.original_tag.data);
+      children = &node->v.element.children;
+      break;
+    default:
+      return first;
+  }
+  for (unsigned i = 0; i < children->length; ++i) {
+    first = std::min(first, FirstInSource(static_cast<const GumboNode*>(children->data[i]), page));
+  }
+  return first;
+}
+
+std::size_t DeclarationPlace(const GumboOutput& output, std::string_view page) {
+  const auto after = [&](const GumboElement& element) {
+    return static_cast<std::size_t>(element.original_tag.data - page.data()) + element.original_tag.length;
+  };
+  const GumboElement& html = output.root->v.element;
+  for (unsigned i = 0; i < html.children.length; ++i) {
+    const auto* child = static_cast<const GumboNode*>(html.children.data[i]);
+    if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_HEAD &&
+        child->v.element.original_tag.length > 0) {
+      return after(child->v.element);
+    }
+  }
+  if (html.original_tag.length > 0) return after(html);
+  return FirstInSource(output.document, page);
+}
+
 struct OutputDeleter {
   void operator()(GumboOutput* output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
 };
@@ -151,7 +194,9 @@ std::optional<PageSpans> FindSpans(std::string_view page) {
   if (!output) return std::nullopt;
   SpanFinder finder(page);
   finder.Visit(output->document, false);
-  return std::move(finder).Result();
+  PageSpans spans = std::move(finder).Result();
+  spans.declarationPlace = DeclarationPlace(*output, page);
+  return spans;
 }
 
 }  // namespace cli

@@ -24,6 +24,9 @@ struct PageSpans {
   std::vector<HtmlSpan> links;  // in page order
   std::vector<HtmlSpan> texts;  // those that hold an "@"
   std::string declaredCharset;  // from <meta charset> or http-equiv, lower case; empty when none
+  // Where a <meta charset> would go: after the page's own <head> or <html>
+  // start tag, else before the first tag or text of its source.
+  std::size_t declarationPlace = 0;
 };
 
 // Texts are not taken from inside script, style, textarea, title, template, noscript and the

@@ -1,49 +1,20 @@
 #include "site_rewrite.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include "address_pattern.h"
 #include "core/common.h"
 #include "core/windows1252.h"
 #include "html_spans.h"
+#include "input_bytes.h"
+#include "page_collection.h"
+#include "page_encoding.h"
 #include "utf8.h"
 
 namespace cli {
 namespace {
-
-namespace fs = std::filesystem;
-
-enum class PageEncoding { Utf8, Windows1252 };
-
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
-// The page's encoding as the browser would take it; browsers read pages
-// declared as ISO-8859-1 or ASCII as Windows-1252.
-std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared) {
-  if (page.starts_with(ByteOrderMark)) return PageEncoding::Utf8;
-  if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) {
-    return std::string("Seiten in UTF-16 werden nicht unterstützt");
-  }
-  static constexpr std::string_view Utf8Labels[] = {"utf-8", "utf8", "unicode-1-1-utf-8"};
-  static constexpr std::string_view Latin1Labels[] = {"windows-1252", "iso-8859-1", "iso8859-1", "iso_8859-1",
-                                                      "latin1",       "l1",         "cp1252",    "x-cp1252",
-                                                      "us-ascii",     "ascii",      "cp819",     "ibm819"};
-  const auto among = [&](const auto& labels) {
-    return std::find(std::begin(labels), std::end(labels), declared) != std::end(labels);
-  };
-  if (among(Utf8Labels)) return PageEncoding::Utf8;
-  if (among(Latin1Labels)) return PageEncoding::Windows1252;
-  if (!declared.empty()) {
-    return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
-  }
-  // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
-  return std::holds_alternative<std::u16string>(DecodeUtf8(page)) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
-}
 
 std::string_view NewlineOf(std::string_view page) {
   const std::size_t lf = page.find('\n');
@@ -102,17 +73,47 @@ DecodedPiece DecodeWithOffsets(std::string_view page, std::size_t begin, std::si
 }
 
 // The parser's text can run over a tag it ignored (a second <body>, a stray
-// end tag); an address inside such a tag is no text.
-bool InsideIgnoredTag(std::u16string_view text, std::size_t at) {
-  for (std::size_t open = at; open > 0;) {
-    open = text.rfind(u'<', open - 1);
-    if (open == text.npos) return false;
-    const char16_t next = open + 1 < text.size() ? static_cast<char16_t>(text[open + 1] | 0x20) : u' ';
-    if ((next >= u'a' && next <= u'z') || next == u'/' || next == u'!' || next == u'?') {
-      return text.find(u'>', open) > at;
+// end tag). Where one starts at `at`, the index after it; else `at`.
+std::size_t IgnoredTagEnd(std::u16string_view text, std::size_t at) {
+  if (at + 1 >= text.size()) return at;
+  const char16_t next = text[at + 1];
+  const char16_t lower = next | 0x20;
+  const bool tag = (lower >= u'a' && lower <= u'z') || next == u'/';
+  if (!tag && next != u'!' && next != u'?') return at;
+  for (std::size_t i = at + 1; i < text.size(); ++i) {
+    if (text[i] == u'>') return i + 1;
+    if (!tag || text[i] != u'=') continue;
+    // A quoted attribute value may hold a ">".
+    std::size_t value = i + 1;
+    while (value < text.size() && (text[value] == u' ' || text[value] == u'\t' || text[value] == u'\n')) ++value;
+    if (value < text.size() && (text[value] == u'"' || text[value] == u'\'')) {
+      const std::size_t close = text.find(text[value], value + 1);
+      if (close == text.npos) return text.size();
+      i = close;
     }
   }
-  return false;
+  return text.size();
+}
+
+// The addresses of a text as the browser has it: the pieces between ignored
+// tags each on their own, as a tag takes no part in the text around it.
+std::vector<AddressMatch> AddressesBesideIgnoredTags(std::u16string_view text) {
+  std::vector<AddressMatch> found;
+  const auto search = [&](std::size_t begin, std::size_t end) {
+    for (const AddressMatch& match : FindAddresses(text.substr(begin, end - begin))) {
+      found.push_back({begin + match.begin, begin + match.end});
+    }
+  };
+  std::size_t pieceBegin = 0;
+  for (std::size_t at = text.find(u'<'); at != text.npos; at = text.find(u'<', at + 1)) {
+    const std::size_t tagEnd = IgnoredTagEnd(text, at);
+    if (tagEnd == at) continue;
+    search(pieceBegin, at);
+    pieceBegin = tagEnd;
+    at = tagEnd - 1;
+  }
+  if (pieceBegin < text.size()) search(pieceBegin, text.size());
+  return found;
 }
 
 // The links, and the addresses in the texts, in page order.
@@ -120,8 +121,7 @@ std::vector<HtmlSpan> SpansToReplace(std::string_view page, const PageSpans& fou
   std::vector<HtmlSpan> spans = found.links;
   for (const HtmlSpan& piece : found.texts) {
     const DecodedPiece decoded = DecodeWithOffsets(page, piece.begin, piece.end, encoding);
-    for (const AddressMatch& match : FindAddresses(decoded.text)) {
-      if (InsideIgnoredTag(decoded.text, match.begin)) continue;
+    for (const AddressMatch& match : AddressesBesideIgnoredTags(decoded.text)) {
       const std::u16string_view address =
           std::u16string_view(decoded.text).substr(match.begin, match.end - match.begin);
       spans.push_back(
@@ -143,7 +143,7 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
   const std::string_view newline = NewlineOf(page);
 
   RewrittenPage result;
-  std::size_t copied = 0, line = 1, lineCountedTo = 0;
+  std::size_t copied = 0, line = 1, lineCountedTo = 0, declarationPlace = found->declarationPlace;
   for (const HtmlSpan& span : SpansToReplace(page, *found, std::get<PageEncoding>(encoding))) {
     line += static_cast<std::size_t>(std::count(page.begin() + lineCountedTo, page.begin() + span.begin, '\n'));
     lineCountedTo = span.begin;
@@ -162,6 +162,7 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     }
     const auto block = common::EncodeText(text, random);
     if (!block) return std::string("interner Fehler: ein Block gibt den Text nicht wieder");
+    if (result.spans.empty()) declarationPlace = std::min(declarationPlace, span.begin);
     result.bytes.append(page, copied, span.begin - copied);
     result.bytes += settings.format == BlockFormat::Data ? DataElement(*block, settings.fallbackHtml)
                                                          : InlineBlock(*block, newline);
@@ -169,6 +170,9 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     copied = span.end;
   }
   result.bytes.append(page, copied);
+  // No line break goes with it: the lines reported stay the page's own.
+  result.addedDeclaration = DeclarationKeeping(std::get<PageEncoding>(encoding), result.bytes, found->declaredCharset);
+  if (!result.addedDeclaration.empty()) result.bytes.insert(declarationPlace, result.addedDeclaration);
   return result;
 }
 
@@ -178,75 +182,22 @@ std::string Counted(std::size_t count, std::string_view one, std::string_view ma
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
-
-std::string Utf8OfPath(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-bool IsPageName(const fs::path& path) {
-  std::string extension = Utf8OfPath(path.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return extension == ".html" || extension == ".htm";
-}
-
-// The pages named or found in the folders, each folder's in name order; a
-// path that does not exist or a folder that cannot be read is reported.
-std::vector<std::string> CollectPages(const std::vector<std::string>& paths, std::ostream& err, bool& failed) {
-  std::vector<std::string> pages;
-  for (const std::string& given : paths) {
-    const fs::path path = PathFromUtf8(given);
-    std::error_code error;
-    if (fs::is_regular_file(path, error)) {
-      pages.push_back(given);
-      continue;
-    }
-    if (!fs::is_directory(path, error)) {
-      err << "velumor-encode: Die Datei oder der Ordner existiert nicht: " << given << "\n";
-      failed = true;
-      continue;
-    }
-    std::vector<std::string> found;
-    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
-      std::error_code ignored;
-      if (it->is_regular_file(ignored) && IsPageName(it->path())) found.push_back(Utf8OfPath(it->path()));
-    }
-    if (error) {
-      err << "velumor-encode: Der Ordner kann nicht ganz gelesen werden: " << given << "\n";
-      failed = true;
-    }
-    std::sort(found.begin(), found.end());
-    pages.insert(pages.end(), found.begin(), found.end());
-  }
-  return pages;
-}
-
-std::optional<std::string> ReadPage(const std::string& path) {
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return data;
-}
-
 }  // namespace
 
 int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
                const FileWriter& write, std::ostream& out, std::ostream& err) {
-  bool failed = false;
-  const std::vector<std::string> pages = CollectPages(paths, err, failed);
+  const CollectedPages collected = CollectPages(paths, err);
+  bool failed = collected.failed;
   common::PseudoRandom random(seed);
   std::size_t files = 0, addresses = 0;
-  for (const std::string& path : pages) {
-    const std::optional<std::string> page = ReadPage(path);
+  for (const std::string& path : collected.pages) {
+    const std::optional<InputBytes> page = ReadFile(path);
     if (!page) {
       err << "velumor-encode: Die Datei kann nicht gelesen werden: " << path << "\n";
       failed = true;
       continue;
     }
-    auto rewritten = RewritePage(*page, settings, random);
+    auto rewritten = RewritePage(page->View(), settings, random);
     if (const auto* reason = std::get_if<std::string>(&rewritten)) {
       err << "velumor-encode: " << path << " bleibt unverändert: " << *reason << ".\n";
       failed = true;
@@ -258,6 +209,11 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
           << " steht in einer Auswahlliste, wo das Datenformat nicht stehen kann, und bleibt ungeschützt.\n";
     }
     if (result.spans.empty()) continue;
+    if (!result.addedDeclaration.empty()) {
+      err << "velumor-encode: Hinweis: " << path
+          << " nennt keine Zeichenkodierung; damit sie nach dem Schützen gelesen wird wie vorher, "
+          << (settings.dryRun ? "bekäme sie " : "bekommt sie ") << result.addedDeclaration << ".\n";
+    }
     if (settings.dryRun) {
       for (const ProtectedSpan& span : result.spans) out << path << ":" << span.line << ": " << span.address << "\n";
     } else if (!write(path, result.bytes)) {

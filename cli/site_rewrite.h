@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "data_format.h"
 #include "core/random.h"
+#include "data_format.h"
 
 namespace cli {
 
@@ -32,6 +32,7 @@ struct RewrittenPage {
   std::string bytes;  // the page with its spans replaced; every other byte as it was
   std::vector<ProtectedSpan> spans;
   std::vector<ProtectedSpan> leftAlone;  // addresses the chosen form cannot protect in their place
+  std::string addedDeclaration;          // the <meta charset> that keeps the page read as before; empty when none
 };
 
 // One page's bytes rewritten, or the German reason why it cannot be.

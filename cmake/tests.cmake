@@ -17,7 +17,19 @@ function(velumor_add_gtest target)
   target_link_libraries(${target} PRIVATE GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})
+    # A program that hangs fails instead of holding up the run.
+    set_tests_properties(${target} PROPERTIES TIMEOUT 300)
   else()
     gtest_discover_tests(${target})
   endif()
 endfunction()
+
+if(CMAKE_CROSSCOMPILING)
+  # A program that crashes after reporting success, run as every Windows test
+  # is: the run ends within seconds (no crash debugger waits) and says which
+  # program crashed and how.
+  add_executable(wine_crash_probe ${PROJECT_SOURCE_DIR}/tests/wine_crash_probe.cpp)
+  add_test(NAME wine_crash_is_reported COMMAND wine_crash_probe)
+  set_tests_properties(wine_crash_is_reported PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
+                       "ABSTURZ: wine_crash_probe\\.exe: Unhandled page fault on write access to 0+ ")
+endif()

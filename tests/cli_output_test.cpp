@@ -11,8 +11,13 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 #else
 #include <windows.h>
 #endif
@@ -141,6 +146,139 @@ TEST_F(OutputFiles, LinksAreFollowedAndFifosWrittenIntoNeverReplaced) {
   const auto count = read(pipeEnds[0], buffer, sizeof buffer);
   close(pipeEnds[0]);
   EXPECT_EQ(std::string(buffer, count > 0 ? count : 0), Block("vier"));
+}
+
+TEST_F(OutputFiles, AFifoAsInputIsReadToTheEndOfWhatItsWriterSends) {
+  ASSERT_EQ(mkfifo(PathOf("rohr").c_str(), 0600), 0);
+  std::thread writer([&] {
+    // A reader that closes early must fail the write, not end the tests.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    std::ofstream(dir_ / "rohr", std::ios::binary) << "Grüße";
+  });
+  const ToolRun run = Tool({"-s", "5", "--input", PathOf("rohr")});
+  // Should the tool not have opened the FIFO, the writer still waits: release it.
+  if (const int reader = open(PathOf("rohr").c_str(), O_RDONLY | O_NONBLOCK); reader >= 0) close(reader);
+  writer.join();
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, Block("Grüße"));
+}
+
+// The built velumor-encode as a process of its own, for what only a whole
+// process shows: how it ends, and what it leaves on disk.
+class ToolProcess {
+ public:
+  explicit ToolProcess(std::vector<std::string> args) {
+    const std::string program = (fs::read_symlink("/proc/self/exe").parent_path() / "velumor-encode").string();
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&pid_, program.c_str(), &quiet, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&quiet);
+  }
+  ~ToolProcess() {
+    if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+  }
+  ToolProcess(const ToolProcess&) = delete;
+  ToolProcess& operator=(const ToolProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+
+  // Waits, for at most ten seconds, until the process has a file open in
+  // `folder` other than those `there` before, the output it writes; false
+  // when it never has.
+  bool WaitForOutputIn(const fs::path& folder, const std::vector<std::string>& there) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline && Running()) {
+      std::error_code error;
+      for (const auto& open : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
+        const fs::path file = fs::read_symlink(open.path(), error);
+        const std::string name = file.filename().string();
+        if (file.parent_path() == folder && std::find(there.begin(), there.end(), name) == there.end()) return true;
+      }
+      usleep(200);
+    }
+    return false;
+  }
+
+  // How it ended, as waitpid says; it is killed after ten seconds.
+  int Ended() {
+    int status = 0;
+    for (int waited = 0; waited < 10000 && waitpid(pid_, &status, WNOHANG) == 0; ++waited) usleep(1000);
+    if (waitpid(pid_, &status, WNOHANG) == 0) kill(pid_, SIGKILL), waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+
+  void Signal(int signal) const { kill(pid_, signal); }
+
+ private:
+  bool Running() const {
+    siginfo_t info{};
+    return waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+  }
+
+  pid_t pid_ = -1;
+};
+
+// Ended mid-write, by a signal it can handle or by one it cannot: no file
+// half written, no hidden one left, and the exit status of the signal.
+TEST_F(OutputFiles, EndedBySignalWhileWritingLeavesNoFileBehind) {
+  Put(dir_ / "gross.txt", std::string(24 << 20, 'a'));
+  std::string addresses;
+  for (int i = 0; i < 60000; ++i) addresses += "<p>a@b.de</p>\n";
+  Put(dir_ / "seite.html", addresses);
+  Put(dir_ / "ziel.html", "alt");
+  fs::permissions(dir_ / "ziel.html", fs::perms(0640));
+
+  const struct {
+    std::vector<std::string> args;
+    int signal;
+  } runs[] = {
+      {{"-s", "1", "-i", PathOf("gross.txt"), "-o", PathOf("ziel.html")}, SIGTERM},
+      {{"-s", "1", "-i", PathOf("gross.txt"), "-o", PathOf("ziel.html")}, SIGINT},
+      {{"-s", "1", "-i", PathOf("gross.txt"), "-o", PathOf("neu.html")}, SIGKILL},
+      {{"-s", "1", "--rewrite", PathOf("seite.html")}, SIGTERM},
+      {{"-s", "1", "--rewrite", PathOf("seite.html")}, SIGINT},
+  };
+  for (const auto& [args, signal] : runs) {
+    ToolProcess tool(args);
+    ASSERT_TRUE(tool.Started()) << "velumor-encode neben den Tests fehlt";
+    ASSERT_TRUE(tool.WaitForOutputIn(dir_, Names())) << args.back() << ": nie beim Schreiben angetroffen";
+    tool.Signal(signal);
+    const int status = tool.Ended();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << args.back() << ": " << status;
+    EXPECT_EQ(Names(), (std::vector<std::string>{"gross.txt", "seite.html", "ziel.html"})) << args.back();
+    EXPECT_EQ(Contents(dir_ / "ziel.html"), "alt");
+    EXPECT_EQ(fs::status(dir_ / "ziel.html").permissions(), fs::perms(0640));
+    EXPECT_EQ(Contents(dir_ / "seite.html"), addresses);
+  }
+}
+
+// Where the file system makes no unnamed files, the named neighbour goes when
+// the signal comes.
+TEST_F(OutputFiles, NamedNeighbourIsRemovedBeforeASignalEndsTheProcess) {
+  Put(dir_ / "ziel.html", "alt");
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          auto opened = cli::AtomicOutput::Open(PathOf("ziel.html"), cli::AtomicOutput::Neighbour::Named);
+          std::get<cli::AtomicOutput>(opened).Write("neu");
+          if (Names().size() != 2) std::exit(3);  // no neighbour that the signal could leave
+          raise(signal);
+          std::exit(4);
+        },
+        ::testing::KilledBySignal(signal), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"ziel.html"});
+    EXPECT_EQ(Contents(dir_ / "ziel.html"), "alt");
+  }
 }
 
 TEST_F(OutputFiles, ReplacementKeepsTheMode) {

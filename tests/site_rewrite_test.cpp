@@ -1,6 +1,15 @@
 #include "cli/site_rewrite.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <random>
 
 #include "cli/address_pattern.h"
 #include "cli/utf8.h"
@@ -8,6 +17,8 @@
 #include "tool_run.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::vector<std::string> Addresses(const std::string& text) {
   const std::u16string decoded = std::get<std::u16string>(cli::DecodeUtf8(text));
@@ -32,6 +43,30 @@ TEST(FindAddresses, TakesAddressesAndLeavesWhatRealPagesHoldBesides) {
       {"a@b.c x@-y.de x@y-.de .@x.de a..b@x.de", {}},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(Addresses(text), expected) << text;
+}
+
+// A taken address becomes a block, and the next run reads the text on either
+// side of it as a text of its own: there it must find nothing more. Random
+// texts from pieces of addresses and what the pattern weighs around them.
+TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
+  const std::u16string_view pieces[] = {u"a", u"b.de", u"x.d", u"@", u"@",      u".",  u"...", u":",          u"/",
+                                        u"_", u"+",    u"-",   u" ", u"\u00FC", u"2x", u"de",  u"@m\u00FC.de"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 100000; ++round) {
+    std::u16string text;
+    for (auto count = random() % 12; count > 0; --count) text += pieces[random() % std::size(pieces)];
+    std::size_t gapBegin = 0;
+    const auto gapHoldsNone = [&](std::size_t gapEnd) {
+      const std::u16string_view gap = std::u16string_view(text).substr(gapBegin, gapEnd - gapBegin);
+      return cli::FindAddresses(gap).empty();
+    };
+    for (const cli::AddressMatch& match : cli::FindAddresses(text)) {
+      ASSERT_LE(gapBegin, match.begin) << cli::EncodeUtf8(text);
+      ASSERT_TRUE(gapHoldsNone(match.begin)) << cli::EncodeUtf8(text);
+      gapBegin = match.end;
+    }
+    ASSERT_TRUE(gapHoldsNone(text.size())) << cli::EncodeUtf8(text);
+  }
 }
 
 std::string Rewritten(const std::string& page, cli::BlockFormat format = cli::BlockFormat::Script) {
@@ -78,11 +113,151 @@ TEST(RewritePage, ReadsAndWritesThePageInItsOwnEncoding) {
       Rewritten("<meta charset=iso-8859-15><p>a@b.de").starts_with("FEHLER die Zeichenkodierung „iso-8859-15“"));
 }
 
+// The page with each script block as "#": what stays readable.
+std::string Outside(const std::string& page) {
+  constexpr std::string_view Start = "<script language=", End = "</noscript>";
+  std::string outside;
+  std::size_t copied = 0;
+  for (std::size_t at = page.find(Start); at != page.npos; at = page.find(Start, copied)) {
+    outside.append(page, copied, at - copied).append("#");
+    copied = page.find(End, at) + End.size();
+  }
+  return outside.append(page, copied);
+}
+
+// One run protects every address, whatever protecting its neighbours does to
+// the text around it; a second run then finds nothing.
+TEST(RewritePage, OneRunLeavesNoAddressAndASecondChangesNothing) {
+  const struct {
+    std::string page, written, outside;
+  } cases[] = {
+      // A local part that would reach back into the domain before it.
+      {"<p>info@example.de...sales@example.de</p>", "info@example.de|sales@example.de|", "<p>#...#</p>"},
+      {"<p>a@b.de+c@d.de und x@y.de_z@w.de</p>", "a@b.de|+c@d.de|x@y.de|_z@w.de|", "<p>## und ##</p>"},
+      // What follows an address is another that becomes a block.
+      {"<p>a@b.dto:a@b.de?subject=x oder</p>", "a@b.dto|a@b.de|", "<p>#:#?subject=x oder</p>"},
+      // Tags the parser ignored take no part in the text, nor what they hold.
+      {"<p>Mail: a.b</span>sales@example.de</p>", "sales@example.de|", "<p>Mail: a.b</span>#</p>"},
+      {"<p>x</span title=\"a>b@c.de\">y@z.de</p>", "y@z.de|", "<p>x</span title=\"a>b@c.de\">#</p>"},
+      // Where the notice without JavaScript runs into the text after the block.
+      {"<select><option>a@b.de...c@d.de<option>a@b.dto:a@b.de</select>", "a@b.de|c@d.de|a@b.dto|a@b.de|",
+       "<select><option>#...#<option>#:#</select>"},
+  };
+  for (const auto& [page, written, outside] : cases) {
+    const std::string once = Rewritten(page);
+    EXPECT_EQ(Written(once), written) << page;
+    EXPECT_EQ(Outside(once), outside) << page;
+    EXPECT_EQ(Rewritten(once), once) << page;
+  }
+}
+
+TEST(RewritePage, AnUndeclaredPageIsReadTheSameWayAfterItsRewrite) {
+  // Read as Windows-1252 for its "\xFC"; without the address that holds it the
+  // rest would be UTF-8 ("jàn@müller.de"), so the page declares what it was read as.
+  const std::string tail = ", j\xC3\xA0n@m\xC3\xBCller.de</p>";
+  for (const auto& [page, outside] : std::vector<std::pair<std::string, std::string>>{
+           {"<p>m\xFCller@example.de" + tail, "<meta charset=\"windows-1252\"><p>#" + tail},
+           {"<!DOCTYPE html>\n<p>m\xFCller@example.de" + tail,
+            "<!DOCTYPE html>\n<meta charset=\"windows-1252\"><p>#" + tail},
+           {"<html lang=de><head>\n<title>Kontakt</title><p>m\xFCller@example.de" + tail,
+            "<html lang=de><head><meta charset=\"windows-1252\">\n<title>Kontakt</title><p>#" + tail},
+       }) {
+    const std::string once = Rewritten(page);
+    EXPECT_EQ(Outside(once), outside);
+    EXPECT_EQ(Written(once), "m\xFCller@example.de|");
+    EXPECT_EQ(Rewritten(once), once);
+  }
+  // What still holds a byte of Windows-1252 is read so anyway and stays as it is.
+  const std::string latin = "<p>M\xFCller, m\xFCller@example.de</p>";
+  EXPECT_EQ(Outside(Rewritten(latin)), "<p>M\xFCller, #</p>");
+}
+
 TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
   const ToolRun block = Tool({"--format", "data", "--fallback", "<Adresse>", "x@y.de"});
   ASSERT_EQ(block.code, 0);
   EXPECT_TRUE(block.out.ends_with("\">&#60;Adresse&#62;</span>")) << block.out;
   EXPECT_EQ(Tool({"--decode"}, block.out).out, "x@y.de\n");
+}
+
+// A site on disk, for what --rewrite takes from it.
+class SiteFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velumor-site-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "site");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  static std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  static void Put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+  // The run, bounded: should it open a FIFO to read, a writer that closes at
+  // once releases it, and the test fails instead of waiting forever.
+  static ToolRun BoundedRun(const std::vector<std::string>& args, const fs::path& fifo) {
+    auto run = std::async(std::launch::async, [&] { return Tool(args); });
+    if (run.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+      ADD_FAILURE() << "velumor-encode liest aus der FIFO " << fifo;
+      if (const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) close(writer);
+    }
+    return run.get();
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(SiteFolder, LinksOutOfTheFolderAreSkippedAndNoFileOutsideChanges) {
+  const std::string page = "<p>a@b.de</p>";
+  Put(dir_ / "site" / "seite.html", page);
+  Put(dir_ / "draussen.html", page);
+  fs::create_directories(dir_ / "anderswo");
+  Put(dir_ / "anderswo" / "drin.html", page);
+  fs::create_symlink("../draussen.html", dir_ / "site" / "relativ.html");
+  fs::create_symlink(dir_ / "draussen.html", dir_ / "site" / "absolut.htm");
+  fs::create_symlink(dir_ / "anderswo", dir_ / "site" / "ordner");
+  // One that stays inside: its file is rewritten once, under its own name.
+  fs::create_symlink("seite.html", dir_ / "site" / "auch-seite.html");
+
+  const ToolRun run = Tool({"--rewrite", "-s", "1", (dir_ / "site").string()});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "Geschützt: 1 Adresse in 1 Datei.\n");
+  EXPECT_EQ(Written(Contents(dir_ / "site" / "seite.html")), "a@b.de|");
+  EXPECT_EQ(Contents(dir_ / "draussen.html"), page);
+  EXPECT_EQ(Contents(dir_ / "anderswo" / "drin.html"), page);
+  for (const char* link : {"relativ.html", "absolut.htm", "ordner"}) {
+    const std::string skipped =
+        "Übersprungen: symbolischer Verweis aus dem Ordner heraus: " + (dir_ / "site" / link).string() + " → " +
+        fs::canonical(dir_ / "site" / link).string();
+    EXPECT_NE(run.err.find(skipped), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "site" / link));
+  }
+  // Named itself, a link is followed, like the link that --output names.
+  EXPECT_EQ(Tool({"--rewrite", (dir_ / "site" / "relativ.html").string()}).code, 0);
+  EXPECT_EQ(Written(Contents(dir_ / "draussen.html")), "a@b.de|");
+}
+
+TEST_F(SiteFolder, AFifoIsNamedForWhatItIsAndNeverRead) {
+  Put(dir_ / "site" / "seite.html", "<p>a@b.de</p>");
+  const fs::path inFolder = dir_ / "site" / "rohr.html", named = dir_ / "rohr.html";
+  ASSERT_EQ(mkfifo(inFolder.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(named.c_str(), 0600), 0);
+
+  const ToolRun folder = BoundedRun({"--rewrite", "-s", "1", (dir_ / "site").string()}, inFolder);
+  EXPECT_EQ(folder.code, 0) << folder.err;
+  EXPECT_EQ(folder.err, "velumor-encode: Übersprungen: benannte Pipe (FIFO), keine Datei: " + inFolder.string() + "\n");
+  EXPECT_EQ(Written(Contents(dir_ / "site" / "seite.html")), "a@b.de|");
+
+  const ToolRun fifo = BoundedRun({"--rewrite", named.string()}, named);
+  EXPECT_EQ(fifo.code, 1);
+  EXPECT_EQ(fifo.err,
+            "velumor-encode: Der Pfad ist eine benannte Pipe (FIFO), keine Datei; --rewrite schützt nur "
+            "Seiten in Dateien: " +
+                named.string() + "\n");
+  EXPECT_TRUE(fs::is_fifo(named) && fs::is_fifo(inFolder));
 }
 
 }  // namespace

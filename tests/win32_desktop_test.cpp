@@ -317,19 +317,27 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
 
   // Another thread holds the clipboard open for longer than the layer waits.
-  std::atomic<bool> holding = false;
-  std::thread holder([&] {
-    if (!OpenClipboard(nullptr)) return;
-    holding = true;
+  enum Holder { Opening, Holding, Refused };
+  auto holder = std::make_shared<std::atomic<Holder>>(Opening);  // outlives a thread left behind
+  std::thread holding([holder] {
+    if (!OpenClipboard(nullptr)) {
+      *holder = Refused;
+      return;
+    }
+    *holder = Holding;
     Sleep(2500);
     CloseClipboard();
   });
-  while (!holding) Sleep(10);
+  for (int waited = 0; *holder == Opening && waited < 5000; waited += 10) Sleep(10);
+  if (*holder != Holding) {
+    holding.detach();
+    FAIL() << "the other thread did not get the clipboard open within 5 s";
+  }
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(os.ReadClipboardText().status, platform::ClipboardStatus::Busy);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
   EXPECT_EQ(os.ReplaceClipboardText(u"anders"), platform::ClipboardStatus::Busy);
-  holder.join();
+  holding.join();
   EXPECT_EQ(os.ReadClipboardText().text, text);
 
   // A clipboard without text reads as an empty text.

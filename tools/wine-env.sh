@@ -9,6 +9,8 @@
 # prefix and the win64 build can run. VELUMOR_ONLY_64=1 takes that path on any
 # machine, so whoever changes these scripts can exercise it.
 VELUMOR_ROOT=${VELUMOR_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+# Sourced from `sh -c` in the checkout, $0 is the shell, not a script in tools/.
+[ -f "$VELUMOR_ROOT/tools/wine-env.sh" ] || VELUMOR_ROOT=$(pwd)
 
 # A 93-byte static i386 program that exits with 42: the kernel either runs
 # it or refuses it, whatever packages are installed.

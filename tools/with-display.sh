@@ -14,5 +14,9 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
 export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if ! xdpyinfo >/dev/null 2>&1; then
+  echo "Xvfb auf $display antwortet nach 10 s nicht." >&2
+  exit 1
+fi
 "$@"

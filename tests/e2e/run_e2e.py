@@ -21,6 +21,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
+# What Wine's loader prints for every unhandled exception, also under
+# WINEDEBUG=-all; with the crash debugger off the program has ended by then.
+CRASH = re.compile(r"^wine: (.*Unhandled.*|.*, starting debugger\.\.\.)$", re.M)
 
 
 class Failure(Exception):
@@ -32,14 +35,39 @@ def check(condition, message):
         raise Failure(message)
 
 
+# Called on every poll: the desktop's checks of the programs it runs, so that
+# a crash fails the step at once instead of when the wait runs out.
+watchers = []
+
+
 def wait_until(predicate, timeout, what):
     end = time.time() + timeout
     while time.time() < end:
         value = predicate()
         if value:
             return value
+        for watch in watchers:
+            watch()
         time.sleep(0.1)
     raise Failure(f"Zeitüberschreitung: {what}")
+
+
+def crash_in(path):
+    """The first fault Wine reported in an output file, or None."""
+    with open(path, "rb") as output:
+        found = CRASH.search(output.read().decode("utf-8", "replace"))
+    return found and found.group(1).removesuffix(", starting debugger...")
+
+
+def program_name(path):
+    return re.split(r"[\\/]", path)[-1]
+
+
+class Program:
+    """A Windows program that runs beside the steps, its stderr in a file."""
+
+    def __init__(self, name, process, errors):
+        self.name, self.process, self.errors, self.may_end = name, process, errors, False
 
 
 def windows_path(path):
@@ -56,7 +84,8 @@ class Desktop:
         self.driver_exe, self.out, self.prefix = driver, out, os.path.join(out, "prefix")
         # The loader and server that tools/wine-env.sh chooses for this machine.
         env = subprocess.run(["sh", "-c", '. "$VELUMOR_ROOT/tools/wine-env.sh" && env -0'],
-                             env=dict(os.environ, VELUMOR_ROOT=ROOT), capture_output=True, check=True).stdout
+                             env=dict(os.environ, VELUMOR_ROOT=ROOT), capture_output=True, check=True,
+                             timeout=60).stdout
         self.env = dict(item.split("=", 1) for item in env.decode().split("\0") if "=" in item)
         # Arguments with umlauts reach the Windows side intact; the prefix puts
         # no menu entries or file associations on the host.
@@ -64,25 +93,76 @@ class Desktop:
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         self.work = tempfile.mkdtemp(prefix="velumor-test-")
         self.processes = []  # ended with the desktop
+        self.programs = []  # of class Program
+        watchers.append(self.check_programs)
 
     def fresh_prefix(self):
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.wine("wineboot", "--init", timeout=300)
+        # A crashing program ends at once, with its fault on stderr, instead of waiting for winedbg.
+        check(subprocess.run(["sh", os.path.join(ROOT, "tools", "wine-no-debugger.sh")], env=self.env,
+                             timeout=300).returncode == 0, "Absturz-Debugger von Wine nicht abgeschaltet")
 
     def wine(self, *args, timeout=60, stdin=b""):
-        """Runs a Windows program; its output goes through a file, not a pipe:
-        Wine's own helper processes (wineserver, explorer) inherit the handles
-        of the program that starts them and would hold a pipe open."""
-        with tempfile.TemporaryFile() as out:
-            done = subprocess.run([self.env["VELUMOR_WINE"], *args], env=self.env, input=stdin, stdout=out,
-                                  stderr=subprocess.DEVNULL, timeout=timeout)
+        """Runs a Windows program to its end; a crash of it, or of a program
+        running beside it, fails the step at once. Its output goes through
+        files, not pipes: Wine's own helper processes (wineserver, explorer)
+        inherit the handles of the program that starts them and would hold a
+        pipe open."""
+        name = program_name(args[0])
+        with tempfile.TemporaryFile() as given, tempfile.TemporaryFile() as out, \
+                tempfile.NamedTemporaryFile(dir=self.work) as err:
+            given.write(stdin)
+            given.seek(0)
+            process = subprocess.Popen([self.env["VELUMOR_WINE"], *args], env=self.env, stdin=given, stdout=out,
+                                       stderr=err)
+            try:
+                end = time.time() + timeout
+                while process.poll() is None:
+                    if time.time() > end:
+                        raise Failure(f"Zeitüberschreitung: {name} {' '.join(args[1:])} endet nicht in {timeout} s")
+                    self.check_programs()
+                    time.sleep(0.02)
+            finally:
+                process.kill()
+                process.wait()
+            fault = crash_in(err.name)
+            if fault:
+                raise Failure(f"ABSTURZ: {name}: {fault}")
+            if process.returncode == 3 and name == program_name(self.driver_exe):
+                err.seek(0)
+                raise Failure(err.read().decode("utf-8", "replace").strip())
             out.seek(0)
-            return done.returncode, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
+            return process.returncode, out.read().decode("utf-8", "replace").replace("\r\n", "\n")
 
     def start(self, *command, **kwargs):
         self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL, **kwargs))
         return self.processes[-1]
+
+    def start_program(self, path, name=None, **kwargs):
+        """Starts a Windows program that runs beside the steps: from now on a
+        crash of it, or its end before expect_end(), fails the step at once.
+        Programs it starts share its stderr, so name them in `name`."""
+        errors = os.path.join(self.work, f"program{len(self.programs)}.stderr")
+        with open(errors, "wb") as err:
+            process = subprocess.Popen([self.env["VELUMOR_WINE"], path], env=self.env, stdout=subprocess.DEVNULL,
+                                       stderr=err, **kwargs)
+        self.processes.append(process)
+        self.programs.append(Program(name or program_name(path), process, errors))
+        return process
+
+    def expect_end(self, process):
+        """The program may end from now on; the step checks how."""
+        next(program for program in self.programs if program.process is process).may_end = True
+
+    def check_programs(self):
+        for program in self.programs:
+            fault = crash_in(program.errors)
+            if fault:
+                raise Failure(f"ABSTURZ: {program.name}: {fault}")
+            if not program.may_end and program.process.poll() is not None:
+                raise Failure(f"{program.name} hat sich unerwartet beendet (Exit-Code {program.process.returncode})")
 
     def driver(self, *args):
         return self.wine(self.driver_exe, *args)[0] == 0
@@ -127,7 +207,7 @@ class Desktop:
             try:
                 return wait_until(lambda: self.driver("menu", letter), 4, "Menü")
             except Failure:
-                pass
+                self.check_programs()  # a crash is no swallowed press
         raise Failure("Menü öffnet sich nicht")
 
     def set_clipboard(self, text):
@@ -152,16 +232,22 @@ class Desktop:
                 time.sleep(1)
             for step in steps:
                 step(*args)
+                self.check_programs()  # a crash between the steps fails the step before it
                 print(f"ok     {step.__name__}")
             return 0
         except (Failure, subprocess.TimeoutExpired) as error:
             print(f"FEHLER {step.__name__}: {error}")
+            try:
+                self.check_programs()
+            except Failure as crash:
+                if str(crash) != str(error):
+                    print(f"FEHLER {step.__name__}: {crash}")
             self.screenshot(f"{name}_failure_{step.__name__}.png")
             return 1
         finally:
             for process in self.processes:
                 process.kill()
-            subprocess.run([self.env["VELUMOR_WINESERVER"], "-k"], env=self.env, capture_output=True)
+            subprocess.run([self.env["VELUMOR_WINESERVER"], "-k"], env=self.env, capture_output=True, timeout=60)
             shutil.rmtree(self.work, ignore_errors=True)
 
 
@@ -193,7 +279,7 @@ def prepare(d):
 
 def start_takes_the_autostart_over(d):
     # The working directory is not the program folder, as after an automatic start.
-    d.velumor = d.start(d.env["VELUMOR_WINE"], os.path.join(d.dist, "velumor.exe"), cwd=d.work)
+    d.velumor = d.start_program(os.path.join(d.dist, "velumor.exe"), cwd=d.work)
     d.wait_for_text("Velumor", "Velumor wurde gestartet")
     time.sleep(0.5)
     d.screenshot("e2e_start_notice.png")
@@ -244,8 +330,13 @@ def help_goes_to_the_shell(d):
 
 
 def quit_removes_the_icon_and_ends(d):
+    d.expect_end(d.velumor)
     d.choose("b")  # "&Beenden"
-    check(d.velumor.wait(timeout=20) == 0, "Programm endet nicht mit 0")
+    try:
+        code = d.velumor.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        raise Failure("velumor.exe endet nicht innerhalb von 20 s nach „Beenden“") from None
+    check(code == 0, f"velumor.exe endet mit {code} statt 0")
     wait_until(lambda: d.tray_window() is None, 10, "Symbol verschwindet aus dem Infobereich")
 
 

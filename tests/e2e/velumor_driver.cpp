@@ -11,7 +11,7 @@
 //   velumor_driver record FILE ARG        appends ARG to FILE in UTF-8 (a stand-in browser)
 //
 // Exit code 0 on success, 1 when the window (within MS, else 10 s) or the
-// control did not show up.
+// control did not show up, 3 when the program did not finish a press within 20 s.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -81,8 +81,17 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"click" && argc > 3) {
     Search control{argv[3]};
     EnumChildWindows(window.found, Match, reinterpret_cast<LPARAM>(&control));
-    if (control.found) SendMessageW(control.found, BM_CLICK, 0, 0);
-    return control.found ? 0 : 1;
+    if (!control.found) return 1;
+    // The press returns once the program has handled it; a program that hangs
+    // in its handler fails the step instead of holding the driver.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(control.found, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 20000, &result)) {
+      _setmode(_fileno(stderr), _O_U8TEXT);
+      std::fwprintf(stderr, L"Zeitüberschreitung: \"%ls\" in \"%ls\" ist nach 20 s nicht fertig gedrückt\n", argv[3],
+                    argv[2]);
+      return 3;
+    }
+    return 0;
   }
   if (command == L"close") return PostMessageW(window.found, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   return 2;

@@ -8,12 +8,13 @@ Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
 import hashlib
 import os
 import shutil
+import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
-from run_e2e import RUN_KEY, Desktop, check, wait_until  # noqa: E402
+from run_e2e import RUN_KEY, Desktop, Failure, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
@@ -86,7 +87,7 @@ class Scenario(Desktop):
     def wizard_upgrade_starts_the_program(self):
         # The pages add a subcaption to the title.
         title = f"Velumor {self.version} Installation*"
-        wizard = self.start(self.env["VELUMOR_WINE"], self.setup)
+        wizard = self.start_program(self.setup, f"{os.path.basename(self.setup)} (oder das von ihm gestartete Velumor)")
         self.wait_for_text(title, "&Weiter >")
         self.driver("click", title, "&Weiter >")
         self.wait_for_text(title, "&Installieren")
@@ -94,8 +95,13 @@ class Scenario(Desktop):
         self.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
         self.screenshot("installer_options.png")
+        self.expect_end(wizard)
         self.driver("click", title, "&Fertigstellen")
-        check(wizard.wait(timeout=30) == 0, "Assistent endet nicht mit 0")
+        try:
+            code = wizard.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            raise Failure("Assistent endet nicht innerhalb von 30 s nach „Fertigstellen“") from None
+        check(code == 0, f"Assistent endet mit {code} statt 0")
         # "Velumor jetzt starten" is ticked: the installed program runs.
         self.wait_for_text("Velumor", "Velumor wurde gestartet")
         wait_until(self.tray_window, 20, "Velumor-Symbol im Infobereich")

@@ -1,0 +1,47 @@
+#include "page_encoding.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "utf8.h"
+
+namespace cli {
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+// Browsers read pages declared as ISO-8859-1 or ASCII as Windows-1252.
+std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared) {
+  if (page.starts_with(ByteOrderMark)) return PageEncoding::Utf8;
+  if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) {
+    return std::string("Seiten in UTF-16 werden nicht unterstützt");
+  }
+  static constexpr std::string_view Utf8Labels[] = {"utf-8", "utf8", "unicode-1-1-utf-8"};
+  static constexpr std::string_view Latin1Labels[] = {"windows-1252", "iso-8859-1", "iso8859-1", "iso_8859-1",
+                                                      "latin1",       "l1",         "cp1252",    "x-cp1252",
+                                                      "us-ascii",     "ascii",      "cp819",     "ibm819"};
+  const auto among = [&](const auto& labels) {
+    return std::find(std::begin(labels), std::end(labels), declared) != std::end(labels);
+  };
+  if (among(Utf8Labels)) return PageEncoding::Utf8;
+  if (among(Latin1Labels)) return PageEncoding::Windows1252;
+  if (!declared.empty()) {
+    return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
+  }
+  // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
+  return std::holds_alternative<std::u16string>(DecodeUtf8(page)) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
+}
+
+// An undeclared page is Windows-1252 only by its bytes that are no UTF-8; when
+// all of them stood in addresses that became blocks, the page would turn into
+// UTF-8 for the next run and for a browser that guesses, and its other
+// letters would change. Declaring what it was read as keeps every reading.
+std::string_view DeclarationKeeping(PageEncoding encoding, std::string_view rewritten, const std::string& declared) {
+  const auto reread = EncodingOf(rewritten, declared);
+  if (std::holds_alternative<PageEncoding>(reread) && std::get<PageEncoding>(reread) == encoding) return {};
+  return encoding == PageEncoding::Windows1252 ? "<meta charset=\"windows-1252\">" : "<meta charset=\"utf-8\">";
+}
+
+}  // namespace cli
