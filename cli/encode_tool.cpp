@@ -1,21 +1,23 @@
 #include "encode_tool.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <system_error>
 #include <thread>
 #include <variant>
 
 #include "atomic_output.h"
-#include "core/common.h"
+#include "core/data_form.h"
+#include "core/decoder.h"
 #include "core/random.h"
 #include "core/simd_kernels.h"
-#include "data_format.h"
+#include "core/stream_encoder.h"
+#include "core/utf8.h"
 #include "input_bytes.h"
 #include "options.h"
-#include "stream_codec.h"
-#include "utf8.h"
 #ifdef VELUMOR_WITH_REWRITE
 #include "site_rewrite.h"
 #endif
@@ -83,6 +85,18 @@ bool WriteFileWhole(const std::string& path, std::string_view data) {
   return output && output->Write(data) && !output->Commit();
 }
 
+// Writes velumor-decode.js into the folder, which is made when it is missing;
+// returns the file's path, or nothing when it cannot be written.
+std::optional<std::string> WriteDecoderScript(const std::string& folder) {
+  const std::filesystem::path dir(std::u8string(folder.begin(), folder.end()));
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  const std::u8string path = (dir / common::DecoderFileName).u8string();
+  std::string pathText(path.begin(), path.end());
+  if (error || !WriteFileWhole(pathText, common::DecoderScriptText())) return std::nullopt;
+  return pathText;
+}
+
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::optional<InputBytes> ReadInput(const Options& options, StandardInput in, std::ostream& err) {
@@ -123,7 +137,7 @@ class Destination {
     return true;
   }
 
-  ByteSink Sink() {
+  common::ByteSink Sink() {
     if (file_) return [this](std::string_view bytes) { return file_->Write(bytes); };
     return [this](std::string_view bytes) { return static_cast<bool>(out_.write(bytes.data(), bytes.size())); };
   }
@@ -158,17 +172,9 @@ class Destination {
   std::optional<AtomicOutput> file_;
 };
 
-StreamResult EncodeWhole(std::string_view utf8, common::PseudoRandom random, const std::string* dataFallback,
-                         const ByteSink& sink) {
-  const auto block = common::EncodeText(std::get<std::u16string>(DecodeUtf8(utf8)), random);
-  if (!block) return StreamResult::SelfCheckFailed;
-  return sink(dataFallback ? DataElement(*block, *dataFallback) : *block) ? StreamResult::Done
-                                                                          : StreamResult::WriteFailed;
-}
-
 int Decode(const Options& options, std::string_view page, Destination& destination, std::ostream& err) {
   if (!destination.Open(options)) return 1;
-  const DecodeResult result = DecodeStreaming(page, destination.Sink());
+  const common::DecodeResult result = common::DecodeStreaming(page, destination.Sink());
   if (result.blocks == 0) {
     err << "velumor-encode: Die Eingabe enthält keinen Velumor-Block.\n";
     return 1;
@@ -186,7 +192,7 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
   const std::string_view text = bytes.substr(skipped);
   // Every byte is checked before the first one goes out.
-  const auto plan = PlanEncoding(text, SegmentBytesFor(text.size()));
+  const auto plan = common::PlanEncoding(text, common::SegmentBytesFor(text.size()));
   if (const auto* bad = std::get_if<std::size_t>(&plan)) {
     err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad + skipped
         << ").\n";
@@ -198,28 +204,21 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   }
   if (!destination.Open(options)) return 1;
   const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
-  StreamResult result;
-  if (std::get<EncodingPlan>(plan).piecesEncodeLikeTheWhole) {
-    // The data form: the same carriers in a span for velumor-decode.js.
-    const std::string dataEnd = "\">" + fallbackHtml + "</span>";
-    const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
-    // Two threads unless told otherwise, and no more than the processor runs at once.
-    const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
-    result =
-        EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, threads, frame);
-  } else {
-    // Scripts and styles in the text: their escapes need the whole text at once.
-    result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());
-  }
+  const common::BlockFrame frame =
+      options.dataFormat ? common::BlockFrame::Data(fallbackHtml) : common::BlockFrame::Script();
+  // Two threads unless told otherwise, and no more than the processor runs at once.
+  const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+  const common::StreamResult result =
+      common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame, threads);
   switch (result) {
-    case StreamResult::SelfCheckFailed:
+    case common::StreamResult::SelfCheckFailed:
       err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
              "ausgegeben.\n";
       return 1;
-    case StreamResult::WriteFailed:
+    case common::StreamResult::WriteFailed:
       destination.WriteFailed(options);
       return 1;
-    case StreamResult::Done:
+    case common::StreamResult::Done:
       break;
   }
   return destination.Finish(options) ? 0 : 1;
@@ -239,23 +238,24 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
     return 0;
   }
   if (const auto refusal = common::SimdChoiceError()) {
-    err << "velumor-encode: " << EncodeUtf8(*refusal) << "\n";
+    err << "velumor-encode: " << utf8::EncodeUtf8(*refusal) << "\n";
     return 2;
   }
   const bool onlyDecoder =
       options.decoderFolder && !options.rewrite && !options.decode && !options.inputPath && options.words.empty();
   if (options.decoderFolder) {
-    const auto written = WriteDecoderScript(*options.decoderFolder, WriteFileWhole);
+    const auto written = WriteDecoderScript(*options.decoderFolder);
     if (!written) {
-      err << "velumor-encode: Das Skript " << DecoderFileName
+      err << "velumor-encode: Das Skript " << common::DecoderFileName
           << " kann nicht geschrieben werden in: " << *options.decoderFolder << "\n";
       return 1;
     }
     (options.rewrite || onlyDecoder ? out : err) << "Geschrieben: " << *written << "\n";
     if (onlyDecoder) return 0;
   }
-  const std::string fallbackHtml = FallbackHtml(
-      options.fallback ? std::get<std::u16string>(DecodeUtf8(*options.fallback)) : std::u16string(DefaultFallback));
+  const std::string fallbackHtml =
+      common::FallbackHtml(options.fallback ? std::get<std::u16string>(utf8::Decode(*options.fallback))
+                                            : std::u16string(common::DefaultFallback));
 #ifdef VELUMOR_WITH_REWRITE
   if (options.rewrite) {
     const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,

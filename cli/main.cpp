@@ -10,7 +10,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include "utf8.h"
+#include "core/utf8.h"
 
 // wmain: arguments arrive as UTF-16 whatever the console's code page is.
 int wmain(int argc, wchar_t** argv) {
@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
   SetConsoleOutputCP(CP_UTF8);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
-    args.push_back(cli::EncodeUtf8(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
+    args.push_back(utf8::EncodeUtf8(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
   }
   return cli::RunEncodeTool(args, std::cin, std::cout, std::cerr);
 }

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "utf8.h"
+#include "core/utf8.h"
 
 namespace cli {
 namespace {
@@ -87,7 +87,7 @@ constexpr OptionRow Rows[] = {
      }},
     {"", "--fallback", "Text",
      [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       if (FirstInvalidUtf8(v)) return "Der Text für --fallback ist kein gültiges UTF-8.";
+       if (utf8::FirstInvalid(v)) return "Der Text für --fallback ist kein gültiges UTF-8.";
        o.fallback = v;
        return std::nullopt;
      }},

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "utf8.h"
+#include "core/utf8.h"
 
 namespace cli {
 namespace {
@@ -31,7 +31,7 @@ std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const 
     return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
   }
   // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
-  return std::holds_alternative<std::u16string>(DecodeUtf8(page)) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
+  return !utf8::FirstInvalid(page) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
 }
 
 // An undeclared page is Windows-1252 only by its bytes that are no UTF-8; when

@@ -6,12 +6,13 @@
 
 #include "address_pattern.h"
 #include "core/common.h"
+#include "core/data_form.h"
+#include "core/utf8.h"
 #include "core/windows1252.h"
 #include "html_spans.h"
 #include "input_bytes.h"
 #include "page_collection.h"
 #include "page_encoding.h"
-#include "utf8.h"
 
 namespace cli {
 namespace {
@@ -19,23 +20,6 @@ namespace {
 std::string_view NewlineOf(std::string_view page) {
   const std::size_t lf = page.find('\n');
   return lf != page.npos && lf > 0 && page[lf - 1] == '\r' ? "\r\n" : "\n";
-}
-
-// The script block as it goes into running text: its lines end like the
-// page's, and no line break follows the script or the noscript notice, where
-// it would show as a space between the address and a following full stop.
-std::string InlineBlock(std::string block, std::string_view newline) {
-  const std::size_t scriptEnd = block.find("</script>\r\n");
-  block.erase(scriptEnd + 9, 2);
-  block.resize(block.size() - 2);
-  std::string lines;
-  for (std::size_t at = 0; at < block.size();) {
-    const std::size_t crlf = std::min(block.find("\r\n", at), block.size());
-    lines.append(block, at, crlf - at);
-    if (crlf < block.size()) lines.append(newline);
-    at = crlf + 2;
-  }
-  return lines;
 }
 
 // A piece of the page as text, with the byte offset of every 16-bit unit and
@@ -55,7 +39,7 @@ DecodedPiece DecodeWithOffsets(std::string_view page, std::size_t begin, std::si
                : lead >= 0xE0 && lead <= 0xEF ? 3
                : lead >= 0xF0 && lead <= 0xF4 ? 4
                                               : 0;
-      auto decoded = length > 0 && i + length <= end ? DecodeUtf8(page.substr(i, length)) : Utf8Error{0};
+      auto decoded = length > 0 && i + length <= end ? utf8::Decode(page.substr(i, length)) : utf8::Error{0};
       if (auto* units = std::get_if<std::u16string>(&decoded)) {
         for (const char16_t unit : *units) piece.text.push_back(unit), piece.offsets.push_back(i);
       } else {
@@ -125,7 +109,7 @@ std::vector<HtmlSpan> SpansToReplace(std::string_view page, const PageSpans& fou
       const std::u16string_view address =
           std::u16string_view(decoded.text).substr(match.begin, match.end - match.begin);
       spans.push_back(
-          {decoded.offsets[match.begin], decoded.offsets[match.end], EncodeUtf8(address), piece.insideSelect});
+          {decoded.offsets[match.begin], decoded.offsets[match.end], utf8::EncodeUtf8(address), piece.insideSelect});
     }
   }
   std::sort(spans.begin(), spans.end(), [](const HtmlSpan& a, const HtmlSpan& b) { return a.begin < b.begin; });
@@ -140,7 +124,9 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
   if (!found) return std::string("der HTML-Parser kann sie nicht lesen");
   const auto encoding = EncodingOf(page, found->declaredCharset);
   if (const auto* reason = std::get_if<std::string>(&encoding)) return *reason;
-  const std::string_view newline = NewlineOf(page);
+  const common::BlockFrame frame = settings.format == BlockFormat::Data
+                                       ? common::BlockFrame::Data(settings.fallbackHtml)
+                                       : common::BlockFrame::InlineScript(NewlineOf(page));
 
   RewrittenPage result;
   std::size_t copied = 0, line = 1, lineCountedTo = 0, declarationPlace = found->declarationPlace;
@@ -155,17 +141,16 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     std::u16string text;
     if (std::get<PageEncoding>(encoding) == PageEncoding::Windows1252) {
       text = windows1252::ToText(source);
-    } else if (auto decoded = DecodeUtf8(source); std::holds_alternative<std::u16string>(decoded)) {
+    } else if (auto decoded = utf8::Decode(source); std::holds_alternative<std::u16string>(decoded)) {
       text = std::move(std::get<std::u16string>(decoded));
     } else {
       return "Zeile " + std::to_string(line) + " ist kein gültiges UTF-8";
     }
-    const auto block = common::EncodeText(text, random);
+    const auto block = common::EncodeText(text, random, frame);
     if (!block) return std::string("interner Fehler: ein Block gibt den Text nicht wieder");
     if (result.spans.empty()) declarationPlace = std::min(declarationPlace, span.begin);
     result.bytes.append(page, copied, span.begin - copied);
-    result.bytes += settings.format == BlockFormat::Data ? DataElement(*block, settings.fallbackHtml)
-                                                         : InlineBlock(*block, newline);
+    result.bytes += *block;
     result.spans.push_back({line, span.address});
     copied = span.end;
   }
@@ -230,8 +215,9 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
     out << "Probelauf: " << counts << " würden geschützt; nichts wurde geschrieben.\n";
   } else {
     if (settings.format == BlockFormat::Data && files > 0) {
-      out << "Binden Sie in jede geänderte Seite das Skript " << DecoderFileName << " ein, etwa mit <script src=\""
-          << DecoderFileName << "\"></script> (Pfad relativ zur Seite); --write-decoder ORDNER schreibt es.\n";
+      out << "Binden Sie in jede geänderte Seite das Skript " << common::DecoderFileName
+          << " ein, etwa mit <script src=\"" << common::DecoderFileName
+          << "\"></script> (Pfad relativ zur Seite); --write-decoder ORDNER schreibt es.\n";
     }
     out << "Geschützt: " << counts << ".\n";
   }

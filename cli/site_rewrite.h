@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include "core/random.h"
-#include "data_format.h"
 
 namespace cli {
 
@@ -38,6 +38,9 @@ struct RewrittenPage {
 // One page's bytes rewritten, or the German reason why it cannot be.
 std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, const RewriteSettings& settings,
                                                      common::PseudoRandom& random);
+
+// Replaces a file with the given contents as a whole, or leaves it as it was.
+using FileWriter = std::function<bool(const std::string& path, std::string_view data)>;
 
 // Rewrites the pages of the files and folders (recursing into *.html and
 // *.htm); each changed file goes through `write`. Returns the exit code:

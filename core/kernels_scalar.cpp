@@ -1,6 +1,6 @@
 // The reference kernels: one code, one draw, one byte at a time. Every
 // vector kernel must give exactly what these give.
-#include "common.h"
+#include "carrier_encoder.h"
 #include "kernel_sets.h"
 
 namespace common {
@@ -16,23 +16,15 @@ class GivenDraws {
   const std::uint32_t* next_;
 };
 
-template <class Random>
-void EncodeCodes(const std::uint8_t* codes, std::size_t count, char* out, Random& random) {
-  for (std::size_t i = 0; i < count; ++i) {
-    out[2 * i] = static_cast<char>(NibbleToChar(codes[i] >> 4, random));
-    out[2 * i + 1] = static_cast<char>(NibbleToChar(codes[i] & 15, random));
-  }
-}
-
 void EncodeOne(const Stretch& stretch, std::size_t count) {
-  EncodeCodes(stretch.codes, count, stretch.out, *stretch.random);
+  EncodeCarriersOneByOne(stretch.codes, count, stretch.out, *stretch.random);
 }
 
 void EncodeSideBySide(const Stretch* stretches, std::size_t count) { EncodeOne(stretches[0], count); }
 
 void EncodeDrawn(const DrawnStretch* stretches, std::size_t count) {
   GivenDraws draws(stretches[0].draws);
-  EncodeCodes(stretches[0].codes, count, stretches[0].out, draws);
+  EncodeCarriersOneByOne(stretches[0].codes, count, stretches[0].out, draws);
 }
 
 bool Carry(const char* carriers, const std::uint8_t* codes, std::size_t count) {

@@ -15,6 +15,9 @@
 
 namespace common {
 
+// The most page codes one character makes: "&#1114111;".
+inline constexpr std::size_t LongestPageCodes = 10;
+
 namespace detail {
 template <class Sink>
 void EmitReference(char32_t codePoint, Sink&& sink) {
@@ -42,25 +45,19 @@ inline void ForEachPageCodeOf(char32_t codePoint, Sink&& sink) {
   }
 }
 
+// How many page codes a code point makes.
+inline int PageCodeCount(char32_t codePoint) {
+  int count = 0;
+  ForEachPageCodeOf(codePoint, [&](int) { ++count; });
+  return count;
+}
+
 // Calls sink(code) for each page code (0 to 255) of the character at index i.
 // A surrogate pair yields one reference at its first half and nothing at its
 // second; a lone surrogate yields the reference of U+FFFD.
 template <class Sink>
 inline void ForEachPageCode(std::u16string_view text, std::size_t i, Sink&& sink) {
-  const char16_t c = text[i];
-  if (c <= 0xFF) {
-    sink(static_cast<int>(c));
-    return;
-  }
-  if (utf16::IsHighSurrogate(c) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) {
-    detail::EmitReference(utf16::CodePoint(c, text[i + 1]), sink);
-  } else if (utf16::IsLowSurrogate(c) && i > 0 && utf16::IsHighSurrogate(text[i - 1])) {
-    // second half of a pair: its reference went out with the first half
-  } else if (utf16::IsSurrogate(c)) {
-    detail::EmitReference(0xFFFD, sink);
-  } else {
-    detail::EmitReference(c, sink);
-  }
+  if (const std::optional<char32_t> codePoint = utf16::CodePointAt(text, i)) ForEachPageCodeOf(*codePoint, sink);
 }
 
 }  // namespace common

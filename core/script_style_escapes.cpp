@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "carrier_blocks.h"
+
 namespace common {
 namespace {
 
@@ -114,6 +116,21 @@ const RawTextContents* PageCodeWriter::ElementAt(std::size_t i) const {
   if (after == contents_.begin()) return nullptr;
   const RawTextContents& element = *(after - 1);
   return i < element.end ? &element : nullptr;
+}
+
+std::size_t PageCodeWriter::Fill(std::u16string_view text, std::size_t& i, std::size_t end, std::uint8_t* codes,
+                                 std::size_t wanted) const {
+  std::size_t made = 0;
+  while (i < end && made < wanted) {
+    // Latin-1 runs are their own codes; each other character goes alone.
+    const std::size_t copied = CopyLatin1Run(text.data() + i, std::min(end - i, wanted - made), codes + made);
+    made += copied;
+    i += copied;
+    if (i < end && made < wanted && text[i] > 0xFF) {
+      Emit(text, i++, [&](int code) { codes[made++] = static_cast<std::uint8_t>(code); });
+    }
+  }
+  return made;
 }
 
 }  // namespace common

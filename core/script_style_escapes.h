@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -50,6 +52,12 @@ class PageCodeWriter {
  public:
   explicit PageCodeWriter(std::u16string_view text) : contents_(FindScriptAndStyleContents(text)) {}
 
+  // The page codes of text[i] on, up to `end`, whole characters only: stops
+  // once it has `wanted` codes. `codes` has room for wanted +
+  // LongestPageCodes - 1; returns how many it wrote and moves `i` on.
+  std::size_t Fill(std::u16string_view text, std::size_t& i, std::size_t end, std::uint8_t* codes,
+                   std::size_t wanted) const;
+
   // Calls sink(code) for each page code of the character at index i.
   template <class Sink>
   void Emit(std::u16string_view text, std::size_t i, Sink&& sink) const {
@@ -71,17 +79,11 @@ class PageCodeWriter {
 
   template <class Sink>
   static void EmitStyleEscape(std::u16string_view text, std::size_t i, Sink& sink) {
-    char32_t codePoint = text[i];
-    if (utf16::IsHighSurrogate(codePoint) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) {
-      codePoint = utf16::CodePoint(codePoint, text[i + 1]);
-    } else if (utf16::IsLowSurrogate(codePoint) && i > 0 && utf16::IsHighSurrogate(text[i - 1])) {
-      return;  // the escape went out with the first half
-    } else if (utf16::IsSurrogate(codePoint)) {
-      codePoint = 0xFFFD;
-    }
+    const std::optional<char32_t> codePoint = utf16::CodePointAt(text, i);
+    if (!codePoint) return;  // the escape went out with the first half
     // The space ends the escape, so a following hex digit is not read into it.
     sink('\\');
-    detail::EmitHex(codePoint, 1, sink);
+    detail::EmitHex(*codePoint, 1, sink);
     sink(' ');
   }
 

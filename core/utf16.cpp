@@ -6,13 +6,9 @@ std::string EncodeUtf8(std::u16string_view text) {
   std::string bytes;
   bytes.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (utf16::IsHighSurrogate(cp) && i + 1 < text.size() && utf16::IsLowSurrogate(text[i + 1])) {
-      cp = utf16::CodePoint(cp, text[i + 1]);
-      ++i;
-    } else if (utf16::IsSurrogate(cp)) {
-      cp = 0xFFFD;
-    }
+    const std::optional<char32_t> found = CodePointAt(text, i);
+    if (!found) continue;
+    const char32_t cp = *found;
     if (cp < 0x80) {
       bytes.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "cli/stream_codec.h"
-#include "cli/utf8.h"
 #include "core/common.h"
 #include "core/decoder.h"
 #include "core/simd_kernels.h"
+#include "core/stream_encoder.h"
+#include "core/utf8.h"
+#include "core/utf8_page_codes.h"
 #include "tool_run.h"
 
 namespace {
@@ -92,22 +93,23 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
         for (int k = 0; k <= 16; ++k) steps += std::string(k, 'x') + "\xC3\xBC";
         return steps;
       }();
-  const std::u16string whole = std::get<std::u16string>(cli::DecodeUtf8(text));
+  const std::u16string whole = std::get<std::u16string>(utf8::Decode(text));
   common::PseudoRandom wholeRandom(11);
   const std::string expected = *common::EncodeText(whole, wholeRandom);
   const auto carriers = common::FindCarrierStrings(std::string_view(expected));
   ASSERT_EQ(carriers.size(), 1u);
-  EXPECT_EQ(cli::CheckUtf8(text).pageCodes, common::DecodeCarriers(carriers[0]).size());
+  EXPECT_EQ(common::CheckUtf8(text).pageCodes, common::DecodeCarriers(carriers[0]).size());
   // Segments, encoded on two threads from a generator moved ahead, too.
   for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
-    const auto plan = std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment));
+    const auto plan = std::get<common::EncodingPlan>(common::PlanEncoding(text, segment));
     for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 32u, 48u, 64u, 4096u}) {
       std::string streamed;
       const auto keep = [&](std::string_view piece) {
         streamed += piece;
         return true;
       };
-      EXPECT_EQ(cli::EncodeStreaming(plan, common::PseudoRandom(11), keep, chunk), cli::StreamResult::Done);
+      EXPECT_EQ(common::EncodeStreaming(plan, common::PseudoRandom(11), keep, common::BlockFrame::Script(), 2, chunk),
+                common::StreamResult::Done);
       EXPECT_EQ(streamed, expected) << "segments of " << segment << ", pieces of " << chunk;
     }
   }
@@ -115,7 +117,7 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
 
 TEST(EncodeStreaming, AScriptOrStyleStartingInAnySegmentKeepsTheTextWhole) {
   const auto plain = [](std::string_view text, std::size_t segment) {
-    return std::get<cli::EncodingPlan>(cli::PlanEncoding(text, segment)).piecesEncodeLikeTheWhole;
+    return std::get<common::EncodingPlan>(common::PlanEncoding(text, segment)).piecesEncodeLikeTheWhole;
   };
   for (const std::string_view text : {"ab<script>x", "ab<STYLE>"}) {
     for (std::size_t segment = 1; segment <= text.size(); ++segment)
@@ -151,9 +153,8 @@ TEST(EncodeTool, ByteOrderMarkIsNotPartOfTheText) {
 
 TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
   const auto offset = [](std::string_view bytes) {
-    const auto result = cli::DecodeUtf8(bytes);
-    return std::holds_alternative<cli::Utf8Error>(result) ? std::get<cli::Utf8Error>(result).byteOffset
-                                                          : std::string::npos;
+    const auto result = utf8::Decode(bytes);
+    return std::holds_alternative<utf8::Error>(result) ? std::get<utf8::Error>(result).byteOffset : std::string::npos;
   };
   const std::pair<std::string, std::size_t> cases[] = {
       {"ok", std::string::npos},
@@ -181,8 +182,8 @@ TEST(Utf8, StrictDecodingNamesTheOffsetOfTheFirstBadSequence) {
 
 TEST(Utf8, RoundTripOfAllPlanes) {
   const std::u16string text = u"aä€\U0001F600\uFFFF";
-  EXPECT_EQ(std::get<std::u16string>(cli::DecodeUtf8(cli::EncodeUtf8(text))), text);
-  EXPECT_EQ(cli::EncodeUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+  EXPECT_EQ(std::get<std::u16string>(utf8::Decode(utf8::EncodeUtf8(text))), text);
+  EXPECT_EQ(utf8::EncodeUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
 }
 
 // The UTF-8 kernel sets this processor runs; each is held to the scalar one.
@@ -199,16 +200,16 @@ std::vector<const common::SimdKernels*> OfferedKernels() {
 std::string PageCodesInPieces(std::string_view text, std::size_t wanted, const common::SimdKernels& kernels) {
   constexpr std::uint8_t Untouched = 0xEE;
   std::string all;
-  std::vector<std::uint8_t> codes(wanted + cli::PageCodesOverhang + 32);
+  std::vector<std::uint8_t> codes(wanted + common::PageCodesOverhang + 32);
   for (std::size_t position = 0; position < text.size();) {
     std::fill(codes.begin(), codes.end(), Untouched);
-    const std::size_t n = cli::PageCodesFromUtf8(text, position, codes.data(), wanted, kernels);
-    EXPECT_LE(n, wanted + cli::PageCodesOverhang);
-    const auto guard = codes.begin() + static_cast<std::ptrdiff_t>(wanted + cli::PageCodesOverhang);
+    const std::size_t n = common::PageCodesFromUtf8(text, position, codes.data(), wanted, kernels);
+    EXPECT_LE(n, wanted + common::PageCodesOverhang);
+    const auto guard = codes.begin() + static_cast<std::ptrdiff_t>(wanted + common::PageCodesOverhang);
     EXPECT_TRUE(std::all_of(guard, codes.end(), [](std::uint8_t c) { return c == Untouched; }))
         << "written past the room for " << wanted;
     all.append(codes.begin(),
-               codes.begin() + static_cast<std::ptrdiff_t>(std::min(n, wanted + cli::PageCodesOverhang)));
+               codes.begin() + static_cast<std::ptrdiff_t>(std::min(n, wanted + common::PageCodesOverhang)));
   }
   return all;
 }
@@ -227,7 +228,8 @@ TEST(Utf8Kernels, EveryPathChecksAndCodesLikeTheScalarOne) {
         for (const std::string& piece : pieces) {
           for (std::size_t at = 0; at <= run.size(); ++at) {
             const std::string text = run.substr(0, at) + piece + run.substr(at);
-            const cli::Utf8Check expected = cli::CheckUtf8(text, scalar), made = cli::CheckUtf8(text, *kernels);
+            const common::Utf8Check expected = common::CheckUtf8(text, scalar),
+                                    made = common::CheckUtf8(text, *kernels);
             ASSERT_EQ(made.firstInvalid, expected.firstInvalid) << kernels->name << " " << length << " " << at;
             ASSERT_EQ(made.pageCodes, expected.pageCodes) << kernels->name << " " << length << " " << at;
             if (expected.firstInvalid) continue;

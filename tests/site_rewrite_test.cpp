@@ -12,8 +12,8 @@
 #include <random>
 
 #include "cli/address_pattern.h"
-#include "cli/utf8.h"
 #include "core/decoder.h"
+#include "core/utf8.h"
 #include "tool_run.h"
 
 namespace {
@@ -21,10 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<std::string> Addresses(const std::string& text) {
-  const std::u16string decoded = std::get<std::u16string>(cli::DecodeUtf8(text));
+  const std::u16string decoded = std::get<std::u16string>(utf8::Decode(text));
   std::vector<std::string> found;
   for (const auto& m : cli::FindAddresses(decoded)) {
-    found.push_back(cli::EncodeUtf8(std::u16string_view(decoded).substr(m.begin, m.end - m.begin)));
+    found.push_back(utf8::EncodeUtf8(std::u16string_view(decoded).substr(m.begin, m.end - m.begin)));
   }
   return found;
 }
@@ -61,11 +61,11 @@ TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
       return cli::FindAddresses(gap).empty();
     };
     for (const cli::AddressMatch& match : cli::FindAddresses(text)) {
-      ASSERT_LE(gapBegin, match.begin) << cli::EncodeUtf8(text);
-      ASSERT_TRUE(gapHoldsNone(match.begin)) << cli::EncodeUtf8(text);
+      ASSERT_LE(gapBegin, match.begin) << utf8::EncodeUtf8(text);
+      ASSERT_TRUE(gapHoldsNone(match.begin)) << utf8::EncodeUtf8(text);
       gapBegin = match.end;
     }
-    ASSERT_TRUE(gapHoldsNone(text.size())) << cli::EncodeUtf8(text);
+    ASSERT_TRUE(gapHoldsNone(text.size())) << utf8::EncodeUtf8(text);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace cli {
+namespace common {
 namespace {
 
 // A lane's state, 128 bits: bit k is bit k % 32 of word k / 32.
@@ -49,7 +49,7 @@ struct StepMatrix {
 // The step of one lane, taken from the generator itself on unit states.
 StepMatrix OneStep() {
   std::array<Bits, 128> columns;
-  common::PseudoRandom probe(0);
+  PseudoRandom probe(0);
   for (int k = 0; k < 128; ++k) {
     for (int w = 0; w < 4; ++w) probe.State()[w][0] = (w == k / 32) ? (1u << (k % 32)) : 0u;
     probe.Advance();
@@ -66,32 +66,32 @@ struct DrawSkipper::Powers {
 
 DrawSkipper::DrawSkipper(std::uint64_t longestSkip) : powers_(std::make_unique<Powers>()) {
   powers_->ofTwo.push_back(OneStep());
-  for (std::uint64_t steps = longestSkip / common::PseudoRandom::Lanes; steps > 1; steps >>= 1) {
+  for (std::uint64_t steps = longestSkip / PseudoRandom::Lanes; steps > 1; steps >>= 1) {
     powers_->ofTwo.push_back(powers_->ofTwo.back().Squared());
   }
 }
 
 DrawSkipper::~DrawSkipper() = default;
 
-void DrawSkipper::Skip(common::PseudoRandom& random, std::uint64_t draws) const {
+void DrawSkipper::Skip(PseudoRandom& random, std::uint64_t draws) const {
   // Draws left over from the current step go one by one; whole steps of four
   // draws go at once; the rest one by one again.
   while (draws > 0 && !random.AtStepBoundary()) {
     random.Next();
     --draws;
   }
-  const std::uint64_t steps = draws / common::PseudoRandom::Lanes;
+  const std::uint64_t steps = draws / PseudoRandom::Lanes;
   for (std::size_t bit = 0; bit < 64; ++bit) {
     if (!((steps >> bit) & 1)) continue;
     if (bit >= powers_->ofTwo.size()) throw std::length_error("skip beyond the prepared powers");
-    for (int lane = 0; lane < common::PseudoRandom::Lanes; ++lane) {
+    for (int lane = 0; lane < PseudoRandom::Lanes; ++lane) {
       Bits state;
       for (int w = 0; w < 4; ++w) state[w] = random.State()[w][lane];
       state = powers_->ofTwo[bit].Apply(state);
       for (int w = 0; w < 4; ++w) random.State()[w][lane] = state[w];
     }
   }
-  for (std::uint64_t rest = draws % common::PseudoRandom::Lanes; rest > 0; --rest) random.Next();
+  for (std::uint64_t rest = draws % PseudoRandom::Lanes; rest > 0; --rest) random.Next();
 }
 
-}  // namespace cli
+}  // namespace common

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/random.h"
+#include "random.h"
 
-namespace cli {
+namespace common {
 
 // Keeps the generator's step raised to the powers of two, so each skip
 // costs a few dozen matrix products, made once per run.
@@ -18,7 +18,7 @@ class DrawSkipper {
   explicit DrawSkipper(std::uint64_t longestSkip);
   ~DrawSkipper();
   // Leaves `random` where it would stand after `draws` calls of Next().
-  void Skip(common::PseudoRandom& random, std::uint64_t draws) const;
+  void Skip(PseudoRandom& random, std::uint64_t draws) const;
 
   struct Powers;
 
@@ -26,4 +26,4 @@ class DrawSkipper {
   std::unique_ptr<Powers> powers_;
 };
 
-}  // namespace cli
+}  // namespace common
