@@ -19,7 +19,7 @@
 #include "input_bytes.h"
 #include "options.h"
 #ifdef VELUMOR_WITH_REWRITE
-#include "site_rewrite.h"
+#include "rewrite/site_rewrite.h"
 #endif
 
 namespace cli {
@@ -258,11 +258,17 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
                                             : std::u16string(common::DefaultFallback));
 #ifdef VELUMOR_WITH_REWRITE
   if (options.rewrite) {
-    const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,
-                                   options.dryRun};
+    const rewrite::RewriteSettings settings{
+        options.dataFormat ? rewrite::BlockFormat::Data : rewrite::BlockFormat::Script, fallbackHtml, options.dryRun};
+    const rewrite::PageFiles files{[](const std::string& path, const std::function<void(std::string_view)>& use) {
+                                     const std::optional<InputBytes> page = ReadFile(path);
+                                     if (page) use(page->View());
+                                     return page.has_value();
+                                   },
+                                   WriteFileWhole};
     // Each page is replaced through the one writer of --output.
-    return RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), WriteFileWhole, out,
-                      err);
+    return rewrite::RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), files, out,
+                               err);
   }
 #endif
 

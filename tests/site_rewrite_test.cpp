@@ -1,4 +1,4 @@
-#include "cli/site_rewrite.h"
+#include "rewrite/site_rewrite.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,9 +11,9 @@
 #include <future>
 #include <random>
 
-#include "cli/address_pattern.h"
 #include "core/decoder.h"
 #include "core/utf8.h"
+#include "rewrite/address_pattern.h"
 #include "tool_run.h"
 
 namespace {
@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 std::vector<std::string> Addresses(const std::string& text) {
   const std::u16string decoded = std::get<std::u16string>(utf8::Decode(text));
   std::vector<std::string> found;
-  for (const auto& m : cli::FindAddresses(decoded)) {
+  for (const auto& m : rewrite::FindAddresses(decoded)) {
     found.push_back(utf8::EncodeUtf8(std::u16string_view(decoded).substr(m.begin, m.end - m.begin)));
   }
   return found;
@@ -58,9 +58,9 @@ TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
     std::size_t gapBegin = 0;
     const auto gapHoldsNone = [&](std::size_t gapEnd) {
       const std::u16string_view gap = std::u16string_view(text).substr(gapBegin, gapEnd - gapBegin);
-      return cli::FindAddresses(gap).empty();
+      return rewrite::FindAddresses(gap).empty();
     };
-    for (const cli::AddressMatch& match : cli::FindAddresses(text)) {
+    for (const rewrite::AddressMatch& match : rewrite::FindAddresses(text)) {
       ASSERT_LE(gapBegin, match.begin) << utf8::EncodeUtf8(text);
       ASSERT_TRUE(gapHoldsNone(match.begin)) << utf8::EncodeUtf8(text);
       gapBegin = match.end;
@@ -69,11 +69,11 @@ TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
   }
 }
 
-std::string Rewritten(const std::string& page, cli::BlockFormat format = cli::BlockFormat::Script) {
+std::string Rewritten(const std::string& page, rewrite::BlockFormat format = rewrite::BlockFormat::Script) {
   common::PseudoRandom random(3);
-  auto result = cli::RewritePage(page, {format, "!", false}, random);
+  auto result = rewrite::RewritePage(page, {format, "!", false}, random);
   if (auto* reason = std::get_if<std::string>(&result)) return "FEHLER " + *reason;
-  return std::get<cli::RewrittenPage>(result).bytes;
+  return std::get<rewrite::RewrittenPage>(result).bytes;
 }
 
 // What the blocks write, in page order, bytes as the page holds them.
@@ -97,9 +97,9 @@ TEST(RewritePage, ReplacesLinksAndTextAddressesAndKeepsEveryOtherByte) {
   EXPECT_EQ(Written(once), link + "|c@d.de|");
   EXPECT_EQ(Rewritten(once), once);  // a second run changes nothing
 
-  const std::string data = Rewritten(page, cli::BlockFormat::Data);
+  const std::string data = Rewritten(page, rewrite::BlockFormat::Data);
   EXPECT_NE(data.find("<span data-velumor=\""), data.npos);
-  EXPECT_EQ(Rewritten(data, cli::BlockFormat::Data), data);
+  EXPECT_EQ(Rewritten(data, rewrite::BlockFormat::Data), data);
 }
 
 TEST(RewritePage, ReadsAndWritesThePageInItsOwnEncoding) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-namespace cli {
+namespace rewrite {
 namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
@@ -199,4 +199,4 @@ std::optional<PageSpans> FindSpans(std::string_view page) {
   return spans;
 }
 
-}  // namespace cli
+}  // namespace rewrite

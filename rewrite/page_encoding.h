@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-namespace cli {
+namespace rewrite {
 
 enum class PageEncoding { Utf8, Windows1252 };
 
@@ -19,4 +19,4 @@ std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const 
 // `encoding`; empty when the rewritten bytes say so themselves.
 std::string_view DeclarationKeeping(PageEncoding encoding, std::string_view rewritten, const std::string& declared);
 
-}  // namespace cli
+}  // namespace rewrite

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace rewrite {
 
 // Byte offsets into the page: a whole <a href="mailto:..."> element from its
 // start tag to the end of its end tag, or a piece of ordinary text as its
@@ -36,4 +36,4 @@ struct PageSpans {
 // end tag of its own) is left alone. Nothing only when the parser fails.
 std::optional<PageSpans> FindSpans(std::string_view page);
 
-}  // namespace cli
+}  // namespace rewrite

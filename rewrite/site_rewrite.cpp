@@ -10,11 +10,10 @@
 #include "core/utf8.h"
 #include "core/windows1252.h"
 #include "html_spans.h"
-#include "input_bytes.h"
 #include "page_collection.h"
 #include "page_encoding.h"
 
-namespace cli {
+namespace rewrite {
 namespace {
 
 std::string_view NewlineOf(std::string_view page) {
@@ -170,19 +169,18 @@ std::string Counted(std::size_t count, std::string_view one, std::string_view ma
 }  // namespace
 
 int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
-               const FileWriter& write, std::ostream& out, std::ostream& err) {
+               const PageFiles& pageFiles, std::ostream& out, std::ostream& err) {
   const CollectedPages collected = CollectPages(paths, err);
   bool failed = collected.failed;
   common::PseudoRandom random(seed);
   std::size_t files = 0, addresses = 0;
   for (const std::string& path : collected.pages) {
-    const std::optional<InputBytes> page = ReadFile(path);
-    if (!page) {
+    std::variant<RewrittenPage, std::string> rewritten;
+    if (!pageFiles.read(path, [&](std::string_view page) { rewritten = RewritePage(page, settings, random); })) {
       err << "velumor-encode: Die Datei kann nicht gelesen werden: " << path << "\n";
       failed = true;
       continue;
     }
-    auto rewritten = RewritePage(page->View(), settings, random);
     if (const auto* reason = std::get_if<std::string>(&rewritten)) {
       err << "velumor-encode: " << path << " bleibt unverändert: " << *reason << ".\n";
       failed = true;
@@ -201,7 +199,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
     }
     if (settings.dryRun) {
       for (const ProtectedSpan& span : result.spans) out << path << ":" << span.line << ": " << span.address << "\n";
-    } else if (!write(path, result.bytes)) {
+    } else if (!pageFiles.write(path, result.bytes)) {
       err << "velumor-encode: Die Datei kann nicht geschrieben werden: " << path << "\n";
       failed = true;
       continue;
@@ -224,4 +222,4 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
   return failed ? 1 : 0;
 }
 
-}  // namespace cli
+}  // namespace rewrite

@@ -5,7 +5,7 @@
 
 #include "core/utf8.h"
 
-namespace cli {
+namespace rewrite {
 namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
@@ -44,4 +44,4 @@ std::string_view DeclarationKeeping(PageEncoding encoding, std::string_view rewr
   return encoding == PageEncoding::Windows1252 ? "<meta charset=\"windows-1252\">" : "<meta charset=\"utf-8\">";
 }
 
-}  // namespace cli
+}  // namespace rewrite

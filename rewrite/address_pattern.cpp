@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace rewrite {
 namespace {
 
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -125,4 +125,4 @@ std::vector<AddressMatch> FindAddresses(std::u16string_view text) {
   return found;
 }
 
-}  // namespace cli
+}  // namespace rewrite

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace rewrite {
 
 struct AddressMatch {
   std::size_t begin;  // indices in the text
@@ -19,4 +19,4 @@ struct AddressMatch {
 // addresses inside URLs ("https://host/~a@b.org") are left alone.
 std::vector<AddressMatch> FindAddresses(std::u16string_view text);
 
-}  // namespace cli
+}  // namespace rewrite

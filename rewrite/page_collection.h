@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace rewrite {
 
 struct CollectedPages {
   std::vector<std::string> pages;  // in the order named, each folder's in name order; each file once
@@ -17,4 +17,4 @@ struct CollectedPages {
 // Paths in UTF-8. What is left out on purpose is reported to `err` too.
 CollectedPages CollectPages(const std::vector<std::string>& paths, std::ostream& err);
 
-}  // namespace cli
+}  // namespace rewrite

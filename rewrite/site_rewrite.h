@@ -13,7 +13,7 @@
 
 #include "core/random.h"
 
-namespace cli {
+namespace rewrite {
 
 enum class BlockFormat { Script, Data };
 
@@ -39,13 +39,18 @@ struct RewrittenPage {
 std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, const RewriteSettings& settings,
                                                      common::PseudoRandom& random);
 
-// Replaces a file with the given contents as a whole, or leaves it as it was.
-using FileWriter = std::function<bool(const std::string& path, std::string_view data)>;
+// The command line's access to the pages' files.
+struct PageFiles {
+  // Hands the whole file to `use`; false when it cannot be read.
+  std::function<bool(const std::string& path, const std::function<void(std::string_view page)>& use)> read;
+  // Replaces a file with the given contents as a whole, or leaves it as it was.
+  std::function<bool(const std::string& path, std::string_view data)> write;
+};
 
 // Rewrites the pages of the files and folders (recursing into *.html and
 // *.htm); each changed file goes through `write`. Returns the exit code:
 // 0 all done, 1 when a file could not be read, parsed or written.
 int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
-               const FileWriter& write, std::ostream& out, std::ostream& err);
+               const PageFiles& files, std::ostream& out, std::ostream& err);
 
-}  // namespace cli
+}  // namespace rewrite

@@ -7,7 +7,7 @@
 #include <set>
 #include <system_error>
 
-namespace cli {
+namespace rewrite {
 namespace {
 
 namespace fs = std::filesystem;
@@ -142,4 +142,4 @@ CollectedPages CollectPages(const std::vector<std::string>& paths, std::ostream&
   return std::move(collector).Result();
 }
 
-}  // namespace cli
+}  // namespace rewrite
