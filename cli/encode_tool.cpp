@@ -5,14 +5,12 @@
 #include <istream>
 #include <optional>
 #include <ostream>
-#include <system_error>
 #include <thread>
 #include <variant>
 
 #include "atomic_output.h"
 #include "core/data_form.h"
 #include "core/decoder.h"
-#include "core/random.h"
 #include "core/simd_kernels.h"
 #include "core/stream_encoder.h"
 #include "core/utf8.h"
@@ -25,203 +23,143 @@
 namespace cli {
 namespace {
 
-constexpr char HelpText[] =
-    "Aufruf: velumor-encode [OPTIONEN] [TEXT ...]\n"
-    "        velumor-encode --rewrite [--dry-run] [OPTIONEN] DATEI|ORDNER ...\n"
-    "\n"
-    "Kodiert einen Text in einen selbstentschlüsselnden <script>-Block für eine\n"
-    "Webseite, wie es Velumor mit der Zwischenablage tut. Jedes Zeichen wird auf\n"
-    "zwei zufällige Trägerzeichen verteilt; der Browser schreibt den Text wieder\n"
-    "in die Seite, Adressensammler im Quelltext finden nichts.\n"
-    "\n"
-    "Der Text kommt aus den Argumenten (mit je einem Leerzeichen verbunden), aus\n"
-    "einer Datei (--input) oder, wenn beides fehlt, von der Standardeingabe.\n"
-    "Eingaben sind UTF-8.\n"
-    "\n"
-    "Optionen:\n"
-    "  -i, --input DATEI   den Text aus DATEI lesen\n"
-    "  -o, --output DATEI  das Ergebnis in DATEI schreiben statt auf die\n"
-    "                      Standardausgabe (ganz oder gar nicht; eine\n"
-    "                      bestehende Datei behält ihre Rechte)\n"
-    "  -d, --decode        umgekehrt: zeigen, was die Blöcke einer Seite in die\n"
-    "                      Seite schreiben, je Block ein Ergebnis mit\n"
-    "                      Zeilenumbruch dahinter; die Seite darf auch in\n"
-    "                      Windows-1252 gespeichert sein\n"
-    "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
-    "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
-    "                      Mitternacht, so genau die Uhr sie angibt\n"
-    "  --threads N         lange Texte auf N Threads kodieren (1 bis 64;\n"
-    "                      Vorgabe: 2, höchstens so viele, wie der Prozessor\n"
-    "                      zugleich ausführt); die Ausgabe ist dieselbe\n"
-    "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
-    "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
-    "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
-#ifdef VELUMOR_WITH_REWRITE
-    "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
-#else
-    "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
-    "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
-#endif
-    "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
-    "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
-    "                      Seiten mit Content-Security-Policy und nachgeladene\n"
-    "                      Inhalte; entschlüsselt von velumor-decode.js\n"
-    "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
-    "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
-    "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
-    "  -h, --help          diese Hilfe anzeigen\n"
-    "\n"
-    "Zeichen außerhalb von Latin-1 (etwa €, „“, –, Kyrillisch, Emoji) gehen als\n"
-    "HTML-Zeichenreferenz (&#8364;) in den Block; der Browser zeigt das Zeichen.\n"
-    "\n"
-    "Rückgabewert: 0 erledigt, 1 leerer Text, kein Block gefunden oder ein\n"
-    "Lese- oder Schreibfehler, 2 falscher Aufruf.\n";
-
-// The whole-file writer that --rewrite and --write-decoder use: the same
-// replacement as --output.
-bool WriteFileWhole(const std::string& path, std::string_view data) {
-  auto opened = AtomicOutput::Open(path);
-  auto* output = std::get_if<AtomicOutput>(&opened);
-  return output && output->Write(data) && !output->Commit();
-}
-
-// Writes velumor-decode.js into the folder, which is made when it is missing;
-// returns the file's path, or nothing when it cannot be written.
+// Writes velumor-decode.js into the folder, which is made when it is missing,
+// through the same replacement as --output; returns the file's path, or
+// nothing when it cannot be written.
 std::optional<std::string> WriteDecoderScript(const std::string& folder) {
   const std::filesystem::path dir(std::u8string(folder.begin(), folder.end()));
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   const std::u8string path = (dir / common::DecoderFileName).u8string();
   std::string pathText(path.begin(), path.end());
-  if (error || !WriteFileWhole(pathText, common::DecoderScriptText())) return std::nullopt;
+  auto opened = AtomicOutput::Open(pathText);
+  auto* output = std::get_if<AtomicOutput>(&opened);
+  if (error || !output || !output->Write(common::DecoderScriptText()) || output->Commit()) return std::nullopt;
   return pathText;
 }
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+#ifdef VELUMOR_WITH_REWRITE
+// Pages are read like --input and replaced like --output.
+class ReplacedPage : public rewrite::PageOutput {
+ public:
+  explicit ReplacedPage(AtomicOutput output) : output_(std::move(output)) {}
+  bool Write(std::string_view bytes) override { return output_.Write(bytes); }
+  bool Commit() override { return !output_.Commit(); }
+
+ private:
+  AtomicOutput output_;
+};
+
+const rewrite::PageFiles PageFiles{[](const std::string& path, const std::function<void(std::string_view)>& use) {
+                                     const std::optional<InputBytes> page = ReadFile(path);
+                                     if (page) use(page->View());
+                                     return page.has_value();
+                                   },
+                                   [](const std::string& path) -> std::unique_ptr<rewrite::PageOutput> {
+                                     auto opened = AtomicOutput::Open(path);
+                                     auto* output = std::get_if<AtomicOutput>(&opened);
+                                     return output ? std::make_unique<ReplacedPage>(std::move(*output)) : nullptr;
+                                   }};
+#endif
 
 std::optional<InputBytes> ReadInput(const Options& options, StandardInput in, std::ostream& err) {
-  std::optional<InputBytes> input;
   if (options.inputPath) {
-    input = ReadFile(*options.inputPath);
+    auto input = ReadFile(*options.inputPath);
     if (!input) err << "velumor-encode: Die Datei kann nicht gelesen werden: " << *options.inputPath << "\n";
-  } else if (!options.words.empty()) {
-    std::string joined;
-    for (const std::string& word : options.words) {
-      if (!joined.empty()) joined.push_back(' ');
-      joined.append(word);
-    }
-    input = InputBytes::FromText(joined);
-  } else {
-#ifndef _WIN32
-    if (in.descriptor >= 0) input = ReadDescriptor(in.descriptor);
-#endif
-    if (in.descriptor < 0) input = ReadAll(*in.stream);
-    if (!input) err << "velumor-encode: Die Standardeingabe kann nicht gelesen werden.\n";
+    return input;
   }
+  if (!options.words.empty()) {
+    std::string joined = options.words.front();
+    for (std::size_t i = 1; i < options.words.size(); ++i) joined.append(" ").append(options.words[i]);
+    return InputBytes::FromText(joined);
+  }
+  std::optional<InputBytes> input;
+#ifndef _WIN32
+  if (in.descriptor >= 0) input = ReadDescriptor(in.descriptor);
+#endif
+  if (in.descriptor < 0) input = ReadAll(*in.stream);
+  if (!input) err << "velumor-encode: Die Standardeingabe kann nicht gelesen werden.\n";
   return input;
 }
 
-// Where the result goes: standard output, or a file that gets the whole result or stays as it was.
-class Destination {
- public:
-  Destination(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+// Where the result goes: standard output, or a file that gets the whole
+// result or stays as it was.
+struct Destination {
+  const std::optional<std::string>& path;
+  std::ostream& out;
+  std::ostream& err;
+  std::optional<AtomicOutput> file;
 
-  bool Open(const Options& options) {
-    if (!options.outputPath) return true;
-    auto opened = AtomicOutput::Open(*options.outputPath);
-    if (auto* message = std::get_if<std::string>(&opened)) {
-      err_ << "velumor-encode: " << *message << "\n";
-      return false;
-    }
-    file_.emplace(std::move(std::get<AtomicOutput>(opened)));
-    return true;
+  bool Open() {
+    if (!path) return true;
+    auto opened = AtomicOutput::Open(*path);
+    if (auto* message = std::get_if<std::string>(&opened)) err << "velumor-encode: " << *message << "\n";
+    if (auto* output = std::get_if<AtomicOutput>(&opened)) file.emplace(std::move(*output));
+    return file.has_value();
   }
-
   common::ByteSink Sink() {
-    if (file_) return [this](std::string_view bytes) { return file_->Write(bytes); };
-    return [this](std::string_view bytes) { return static_cast<bool>(out_.write(bytes.data(), bytes.size())); };
+    return [this](std::string_view bytes) {
+      return file ? file->Write(bytes) : static_cast<bool>(out.write(bytes.data(), bytes.size()));
+    };
   }
-
-  void WriteFailed(const Options& options) {
-    if (file_) {
-      err_ << "velumor-encode: Die Datei kann nicht geschrieben werden: " << *options.outputPath << "\n";
-    } else {
-      err_ << "velumor-encode: Die Standardausgabe kann nicht geschrieben werden.\n";
-    }
+  int WriteFailed() {
+    err << "velumor-encode: "
+        << (file ? "Die Datei kann nicht geschrieben werden: " + *path
+                 : std::string("Die Standardausgabe kann nicht geschrieben werden."))
+        << "\n";
+    return 1;
   }
-
-  // Completes the output; false (with the message given) when that fails.
-  bool Finish(const Options& options) {
-    if (file_) {
-      if (const auto problem = file_->Commit()) {
-        err_ << "velumor-encode: " << *problem << "\n";
-        return false;
-      }
-      return true;
-    }
-    if (!out_.flush()) {
-      WriteFailed(options);
-      return false;
-    }
-    return true;
+  int Finish() {
+    if (!file) return out.flush() ? 0 : WriteFailed();
+    const auto problem = file->Commit();
+    if (problem) err << "velumor-encode: " << *problem << "\n";
+    return problem ? 1 : 0;
   }
-
- private:
-  std::ostream& out_;
-  std::ostream& err_;
-  std::optional<AtomicOutput> file_;
 };
 
-int Decode(const Options& options, std::string_view page, Destination& destination, std::ostream& err) {
-  if (!destination.Open(options)) return 1;
+int Decode(std::string_view page, Destination& destination) {
+  if (!destination.Open()) return 1;
   const common::DecodeResult result = common::DecodeStreaming(page, destination.Sink());
   if (result.blocks == 0) {
-    err << "velumor-encode: Die Eingabe enthält keinen Velumor-Block.\n";
+    destination.err << "velumor-encode: Die Eingabe enthält keinen Velumor-Block.\n";
     return 1;
   }
-  if (!result.written) {
-    destination.WriteFailed(options);
-    return 1;
-  }
-  return destination.Finish(options) ? 0 : 1;
+  return result.written ? destination.Finish() : destination.WriteFailed();
 }
 
-int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination,
-           std::ostream& err) {
+int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination) {
   // A byte order mark, as some Windows editors write it, is not part of the text.
+  constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
   const std::string_view text = bytes.substr(skipped);
   // Every byte is checked before the first one goes out.
   const auto plan = common::PlanEncoding(text, common::SegmentBytesFor(text.size()));
   if (const auto* bad = std::get_if<std::size_t>(&plan)) {
-    err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad + skipped
-        << ").\n";
+    destination.err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset "
+                    << *bad + skipped << ").\n";
     return 1;
   }
   if (text.empty()) {
-    err << "velumor-encode: Der Text ist leer. Daher kann Velumor auch nichts kodieren.\n";
+    destination.err << "velumor-encode: Der Text ist leer. Daher kann Velumor auch nichts kodieren.\n";
     return 1;
   }
-  if (!destination.Open(options)) return 1;
-  const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
+  if (!destination.Open()) return 1;
   const common::BlockFrame frame =
       options.dataFormat ? common::BlockFrame::Data(fallbackHtml) : common::BlockFrame::Script();
   // Two threads unless told otherwise, and no more than the processor runs at once.
   const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
-  const common::StreamResult result =
-      common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame, threads);
-  switch (result) {
+  const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
+  switch (common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame, threads)) {
     case common::StreamResult::SelfCheckFailed:
-      err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
-             "ausgegeben.\n";
+      destination.err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
+                         "ausgegeben.\n";
       return 1;
     case common::StreamResult::WriteFailed:
-      destination.WriteFailed(options);
-      return 1;
+      return destination.WriteFailed();
     case common::StreamResult::Done:
-      break;
+      return destination.Finish();
   }
-  return destination.Finish(options) ? 0 : 1;
+  return 1;
 }
 
 }  // namespace
@@ -234,7 +172,7 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   }
   const Options& options = std::get<Options>(parsed);
   if (options.help) {
-    out << HelpText;
+    out << HelpText();
     return 0;
   }
   if (const auto refusal = common::SimdChoiceError()) {
@@ -260,27 +198,19 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   if (options.rewrite) {
     const rewrite::RewriteSettings settings{
         options.dataFormat ? rewrite::BlockFormat::Data : rewrite::BlockFormat::Script, fallbackHtml, options.dryRun};
-    const rewrite::PageFiles files{[](const std::string& path, const std::function<void(std::string_view)>& use) {
-                                     const std::optional<InputBytes> page = ReadFile(path);
-                                     if (page) use(page->View());
-                                     return page.has_value();
-                                   },
-                                   WriteFileWhole};
-    // Each page is replaced through the one writer of --output.
-    return rewrite::RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), files, out,
+    return rewrite::RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), PageFiles, out,
                                err);
   }
 #endif
-
   const std::optional<InputBytes> input = ReadInput(options, in, err);
   if (!input) return 1;
   if (options.inputPath && options.outputPath && NamesSameFile(*options.inputPath, *options.outputPath)) {
     err << "velumor-encode: Hinweis: Ein- und Ausgabedatei sind dieselbe; das Ergebnis ersetzt den Text in "
         << *options.outputPath << ".\n";
   }
-  Destination destination(out, err);
-  return options.decode ? Decode(options, input->View(), destination, err)
-                        : Encode(options, input->View(), fallbackHtml, destination, err);
+  Destination destination{options.outputPath, out, err, std::nullopt};
+  return options.decode ? Decode(input->View(), destination)
+                        : Encode(options, input->View(), fallbackHtml, destination);
 }
 
 }  // namespace cli

@@ -1,12 +1,14 @@
 #include "html_spans.h"
 
-#include <gumbo.h>
-
 #include <algorithm>
-#include <memory>
+
+#include "core/block_frame.h"
+#include "html_stretches.h"
 
 namespace rewrite {
 namespace {
+
+const std::string DataAttributeName(common::DataAttribute);
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
@@ -40,9 +42,18 @@ std::string CharsetOfContentType(std::string_view content) {
 
 class SpanFinder {
  public:
-  explicit SpanFinder(std::string_view page) : page_(page) {}
+  // Takes nothing after `last` and its subtree (nothing: the whole tree).
+  SpanFinder(std::string_view page, const GumboNode* last, PageSpans& result)
+      : page_(page), last_(last), result_(result) {}
 
   void Visit(const GumboNode* node, bool insideSelect) {
+    if (done_) return;
+    VisitNode(node, insideSelect);
+    if (node == last_) done_ = true;
+  }
+
+ private:
+  void VisitNode(const GumboNode* node, bool insideSelect) {
     if (node->type == GUMBO_NODE_TEXT) {
       VisitText(node->v.text, insideSelect);
       return;
@@ -53,7 +64,7 @@ class SpanFinder {
       const GumboElement& element = node->v.element;
       if (element.tag_namespace != GUMBO_NAMESPACE_HTML || IsUntouchable(element.tag)) return;
       if (element.tag == GUMBO_TAG_META) NoteCharset(element);
-      if (AttributeValue(element, "data-velumor") != nullptr) return;
+      if (AttributeValue(element, DataAttributeName.c_str()) != nullptr) return;
       if (element.tag == GUMBO_TAG_A && IsMailto(element)) {
         VisitMailto(node, insideSelect);
         return;
@@ -65,9 +76,6 @@ class SpanFinder {
       Visit(static_cast<const GumboNode*>(children->data[i]), insideSelect);
   }
 
-  PageSpans Result() && { return std::move(result_); }
-
- private:
   static bool IsUntouchable(GumboTag tag) {
     switch (tag) {
       case GUMBO_TAG_SCRIPT:
@@ -134,7 +142,9 @@ class SpanFinder {
   }
 
   std::string_view page_;
-  PageSpans result_;
+  const GumboNode* last_;
+  PageSpans& result_;
+  bool done_ = false;
 };
 
 // The offset of the first node below `node` that stands in the source with a
@@ -180,23 +190,32 @@ std::size_t DeclarationPlace(const GumboOutput& output, std::string_view page) {
   return FirstInSource(output.document, page);
 }
 
-struct OutputDeleter {
-  void operator()(GumboOutput* output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
-};
+// Whether a declaration may stand after `from`: the first one in the page
+// counts, so a stretch cannot be read before it is known.
+bool MetaAfter(std::string_view page, std::size_t from) {
+  for (std::size_t at = page.find('<', from); at != page.npos; at = page.find('<', at + 1)) {
+    std::string name(page.substr(at + 1, 4));
+    if (LowerAscii(name) == "meta") return true;
+  }
+  return false;
+}
 
 }  // namespace
 
-std::optional<PageSpans> FindSpans(std::string_view page) {
-  GumboOptions options = kGumboDefaultOptions;
-  options.max_errors = 0;  // the page's own faults are none of our business
-  const std::unique_ptr<GumboOutput, OutputDeleter> output(
-      gumbo_parse_with_options(&options, page.data(), page.size()));
-  if (!output) return std::nullopt;
-  SpanFinder finder(page);
-  finder.Visit(output->document, false);
-  PageSpans spans = std::move(finder).Result();
-  spans.declarationPlace = DeclarationPlace(*output, page);
-  return spans;
+bool FindSpans(std::string_view page, const std::function<bool(const PageSpans&)>& take, std::size_t stretchBytes) {
+  PageSpans spans;
+  return ForEachStretch(page, stretchBytes, [&](const HtmlStretch& stretch) {
+    spans.links.clear();
+    spans.texts.clear();
+    if (stretch.first) spans.declaredCharset.clear();
+    SpanFinder(page, stretch.last, spans).Visit(stretch.tree->document, false);
+    if (stretch.first) {
+      if (spans.declaredCharset.empty() && MetaAfter(page, stretch.end)) return AfterStretch::WholePage;
+      spans.declarationPlace = DeclarationPlace(*stretch.tree, page);
+    }
+    spans.end = stretch.end;
+    return take(spans) ? AfterStretch::Next : AfterStretch::Stop;
+  });
 }
 
 }  // namespace rewrite

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +20,7 @@ struct HtmlSpan {
   bool insideSelect;    // in a select list, where no element but an option may stand
 };
 
+// What a stretch of the page holds, and what the page says of itself.
 struct PageSpans {
   std::vector<HtmlSpan> links;  // in page order
   std::vector<HtmlSpan> texts;  // those that hold an "@"
@@ -27,13 +28,20 @@ struct PageSpans {
   // Where a <meta charset> would go: after the page's own <head> or <html>
   // start tag, else before the first tag or text of its source.
   std::size_t declarationPlace = 0;
+  std::size_t end = 0;  // where the stretch ends
 };
+
+// A large page is read a stretch at a time (see html_stretches.h), so that
+// memory does not grow with it.
+inline constexpr std::size_t StretchBytes = 1 << 20;
 
 // Texts are not taken from inside script, style, textarea, title, template, noscript and the
 // other elements whose content is not markup, nor from comments, attributes,
 // SVG or MathML, nor from elements that carry a data block already; nor are
 // links found there. A mailto link whose source the parser had to repair (no
-// end tag of its own) is left alone. Nothing only when the parser fails.
-std::optional<PageSpans> FindSpans(std::string_view page);
+// end tag of its own) is left alone. Calls `take` with each stretch's spans
+// in page order, until it returns false; false when the parser fails.
+bool FindSpans(std::string_view page, const std::function<bool(const PageSpans&)>& take,
+               std::size_t stretchBytes = StretchBytes);
 
 }  // namespace rewrite

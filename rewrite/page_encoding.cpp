@@ -34,13 +34,11 @@ std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const 
   return !utf8::FirstInvalid(page) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
 }
 
-// An undeclared page is Windows-1252 only by its bytes that are no UTF-8; when
-// all of them stood in addresses that became blocks, the page would turn into
-// UTF-8 for the next run and for a browser that guesses, and its other
-// letters would change. Declaring what it was read as keeps every reading.
-std::string_view DeclarationKeeping(PageEncoding encoding, std::string_view rewritten, const std::string& declared) {
-  const auto reread = EncodingOf(rewritten, declared);
-  if (std::holds_alternative<PageEncoding>(reread) && std::get<PageEncoding>(reread) == encoding) return {};
+bool ReadByItsBytes(PageEncoding encoding, const std::string& declared) {
+  return encoding == PageEncoding::Windows1252 && declared.empty();
+}
+
+std::string_view DeclarationOf(PageEncoding encoding) {
   return encoding == PageEncoding::Windows1252 ? "<meta charset=\"windows-1252\">" : "<meta charset=\"utf-8\">";
 }
 

@@ -15,8 +15,11 @@ enum class PageEncoding { Utf8, Windows1252 };
 // the German reason why it is not supported.
 std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared);
 
-// The <meta> that must go into the rewritten page so that it is still read as
-// `encoding`; empty when the rewritten bytes say so themselves.
-std::string_view DeclarationKeeping(PageEncoding encoding, std::string_view rewritten, const std::string& declared);
+// Whether the page is read as Windows-1252 only for those of its bytes that
+// are no UTF-8: an undeclared page, which without them would be read as UTF-8.
+bool ReadByItsBytes(PageEncoding encoding, const std::string& declared);
+
+// The <meta> that keeps a page read as `encoding`.
+std::string_view DeclarationOf(PageEncoding encoding);
 
 }  // namespace rewrite

@@ -2,54 +2,38 @@
 // ordinary text of a site's pages becomes a block, in place.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-#include "core/random.h"
+#include "page_rewrite.h"
 
 namespace rewrite {
 
-enum class BlockFormat { Script, Data };
-
-struct RewriteSettings {
-  BlockFormat format = BlockFormat::Script;
-  std::string fallbackHtml;  // for the data form
-  bool dryRun = false;
+// A page's replacement as it is written: it takes the page's place on
+// Commit, and is thrown away without it.
+class PageOutput {
+ public:
+  virtual ~PageOutput() = default;
+  virtual bool Write(std::string_view bytes) = 0;
+  virtual bool Commit() = 0;
 };
-
-struct ProtectedSpan {
-  std::size_t line;  // 1-based, of the span's start
-  std::string address;
-};
-
-struct RewrittenPage {
-  std::string bytes;  // the page with its spans replaced; every other byte as it was
-  std::vector<ProtectedSpan> spans;
-  std::vector<ProtectedSpan> leftAlone;  // addresses the chosen form cannot protect in their place
-  std::string addedDeclaration;          // the <meta charset> that keeps the page read as before; empty when none
-};
-
-// One page's bytes rewritten, or the German reason why it cannot be.
-std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, const RewriteSettings& settings,
-                                                     common::PseudoRandom& random);
 
 // The command line's access to the pages' files.
 struct PageFiles {
   // Hands the whole file to `use`; false when it cannot be read.
   std::function<bool(const std::string& path, const std::function<void(std::string_view page)>& use)> read;
-  // Replaces a file with the given contents as a whole, or leaves it as it was.
-  std::function<bool(const std::string& path, std::string_view data)> write;
+  // The replacement of a file; nothing when it cannot be made.
+  std::function<std::unique_ptr<PageOutput>(const std::string& path)> replace;
 };
 
 // Rewrites the pages of the files and folders (recursing into *.html and
-// *.htm); each changed file goes through `write`. Returns the exit code:
-// 0 all done, 1 when a file could not be read, parsed or written.
+// *.htm), each read once and written as it is rewritten. Returns the exit
+// code: 0 all done, 1 when a file could not be read, parsed or written.
 int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& settings, std::uint64_t seed,
                const PageFiles& files, std::ostream& out, std::ostream& err);
 

@@ -20,12 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::vector<rewrite::AddressMatch> Matches(std::string_view text) {
+  return rewrite::FindAddresses(rewrite::PageText(text, rewrite::PageEncoding::Utf8));
+}
+
 std::vector<std::string> Addresses(const std::string& text) {
-  const std::u16string decoded = std::get<std::u16string>(utf8::Decode(text));
   std::vector<std::string> found;
-  for (const auto& m : rewrite::FindAddresses(decoded)) {
-    found.push_back(utf8::EncodeUtf8(std::u16string_view(decoded).substr(m.begin, m.end - m.begin)));
-  }
+  for (const auto& m : Matches(text)) found.push_back(text.substr(m.begin, m.end - m.begin));
   return found;
 }
 
@@ -49,31 +50,38 @@ TEST(FindAddresses, TakesAddressesAndLeavesWhatRealPagesHoldBesides) {
 // side of it as a text of its own: there it must find nothing more. Random
 // texts from pieces of addresses and what the pattern weighs around them.
 TEST(FindAddresses, TextBetweenTakenAddressesHoldsNoneWhenReadAlone) {
-  const std::u16string_view pieces[] = {u"a", u"b.de", u"x.d", u"@", u"@",      u".",  u"...", u":",          u"/",
-                                        u"_", u"+",    u"-",   u" ", u"\u00FC", u"2x", u"de",  u"@m\u00FC.de"};
+  const std::string_view pieces[] = {"a", "b.de", "x.d", "@", "@", ".",  "...", ":",      "/",
+                                     "_", "+",    "-",   " ", "ü", "2x", "de",  "@mü.de", "\xFC"};
   std::mt19937 random(7);
   for (int round = 0; round < 100000; ++round) {
-    std::u16string text;
+    std::string text;
     for (auto count = random() % 12; count > 0; --count) text += pieces[random() % std::size(pieces)];
     std::size_t gapBegin = 0;
     const auto gapHoldsNone = [&](std::size_t gapEnd) {
-      const std::u16string_view gap = std::u16string_view(text).substr(gapBegin, gapEnd - gapBegin);
-      return rewrite::FindAddresses(gap).empty();
+      return Matches(std::string_view(text).substr(gapBegin, gapEnd - gapBegin)).empty();
     };
-    for (const rewrite::AddressMatch& match : rewrite::FindAddresses(text)) {
-      ASSERT_LE(gapBegin, match.begin) << utf8::EncodeUtf8(text);
-      ASSERT_TRUE(gapHoldsNone(match.begin)) << utf8::EncodeUtf8(text);
+    for (const rewrite::AddressMatch& match : Matches(text)) {
+      ASSERT_LE(gapBegin, match.begin) << text;
+      ASSERT_TRUE(gapHoldsNone(match.begin)) << text;
       gapBegin = match.end;
     }
-    ASSERT_TRUE(gapHoldsNone(text.size())) << utf8::EncodeUtf8(text);
+    ASSERT_TRUE(gapHoldsNone(text.size())) << text;
   }
 }
 
-std::string Rewritten(const std::string& page, rewrite::BlockFormat format = rewrite::BlockFormat::Script) {
+// The page as --rewrite writes it, read a stretch of `stretchBytes` at a time.
+std::string Rewritten(const std::string& page, rewrite::BlockFormat format = rewrite::BlockFormat::Script,
+                      std::size_t stretchBytes = rewrite::StretchBytes) {
   common::PseudoRandom random(3);
-  auto result = rewrite::RewritePage(page, {format, "!", false}, random);
+  std::string written;
+  const rewrite::PageEvents events{[](std::size_t, std::string_view) {}, [](std::size_t, std::string_view) {},
+                                   [&](std::string_view bytes) {
+                                     written += bytes;
+                                     return true;
+                                   }};
+  auto result = rewrite::RewritePage(page, {format, "!", false}, random, events, stretchBytes);
   if (auto* reason = std::get_if<std::string>(&result)) return "FEHLER " + *reason;
-  return std::get<rewrite::RewrittenPage>(result).bytes;
+  return std::get<rewrite::PageResult>(result).protectedSpans == 0 ? page : written;
 }
 
 // What the blocks write, in page order, bytes as the page holds them.
@@ -170,6 +178,47 @@ TEST(RewritePage, AnUndeclaredPageIsReadTheSameWayAfterItsRewrite) {
   // What still holds a byte of Windows-1252 is read so anyway and stays as it is.
   const std::string latin = "<p>M\xFCller, m\xFCller@example.de</p>";
   EXPECT_EQ(Outside(Rewritten(latin)), "<p>M\xFCller, #</p>");
+}
+
+// A large page is read a stretch at a time, each ending only where the parser
+// stands as at the start of the body. Whatever the stretches, the page must
+// come out as when it is read whole: pages whose parse keeps something open
+// across many tags, with every length of stretch.
+TEST(RewritePage, StretchesOfAnyLengthGiveThePageReadWhole) {
+  std::vector<std::string> pages = {
+      "<p>a@b.de</p><p><b>fett</p><p>c@d.de</p><p>e@f.de</p>",
+      "<h1><a href=\"/start\"/>Kontakt</h1>\n<p>Post: <a href=\"mailto:info@example.org\">info@example.org</a></p>\n"
+      "<p>Impressum</p>\n<p><a href=\"#i\"><a href=\"mailto:presse@example.org\">presse@example.org</a></a></p>",
+      "<table>a@b.de<tr><td>c@d.de</td></tr></table><p>e@f.de</p><table><tr><td>g@h.de</table>",
+      "<select><option>a@b.de</select><p>x@y.de</p><select><option>z@y.de<p>w@y.de</p>",
+      "<div><div><p>a@b.de</p><p>c@d.de</p></div><p>e@f.de</p></div>x@y.de<div><i>i@j.de</div><p>k@l.de",
+      "<template><p>a@b.de</p></template><p>c@d.de</p><svg><text>s@v.de</text></svg><p>m@n.de</p>",
+      "<p>x</p><!-- </p> a@b.de --><p>c@d.de</p><script>var s='</p>e@f.de';</script><p>g@h.de</p>",
+      "<p>x</p><p>m\xFCller@b.de</p><meta charset=windows-1252><p>c@d.de</p>",
+      "<p>a</p><p>m\xFCller@example.de</p><hr><p>j\xC3\xA0n@m\xC3\xBCller.de</p>",
+      "<p><a href=\"mailto:a@b.de\">a@b.de</a></p><p>x</p><p><a href=mailto:c@d.de><b>c</b></a></p><a "
+      "href=mailto:e@f.de>",
+      "<title>a@b.de</title><p>x</p><textarea>c@d.de</textarea><p>e@f.de</p><plaintext><p>g@h.de",
+      "<p>x</p></body><p>a@b.de</p></html><p>c@d.de</p>",
+      "<p>a@b.de<p>c@d.de<p>e@f.de<ul><li>g@h.de<li>i@j.de</ul><ol><li>k@l.de</ol><br>m@n.de<img>o@p.de",
+      "<p><span data-velumor=\"x\">a@b.de</span></p><p>c@d.de</p></span>e@f.de</div>g@h.de",
+      "<p><b><i>a@b.de</i></b></p><p>c@d.de</p><p><b>e@f.de</b><i>g@h.de</p><p>i@j.de</p>",
+      // A link or a block left open comes back around what follows.
+      "<p>x</p><p><a href=\"mailto:a@b.de\">a</p><p>c@d.de</p><p>e@f.de</p>",
+      "<p>x</p><p><b data-velumor=\"AB\">a@b.de</p><p>c@d.de</p><p>e@f.de</p>",
+  };
+  for (const char* name : {"kontakt.html", "impressum.htm", "blog/beitrag.html"}) {
+    std::ifstream file(fs::path(VELUMOR_TEST_SITE) / name, std::ios::binary);
+    pages.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  for (const std::string& page : pages) {
+    for (const auto format : {rewrite::BlockFormat::Script, rewrite::BlockFormat::Data}) {
+      const std::string whole = Rewritten(page, format);
+      for (std::size_t stretch = 1; stretch <= page.size(); stretch += 1 + stretch / 4) {
+        ASSERT_EQ(Rewritten(page, format, stretch), whole) << "stretches of " << stretch << ": " << page;
+      }
+    }
+  }
 }
 
 TEST(EncodeTool, DataFormatCarriesItsFallbackAndDecodesLikeTheBlock) {
