@@ -18,6 +18,18 @@ struct OptionRow {
   Apply apply;
 };
 
+template <bool Options::*Field>
+std::optional<std::string> Switch(Options& options, const std::string&, const std::string&) {
+  options.*Field = true;
+  return std::nullopt;
+}
+
+template <std::optional<std::string> Options::*Field>
+std::optional<std::string> Text(Options& options, const std::string&, const std::string& value) {
+  options.*Field = value;
+  return std::nullopt;
+}
+
 std::optional<std::string> ParseSeed(Options& options, const std::string& name, const std::string& text) {
   std::uint64_t seed = 0;
   const char* end = text.data() + text.size();
@@ -41,65 +53,97 @@ std::optional<std::string> ParseThreads(Options& options, const std::string& nam
   return std::nullopt;
 }
 
+std::optional<std::string> Rewrite([[maybe_unused]] Options& options, const std::string&, const std::string&) {
+#ifndef VELUMOR_WITH_REWRITE
+  return "--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
+#else
+  options.rewrite = true;
+  return std::nullopt;
+#endif
+}
+
+std::optional<std::string> Format(Options& options, const std::string&, const std::string& value) {
+  if (value != "script" && value != "data") return "Unbekanntes Format für --format: " + value + " (script oder data).";
+  options.dataFormat = value == "data";
+  return std::nullopt;
+}
+
+std::optional<std::string> Fallback(Options& options, const std::string&, const std::string& value) {
+  if (utf8::FirstInvalid(value)) return "Der Text für --fallback ist kein gültiges UTF-8.";
+  options.fallback = value;
+  return std::nullopt;
+}
+
 constexpr OptionRow Rows[] = {
-    {"-h", "--help", "",
-     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
-       o.help = true;
-       return std::nullopt;
-     }},
-    {"-d", "--decode", "",
-     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
-       o.decode = true;
-       return std::nullopt;
-     }},
-    {"-i", "--input", "Dateiname",
-     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       o.inputPath = v;
-       return std::nullopt;
-     }},
-    {"-o", "--output", "Dateiname",
-     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       o.outputPath = v;
-       return std::nullopt;
-     }},
+    {"-h", "--help", "", Switch<&Options::help>},
+    {"-d", "--decode", "", Switch<&Options::decode>},
+    {"-i", "--input", "Dateiname", Text<&Options::inputPath>},
+    {"-o", "--output", "Dateiname", Text<&Options::outputPath>},
     {"-s", "--seed", "Startwert", ParseSeed},
     {"", "--threads", "Anzahl", ParseThreads},
-    {"", "--rewrite", "",
-     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
-#ifndef VELUMOR_WITH_REWRITE
-       (void)o;
-       return "--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
-#else
-       o.rewrite = true;
-       return std::nullopt;
-#endif
-     }},
-    {"", "--dry-run", "",
-     [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
-       o.dryRun = true;
-       return std::nullopt;
-     }},
-    {"", "--format", "Formatname",
-     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       if (v != "script" && v != "data") return "Unbekanntes Format für --format: " + v + " (script oder data).";
-       o.dataFormat = v == "data";
-       return std::nullopt;
-     }},
-    {"", "--fallback", "Text",
-     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       if (utf8::FirstInvalid(v)) return "Der Text für --fallback ist kein gültiges UTF-8.";
-       o.fallback = v;
-       return std::nullopt;
-     }},
-    {"", "--write-decoder", "Ordner",
-     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
-       o.decoderFolder = v;
-       return std::nullopt;
-     }},
+    {"", "--rewrite", "", Rewrite},
+    {"", "--dry-run", "", Switch<&Options::dryRun>},
+    {"", "--format", "Formatname", Format},
+    {"", "--fallback", "Text", Fallback},
+    {"", "--write-decoder", "Ordner", Text<&Options::decoderFolder>},
 };
 
 }  // namespace
 
+std::string_view HelpText() {
+  static constexpr char Text[] =
+      "Aufruf: velumor-encode [OPTIONEN] [TEXT ...]\n"
+      "        velumor-encode --rewrite [--dry-run] [OPTIONEN] DATEI|ORDNER ...\n"
+      "\n"
+      "Kodiert einen Text in einen selbstentschlüsselnden <script>-Block für eine\n"
+      "Webseite, wie es Velumor mit der Zwischenablage tut. Jedes Zeichen wird auf\n"
+      "zwei zufällige Trägerzeichen verteilt; der Browser schreibt den Text wieder\n"
+      "in die Seite, Adressensammler im Quelltext finden nichts.\n"
+      "\n"
+      "Der Text kommt aus den Argumenten (mit je einem Leerzeichen verbunden), aus\n"
+      "einer Datei (--input) oder, wenn beides fehlt, von der Standardeingabe.\n"
+      "Eingaben sind UTF-8.\n"
+      "\n"
+      "Optionen:\n"
+      "  -i, --input DATEI   den Text aus DATEI lesen\n"
+      "  -o, --output DATEI  das Ergebnis in DATEI schreiben statt auf die\n"
+      "                      Standardausgabe (ganz oder gar nicht; eine\n"
+      "                      bestehende Datei behält ihre Rechte)\n"
+      "  -d, --decode        umgekehrt: zeigen, was die Blöcke einer Seite in die\n"
+      "                      Seite schreiben, je Block ein Ergebnis mit\n"
+      "                      Zeilenumbruch dahinter; die Seite darf auch in\n"
+      "                      Windows-1252 gespeichert sein\n"
+      "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
+      "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
+      "                      Mitternacht, so genau die Uhr sie angibt\n"
+      "  --threads N         lange Texte auf N Threads kodieren (1 bis 64;\n"
+      "                      Vorgabe: 2, höchstens so viele, wie der Prozessor\n"
+      "                      zugleich ausführt); die Ausgabe ist dieselbe\n"
+      "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
+      "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
+      "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
+#ifdef VELUMOR_WITH_REWRITE
+      "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
+#else
+      "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
+      "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
+#endif
+      "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
+      "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
+      "                      Seiten mit Content-Security-Policy und nachgeladene\n"
+      "                      Inhalte; entschlüsselt von velumor-decode.js\n"
+      "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
+      "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
+      "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
+      "  -h, --help          diese Hilfe anzeigen\n"
+      "\n"
+      "Zeichen außerhalb von Latin-1 (etwa €, „“, –, Kyrillisch, Emoji) gehen als\n"
+      "HTML-Zeichenreferenz (&#8364;) in den Block; der Browser zeigt das Zeichen.\n"
+      "\n"
+      "Rückgabewert: 0 erledigt, 1 leerer Text, kein Block gefunden oder ein\n"
+      "Lese- oder Schreibfehler, 2 falscher Aufruf.\n";
+  return Text;
+}
 std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
   Options options;
   bool onlyWords = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -30,5 +31,8 @@ struct UsageError {
 };
 
 std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args);
+
+// What --help shows, in German.
+std::string_view HelpText();
 
 }  // namespace cli
