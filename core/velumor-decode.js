@@ -1,6 +1,7 @@
 /* velumor-decode.js: decodes the Velumor data blocks of a page.
  *
- * A data block is an element <span data-velumor="CARRIERS">FALLBACK</span>.
+ * A data block is an element <span data-velumor="CARRIERS">FALLBACK</span>, or
+ * <a data-velumor="..."> where it stands for a link.
  * Every character of the protected HTML is spread over two carriers; the low
  * four bits of the first give the high half of its code, those of the second
  * the low half. Each block is replaced by the HTML it holds once the document

@@ -18,7 +18,11 @@ std::string_view NewlineOf(std::string_view page) {
 
 PageWriter::Frames FramesFor(const RewriteSettings& settings, std::string_view page) {
   if (settings.format == BlockFormat::Data) {
-    return {common::BlockFrame::Data(settings.fallbackHtml), common::BlockFrame::Data(settings.fallbackHtml)};
+    // A link's start tag closes a link the page left open, as the adoption
+    // rules of the browser's parser have it; a span does not, and the open
+    // link would take in the decoded one and all after it. So a link's block
+    // is an <a> of its own, which the parser treats as it treated the link.
+    return {common::BlockFrame::Data(settings.fallbackHtml), common::BlockFrame::Data(settings.fallbackHtml, "a")};
   }
   const common::BlockFrame inline_ = common::BlockFrame::InlineScript(NewlineOf(page));
   return {inline_, inline_};

@@ -105,8 +105,11 @@ TEST(RewritePage, ReplacesLinksAndTextAddressesAndKeepsEveryOtherByte) {
   EXPECT_EQ(Written(once), link + "|c@d.de|");
   EXPECT_EQ(Rewritten(once), once);  // a second run changes nothing
 
+  // In the data form the link's block is an <a> itself, which closes a link
+  // left open as the link's own start tag did (the browser test shows it).
   const std::string data = Rewritten(page, rewrite::BlockFormat::Data);
-  EXPECT_NE(data.find("<span data-velumor=\""), data.npos);
+  EXPECT_NE(data.find("<p><a data-velumor=\""), data.npos);
+  EXPECT_NE(data.find(" x <!-- c@d.de --> <span data-velumor=\""), data.npos);
   EXPECT_EQ(Rewritten(data, rewrite::BlockFormat::Data), data);
 }
 

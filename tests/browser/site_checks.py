@@ -10,8 +10,11 @@
            later, while the inline block is refused there.
   escapes: characters beyond Latin-1 inside a script and a style that a block
            writes arrive as themselves.
+  links:   pages whose links the parser repairs (one left open, one inside
+           another), rewritten in both forms: once decoded, each renders the
+           DOM of the original in Chromium and in Firefox.
 
-Usage: site_checks.py rewrite|csp|escapes VELUMOR_ENCODE SITE_DIR WORK_DIR
+Usage: site_checks.py rewrite|csp|escapes|links VELUMOR_ENCODE SITE_DIR WORK_DIR
 """
 import http.server
 import os
@@ -22,7 +25,7 @@ import sys
 import threading
 from pathlib import Path
 
-from headless import Chromium
+from headless import Chromium, Firefox
 
 ADDRESSES = ["info@", "presse@", "vertrieb@", "buero@", "impressum@", "leser@", "anna@", "korrektur@",
              "j\u00fcrgen@"]
@@ -136,9 +139,56 @@ def check_escapes(encoder, site, work, browser):
     return verdict != expected
 
 
+LINK_PAGES = {
+    "offen.html": """<!DOCTYPE html><meta charset="utf-8"><script src="velumor-decode.js"></script>
+<h1><a href="/start"/>Kontakt</h1>
+<p>Post: <a href="mailto:info@example.org">info@example.org</a></p>
+<p>Impressum</p>
+<p><a href="#i"><a href="mailto:presse@example.org">presse@example.org</a></a></p>
+""",
+    "verschachtelt.html": """<!DOCTYPE html><meta charset="utf-8"><script src="velumor-decode.js"></script>
+<ul><li><a href="/a">Eintrag<li><a href="mailto:liste@example.org">liste@example.org</a> und mehr</ul>
+<p><b><a href="/fett">fett <a href="mailto:fett@example.org">fett@example.org</a></b> danach</p>
+<div><a href="/block"><div>Block <a href="mailto:block@example.org">block@example.org</a></div></a></div>
+<table><tr><td><a href="/zelle">Zelle <a href="mailto:zelle@example.org">zelle@example.org</a></td></tr></table>
+<p>Text: text@example.org <a href="/x">offen</p><p>danach anna@example.org und
+<a href="mailto:anna@example.org">Anna</a></p>
+""",
+}
+
+
+def check_links(encoder, site, work, browsers):
+    before = os.path.join(work, "verweise")
+    shutil.rmtree(before, ignore_errors=True)
+    os.makedirs(before)
+    for name, page in LINK_PAGES.items():
+        Path(before, name).write_text(page, encoding="utf-8")
+    encode(encoder, "--write-decoder", before)
+    failures = 0
+    for form in ("script", "data"):
+        after = os.path.join(work, "verweise-" + form)
+        shutil.rmtree(after, ignore_errors=True)
+        shutil.copytree(before, after)
+        encode(encoder, "--rewrite", "--format", form, after)
+        for browser in browsers:
+            for name in LINK_PAGES:
+                doms = [browser.dom("file://" + os.path.join(folder, name)) for folder in (before, after)]
+                if form == "script":  # the blocks' scripts and notices stay in the page
+                    doms = [re.sub(r"<(script|noscript)\b.*?</\1>", "", dom, flags=re.S) for dom in doms]
+                same = doms[0] == doms[1] and "example.org</a>" in doms[0]
+                at = len(os.path.commonprefix(doms))
+                print(("ok     " if same else "FEHLER ") + f"{type(browser).__name__} {form} {name}" +
+                      ("" if same else f": verschieden ab {doms[0][at:at + 60]!r} / {doms[1][at:at + 60]!r}"))
+                failures += not same
+    return failures
+
+
 def main():
     mode, encoder, site, work = sys.argv[1:5]
     os.makedirs(work, exist_ok=True)
+    if mode == "links":
+        with Chromium() as chromium, Firefox() as firefox:
+            return 1 if check_links(encoder, site, work, [chromium, firefox]) else 0
     check = {"rewrite": check_rewrite, "csp": check_csp, "escapes": check_escapes}[mode]
     with Chromium() as browser:
         return 1 if check(encoder, site, work, browser) else 0
