@@ -172,7 +172,7 @@ bool ForEachStretch(std::string_view page, std::size_t stretchBytes,
       bool clean = true;
       if (const GumboNode* top = Top(*tree, first)) FindCut(top, static_cast<unsigned>(end - start), 0, clean, cut);
       if (cut.last == nullptr) {
-        length *= 2;  // no place to end it: a longer one
+        length *= 4;  // no place to end it: a longer one, soon the rest of the page
         continue;
       }
     }
