@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <thread>
@@ -40,25 +41,19 @@ std::optional<std::string> WriteDecoderScript(const std::string& folder) {
 
 #ifdef VELUMOR_WITH_REWRITE
 // Pages are read like --input and replaced like --output.
-class ReplacedPage : public rewrite::PageOutput {
- public:
-  explicit ReplacedPage(AtomicOutput output) : output_(std::move(output)) {}
-  bool Write(std::string_view bytes) override { return output_.Write(bytes); }
-  bool Commit() override { return !output_.Commit(); }
-
- private:
-  AtomicOutput output_;
-};
-
 const rewrite::PageFiles PageFiles{[](const std::string& path, const std::function<void(std::string_view)>& use) {
                                      const std::optional<InputBytes> page = ReadFile(path);
                                      if (page) use(page->View());
                                      return page.has_value();
                                    },
-                                   [](const std::string& path) -> std::unique_ptr<rewrite::PageOutput> {
+                                   [](const std::string& path) -> std::optional<rewrite::PageOutput> {
                                      auto opened = AtomicOutput::Open(path);
                                      auto* output = std::get_if<AtomicOutput>(&opened);
-                                     return output ? std::make_unique<ReplacedPage>(std::move(*output)) : nullptr;
+                                     if (!output) return std::nullopt;
+                                     const auto file = std::make_shared<AtomicOutput>(std::move(*output));
+                                     return rewrite::PageOutput{
+                                         [file](std::string_view bytes) { return file->Write(bytes); },
+                                         [file] { return !file->Commit(); }};
                                    }};
 #endif
 

@@ -23,7 +23,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
   std::size_t pages = 0, addresses = 0;
   for (const std::string& path : collected.pages) {
     std::vector<std::pair<std::size_t, std::string>> leftAlone;
-    std::unique_ptr<PageOutput> output;
+    std::optional<PageOutput> output;
     bool openFailed = false;
     const PageEvents events{[&](std::size_t line, std::string_view address) {
                               if (settings.dryRun) out << path << ":" << line << ": " << address << "\n";
@@ -32,7 +32,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
                             [&](std::string_view bytes) {
                               if (!output && !openFailed) output = files.replace(path);
                               openFailed = !output;
-                              return output && output->Write(bytes);
+                              return output && output->write(bytes);
                             }};
     std::variant<PageResult, std::string> rewritten;
     if (!files.read(path, [&](std::string_view page) { rewritten = RewritePage(page, settings, random, events); })) {
@@ -56,7 +56,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
           << " nennt keine Zeichenkodierung; damit sie nach dem Schützen gelesen wird wie vorher, "
           << (settings.dryRun ? "bekäme sie " : "bekommt sie ") << result.addedDeclaration << ".\n";
     }
-    if (!settings.dryRun && (result.writeFailed || !output || !output->Commit())) {
+    if (!settings.dryRun && (result.writeFailed || !output || !output->commit())) {
       err << "velumor-encode: Die Datei kann nicht geschrieben werden: " << path << "\n";
       failed = true;
       continue;

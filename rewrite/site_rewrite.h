@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +15,10 @@
 namespace rewrite {
 
 // A page's replacement as it is written: it takes the page's place on
-// Commit, and is thrown away without it.
-class PageOutput {
- public:
-  virtual ~PageOutput() = default;
-  virtual bool Write(std::string_view bytes) = 0;
-  virtual bool Commit() = 0;
+// commit, and is thrown away without it.
+struct PageOutput {
+  std::function<bool(std::string_view bytes)> write;
+  std::function<bool()> commit;
 };
 
 // The command line's access to the pages' files.
@@ -28,7 +26,7 @@ struct PageFiles {
   // Hands the whole file to `use`; false when it cannot be read.
   std::function<bool(const std::string& path, const std::function<void(std::string_view page)>& use)> read;
   // The replacement of a file; nothing when it cannot be made.
-  std::function<std::unique_ptr<PageOutput>(const std::string& path)> replace;
+  std::function<std::optional<PageOutput>(const std::string& path)> replace;
 };
 
 // Rewrites the pages of the files and folders (recursing into *.html and
