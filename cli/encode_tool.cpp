@@ -1,12 +1,10 @@
 #include "encode_tool.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <istream>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <thread>
 #include <variant>
 
 #include "atomic_output.h"
@@ -123,28 +121,23 @@ int Decode(std::string_view page, Destination& destination) {
 }
 
 int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination) {
-  // A byte order mark, as some Windows editors write it, is not part of the text.
-  constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-  const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
-  const std::string_view text = bytes.substr(skipped);
   // Every byte is checked before the first one goes out.
-  const auto plan = common::PlanEncoding(text, common::SegmentBytesFor(text.size()));
+  const auto plan = common::PlanEncoding(bytes);
   if (const auto* bad = std::get_if<std::size_t>(&plan)) {
-    destination.err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset "
-                    << *bad + skipped << ").\n";
+    destination.err << "velumor-encode: Die Eingabe ist kein gültiges UTF-8 (ungültiges Byte bei Offset " << *bad
+                    << ").\n";
     return 1;
   }
-  if (text.empty()) {
+  if (std::get<common::EncodingPlan>(plan).text.empty()) {
     destination.err << "velumor-encode: Der Text ist leer. Daher kann Velumor auch nichts kodieren.\n";
     return 1;
   }
   if (!destination.Open()) return 1;
   const common::BlockFrame frame =
       options.dataFormat ? common::BlockFrame::Data(fallbackHtml) : common::BlockFrame::Script();
-  // Two threads unless told otherwise, and no more than the processor runs at once.
-  const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
   const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
-  switch (common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame, threads)) {
+  switch (common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame,
+                                  options.threads.value_or(0))) {
     case common::StreamResult::SelfCheckFailed:
       destination.err << "velumor-encode: Interner Fehler: Der Block gibt den Text nicht wieder und wird nicht "
                          "ausgegeben.\n";

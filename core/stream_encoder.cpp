@@ -84,7 +84,11 @@ bool NoScriptOrStyleStartsIn(std::string_view utf8, std::size_t begin, std::size
 
 }  // namespace
 
-std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes) {
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view file, std::size_t segmentBytes) {
+  constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+  const std::size_t skipped = file.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
+  const std::string_view utf8 = file.substr(skipped);
+  if (segmentBytes == 0) segmentBytes = SegmentBytesFor(utf8.size());
   EncodingPlan plan;
   plan.text = utf8;
   for (std::size_t begin = 0; begin < utf8.size();) {
@@ -105,7 +109,7 @@ std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std:
   std::uint64_t codes = 0;
   for (std::size_t i = 0; i < checks.size(); ++i) {
     if (checks[i].firstInvalid)
-      return static_cast<std::size_t>(plan.segments[i].data() - utf8.data()) + *checks[i].firstInvalid;
+      return static_cast<std::size_t>(plan.segments[i].data() - file.data()) + *checks[i].firstInvalid;
     plan.codesBefore.push_back(codes);
     codes += checks[i].pageCodes;
   }
@@ -127,6 +131,7 @@ StreamResult EncodeWhole(std::string_view utf8, PseudoRandom random, const ByteS
 StreamResult EncodeStreaming(const EncodingPlan& plan, const PseudoRandom& start, const ByteSink& sink,
                              const BlockFrame& frame, unsigned threads, std::size_t chunkCodes) {
   if (!plan.piecesEncodeLikeTheWhole) return EncodeWhole(plan.text, start, sink, frame);
+  if (threads == 0) threads = std::min(2u, std::max(1u, std::thread::hardware_concurrency()));
   if (!sink(frame.Before())) return StreamResult::WriteFailed;
   const std::size_t count = plan.segments.size();
   // Codes per generator when a piece's parts go side by side.

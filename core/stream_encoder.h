@@ -37,20 +37,23 @@ struct EncodingPlan {
   bool piecesEncodeLikeTheWhole = true;
 };
 
-// Checks every byte of `utf8` (segments side by side), looks for scripts and
-// styles, and plans the encoding; for invalid UTF-8 the offset of the first
-// invalid sequence.
-std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes);
+// Checks every byte of `utf8` as read from a file (segments side by side),
+// looks for scripts and styles, and plans the encoding in segments of
+// `segmentBytes` (0: SegmentBytesFor); for invalid UTF-8 the offset of the
+// first invalid sequence. A byte order mark, as some Windows editors write
+// it, is no part of the text.
+std::variant<EncodingPlan, std::size_t> PlanEncoding(std::string_view utf8, std::size_t segmentBytes = 0);
 
 // Writes the block: the frame's start, the carriers segment by segment in
-// order, the frame's end. Segments are encoded on up to `threads` threads,
+// order, the frame's end. Segments are encoded on up to `threads` threads (0:
+// two, or one where the processor runs no more at once),
 // each from the generator moved ahead to its start, so the block is the one
 // that a single pass with `start` gives; within a piece, its parts go side
 // by side where the processor can. Each piece passes the self-check before
 // it goes out; the first that fails stops the output. A text with a script
 // or style is encoded whole, as the tray program encodes it.
 StreamResult EncodeStreaming(const EncodingPlan& plan, const PseudoRandom& start, const ByteSink& sink,
-                             const BlockFrame& frame = BlockFrame::Script(), unsigned threads = 2,
+                             const BlockFrame& frame = BlockFrame::Script(), unsigned threads = 0,
                              std::size_t chunkCodes = StreamChunkCodes);
 
 }  // namespace common
