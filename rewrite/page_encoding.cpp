@@ -13,8 +13,8 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
 // Browsers read pages declared as ISO-8859-1 or ASCII as Windows-1252.
-std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared) {
-  if (page.starts_with(ByteOrderMark)) return PageEncoding::Utf8;
+std::variant<PageReading, std::string> EncodingOf(std::string_view page, const std::string& declared) {
+  if (page.starts_with(ByteOrderMark)) return PageReading{PageEncoding::Utf8, std::nullopt};
   if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) {
     return std::string("Seiten in UTF-16 werden nicht unterstützt");
   }
@@ -25,17 +25,14 @@ std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const 
   const auto among = [&](const auto& labels) {
     return std::find(std::begin(labels), std::end(labels), declared) != std::end(labels);
   };
-  if (among(Utf8Labels)) return PageEncoding::Utf8;
-  if (among(Latin1Labels)) return PageEncoding::Windows1252;
+  if (among(Utf8Labels)) return PageReading{PageEncoding::Utf8, std::nullopt};
+  if (among(Latin1Labels)) return PageReading{PageEncoding::Windows1252, std::nullopt};
   if (!declared.empty()) {
     return "die Zeichenkodierung „" + declared + "“ wird nicht unterstützt (nur UTF-8, Windows-1252 und ISO-8859-1)";
   }
   // Undeclared: UTF-8 when the bytes are, else what a German browser assumes.
-  return !utf8::FirstInvalid(page) ? PageEncoding::Utf8 : PageEncoding::Windows1252;
-}
-
-bool ReadByItsBytes(PageEncoding encoding, const std::string& declared) {
-  return encoding == PageEncoding::Windows1252 && declared.empty();
+  const std::optional<std::size_t> firstNonUtf8 = utf8::FirstInvalid(page);
+  return PageReading{firstNonUtf8 ? PageEncoding::Windows1252 : PageEncoding::Utf8, firstNonUtf8};
 }
 
 std::string_view DeclarationOf(PageEncoding encoding) {

@@ -2,6 +2,8 @@
 // read the same way the next time, by this tool and by the browser.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -10,14 +12,17 @@ namespace rewrite {
 
 enum class PageEncoding { Utf8, Windows1252 };
 
+struct PageReading {
+  PageEncoding encoding;
+  // For a page read as Windows-1252 only for those of its bytes that are no
+  // UTF-8 (it declares no encoding): where the first of them stands.
+  std::optional<std::size_t> firstNonUtf8;
+};
+
 // The page's encoding as the browser would take it, from its byte order mark
 // or `declared` (the charset of its <meta>, lower case, empty when none), or
 // the German reason why it is not supported.
-std::variant<PageEncoding, std::string> EncodingOf(std::string_view page, const std::string& declared);
-
-// Whether the page is read as Windows-1252 only for those of its bytes that
-// are no UTF-8: an undeclared page, which without them would be read as UTF-8.
-bool ReadByItsBytes(PageEncoding encoding, const std::string& declared);
+std::variant<PageReading, std::string> EncodingOf(std::string_view page, const std::string& declared);
 
 // The <meta> that keeps a page read as `encoding`.
 std::string_view DeclarationOf(PageEncoding encoding);

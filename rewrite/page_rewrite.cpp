@@ -48,10 +48,10 @@ std::variant<PageResult, std::string> RewritePage(std::string_view page, const R
             failure = *reason;
             return false;
           }
-          encoding = std::get<PageEncoding>(reading);
+          encoding = std::get<PageReading>(reading).encoding;
           if (!settings.dryRun) frames = FramesFor(settings, page);
-          writer.emplace(page, *encoding, ReadByItsBytes(*encoding, found.declaredCharset),
-                         found.declarationPlace, frames ? &*frames : nullptr, random, events.write);
+          writer.emplace(page, std::get<PageReading>(reading), found.declarationPlace, frames ? &*frames : nullptr,
+                         random, events.write);
         }
         for (const ProtectedSpan& span : SpansToProtect(page, found, *encoding)) {
           line += static_cast<std::size_t>(std::count(page.begin() + lineCountedTo, page.begin() + span.begin, '\n'));

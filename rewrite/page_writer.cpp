@@ -12,12 +12,13 @@ constexpr std::size_t BufferBytes = 64 * 1024;
 
 }  // namespace
 
-PageWriter::PageWriter(std::string_view page, PageEncoding encoding, bool readByItsBytes, std::size_t declarationPlace,
+PageWriter::PageWriter(std::string_view page, const PageReading& reading, std::size_t declarationPlace,
                        const Frames* frames, common::PseudoRandom& random,
                        const std::function<bool(std::string_view)>& write)
     : page_(page),
-      encoding_(encoding),
-      undecided_(readByItsBytes),
+      encoding_(reading.encoding),
+      undecided_(reading.firstNonUtf8.has_value()),
+      firstNonUtf8_(reading.firstNonUtf8.value_or(0)),
       declarationPlace_(declarationPlace),
       frames_(frames),
       random_(random),
@@ -29,7 +30,10 @@ PageWriter::PageWriter(std::string_view page, PageEncoding encoding, bool readBy
 // declares what it was read as. The spans wait until that is known, which is
 // at the first byte outside them that is no UTF-8, or at the page's end.
 bool PageWriter::StaysWindows1252(std::size_t until) {
-  const bool stays = utf8::FirstInvalid(page_.substr(checked_, until - checked_)).has_value();
+  // Up to the first byte that is no UTF-8 the page was checked when its
+  // encoding was decided: only what follows is checked here.
+  bool stays = checked_ <= firstNonUtf8_ && firstNonUtf8_ < until;
+  if (checked_ > firstNonUtf8_) stays = utf8::FirstInvalid(page_.substr(checked_, until - checked_)).has_value();
   checked_ = until;
   return stays;
 }

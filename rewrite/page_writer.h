@@ -23,11 +23,9 @@ class PageWriter {
     common::BlockFrame text, link;
   };
 
-  // `readByItsBytes`: the page declares no encoding and is read as
-  // Windows-1252 only for bytes that are no UTF-8 (see page_encoding.h).
-  // `write` is not called in a dry run.
-  PageWriter(std::string_view page, PageEncoding encoding, bool readByItsBytes, std::size_t declarationPlace,
-             const Frames* frames, common::PseudoRandom& random, const std::function<bool(std::string_view)>& write);
+  // Without `frames` (a dry run) nothing is written.
+  PageWriter(std::string_view page, const PageReading& reading, std::size_t declarationPlace, const Frames* frames,
+             common::PseudoRandom& random, const std::function<bool(std::string_view)>& write);
 
   // The next span in page order, starting on `line`, becomes a block; a
   // German reason when it cannot, or when writing fails (then WriteFailed()).
@@ -56,7 +54,8 @@ class PageWriter {
 
   std::string_view page_;
   PageEncoding encoding_;
-  bool undecided_;  // whether the page must declare its encoding is not known yet
+  bool undecided_;            // whether the page must declare its encoding is not known yet
+  std::size_t firstNonUtf8_;  // while undecided
   std::size_t declarationPlace_;
   const Frames* frames_;  // nothing in a dry run
   common::PseudoRandom& random_;

@@ -178,9 +178,12 @@ TEST(RewritePage, AnUndeclaredPageIsReadTheSameWayAfterItsRewrite) {
     EXPECT_EQ(Written(once), "m\xFCller@example.de|");
     EXPECT_EQ(Rewritten(once), once);
   }
-  // What still holds a byte of Windows-1252 is read so anyway and stays as it is.
+  // What still holds a byte of Windows-1252, before its addresses or after
+  // them, is read so anyway and stays as it is.
   const std::string latin = "<p>M\xFCller, m\xFCller@example.de</p>";
   EXPECT_EQ(Outside(Rewritten(latin)), "<p>M\xFCller, #</p>");
+  const std::string after = "<p>m\xFCller@example.de, sch\xF6n</p>";
+  EXPECT_EQ(Outside(Rewritten(after)), "<p>#, sch\xF6n</p>");
 }
 
 // A large page is read a stretch at a time, each ending only where the parser
