@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "utf8.h"
+
 namespace common {
 
 DecodeResult DecodeStreaming(std::string_view page, const ByteSink& sink) {
@@ -17,13 +19,7 @@ DecodeResult DecodeStreaming(std::string_view page, const ByteSink& sink) {
   for (const std::string_view carriers : blocks) {
     for (std::size_t i = 0; i < carriers.size() && result.written; i += 2) {
       // Each code is the character with that code point: one or two bytes of UTF-8.
-      const int code = DecodedCode(carriers, i);
-      if (code < 0x80) {
-        out[filled++] = static_cast<char>(code);
-      } else {
-        out[filled++] = static_cast<char>(0xC0 | (code >> 6));
-        out[filled++] = static_cast<char>(0x80 | (code & 0x3F));
-      }
+      filled += utf8::EncodeCodePoint(static_cast<char32_t>(DecodedCode(carriers, i)), out.get() + filled);
       if (filled >= Piece) flush();
     }
     out[filled++] = '\n';

@@ -26,6 +26,19 @@ inline char32_t CodePointOf(const unsigned char* at, int length) {
   return codePoint;
 }
 
+// Writes the sequence of a code point (at most U+10FFFF, no surrogate) at
+// `out`; returns its length, 1 to 4.
+inline int EncodeCodePoint(char32_t codePoint, char* out) {
+  if (codePoint < 0x80) {
+    out[0] = static_cast<char>(codePoint);
+    return 1;
+  }
+  const int length = codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+  for (int k = length - 1; k > 0; --k, codePoint >>= 6) out[k] = static_cast<char>(0x80 | (codePoint & 0x3F));
+  out[0] = static_cast<char>((0xF00u >> length) | codePoint);
+  return length;
+}
+
 // The length of the valid sequence that starts at bytes[i], or 0. Strict:
 // overlong forms, encoded surrogates, code points above U+10FFFF and
 // truncated sequences are not valid.
