@@ -29,11 +29,12 @@ std::optional<std::string> WriteDecoderScript(const std::string& folder) {
   const std::filesystem::path dir(std::u8string(folder.begin(), folder.end()));
   std::error_code error;
   std::filesystem::create_directories(dir, error);
+  if (error) return std::nullopt;
   const std::u8string path = (dir / common::DecoderFileName).u8string();
   std::string pathText(path.begin(), path.end());
   auto opened = AtomicOutput::Open(pathText);
   auto* output = std::get_if<AtomicOutput>(&opened);
-  if (error || !output || !output->Write(common::DecoderScriptText()) || output->Commit()) return std::nullopt;
+  if (!output || !output->Write(common::DecoderScriptText()) || output->Commit()) return std::nullopt;
   return pathText;
 }
 
