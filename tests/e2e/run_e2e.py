@@ -21,9 +21,14 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
-# What Wine's loader prints for every unhandled exception, also under
-# WINEDEBUG=-all; with the crash debugger off the program has ended by then.
-CRASH = re.compile(r"^wine: (.*Unhandled.*|.*, starting debugger\.\.\.)$", re.M)
+# What Wine prints for a crash, as tools/wine-run reads it: an unhandled
+# exception (also under WINEDEBUG=-all; without a crash debugger the program
+# has ended by then), or with err+seh an exception that escaped a window
+# procedure called for a sent message, which Wine drops while the program runs
+# on; warn+seh names the exception raised before.
+UNHANDLED = re.compile(r"^wine: (.*Unhandled.*|.*, starting debugger\.\.\.)$", re.M)
+RAISED = re.compile(r"^([0-9a-f]+):warn:seh:dispatch_exception (.*) raised$", re.M)
+DROPPED = re.compile(r"^([0-9a-f]+):err:seh:KiUserCallbackDispatcher ignoring exception$", re.M)
 
 
 class Failure(Exception):
@@ -53,10 +58,17 @@ def wait_until(predicate, timeout, what):
 
 
 def crash_in(path):
-    """The first fault Wine reported in an output file, or None."""
+    """The first crash Wine reported in a stderr file, or None."""
     with open(path, "rb") as output:
-        found = CRASH.search(output.read().decode("utf-8", "replace"))
-    return found and found.group(1).removesuffix(", starting debugger...")
+        text = output.read().decode("utf-8", "replace")
+    unhandled, dropped = UNHANDLED.search(text), DROPPED.search(text)
+    if unhandled and not (dropped and dropped.start() < unhandled.start()):
+        return unhandled.group(1).removesuffix(", starting debugger...")
+    if dropped:
+        raised = [kind for thread, kind in RAISED.findall(text[:dropped.start()]) if thread == dropped.group(1)]
+        return f"{raised[-1] if raised else 'Ausnahme'} in einer Fensterprozedur " \
+               "(von Wine übergangen, das Programm lief weiter)"
+    return None
 
 
 def program_name(path):
@@ -90,7 +102,8 @@ class Desktop:
         # Arguments with umlauts reach the Windows side intact; the prefix puts
         # no menu entries or file associations on the host.
         self.env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", WINEPREFIX=self.prefix,
-                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                        WINEDEBUG=self.env["WINEDEBUG"] + ",err+seh,warn+seh")
         self.work = tempfile.mkdtemp(prefix="velumor-test-")
         self.processes = []  # ended with the desktop
         self.programs = []  # of class Program
