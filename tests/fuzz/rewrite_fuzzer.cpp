@@ -1,0 +1,165 @@
+// --rewrite of one page of any HTML: no crash; every byte outside the blocks
+// it puts in stays as it was; each block carries the page codes of the
+// piece of the page it stands for; a second run changes nothing. Byte 0
+// chooses the form (bit 0: data) and the seed; the rest is the page.
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cli/site_rewrite.h"
+#include "core/common.h"
+#include "core/decoder.h"
+#include "core/script_style_escapes.h"
+#include "core/windows1252.h"
+#include "reference.h"
+
+namespace {
+
+using reference::Check;
+
+// How a block looks in the rewritten page: the lines of the script end like
+// the page's own, and nothing breaks the line after the script and the
+// notice, where it would show as a space in running text.
+struct BlockShape {
+  std::string before, after;  // around the carriers
+};
+
+BlockShape ScriptShape(std::string_view page) {
+  const std::size_t lf = page.find('\n');
+  const std::string newline = lf != page.npos && lf > 0 && page[lf - 1] == '\r' ? "\r\n" : "\n";
+  const auto lines = [&](std::string_view crlf) {
+    std::string text;
+    for (std::size_t at = 0; at < crlf.size(); ++at) {
+      if (crlf.substr(at, 2) == "\r\n") {
+        text += newline;
+        ++at;
+      } else {
+        text.push_back(crlf[at]);
+      }
+    }
+    return text;
+  };
+  std::string tail(common::BlockTail());
+  tail.erase(tail.find("</script>") + 9, 2);
+  tail.resize(tail.size() - 2);
+  return {lines(common::BlockHead()), lines(tail)};
+}
+
+// The characters of page[begin, end) in UTF-8 (nothing when it is not) or Windows-1252.
+std::optional<std::u16string> Text(std::string_view piece, bool utf8) {
+  if (!utf8) return windows1252::ToText(piece);
+  if (reference::FirstInvalid(piece)) return std::nullopt;
+  return reference::Utf16(reference::CodePoints(piece));
+}
+
+// The page codes the core gives a text, escapes in scripts and styles included.
+std::string CoreCodes(std::u16string_view text) {
+  const common::PageCodeWriter writer(text);
+  std::string codes;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    writer.Emit(text, i, [&](int c) { codes.push_back(static_cast<char>(c)); });
+  return codes;
+}
+
+// Where the piece of the page that starts at `begin` and has the page codes
+// `codes` ends, read as UTF-8 or as Windows-1252.
+std::optional<std::size_t> PlainSpanEnd(std::string_view page, std::size_t begin, const std::string& codes, bool utf8) {
+  std::string made;
+  std::size_t at = begin;
+  while (made.size() < codes.size() && at < page.size()) {
+    const int length = utf8 ? reference::WellFormedLength(page, at) : 1;
+    if (length == 0) break;
+    const char32_t c =
+        utf8 ? reference::CodePointAt(page, at, length) : windows1252::Character(static_cast<unsigned char>(page[at]));
+    made += reference::PageCodesOf(c);
+    at += static_cast<std::size_t>(length);
+  }
+  if (made == codes) return at;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> SpanEnd(std::string_view page, std::size_t begin, const std::string& codes) {
+  for (const bool utf8 : {true, false}) {
+    if (const auto end = PlainSpanEnd(page, begin, codes, utf8)) return end;
+  }
+  // A script or style inside a link: its characters go as the language's
+  // escapes, which start with a backslash.
+  if (codes.find('\\') == codes.npos) return std::nullopt;
+  for (const bool utf8 : {true, false}) {
+    for (std::size_t end = begin + 1; end <= page.size(); ++end) {
+      const auto text = Text(page.substr(begin, end - begin), utf8);
+      if (text && CoreCodes(*text) == codes) return end;
+    }
+  }
+  return std::nullopt;
+}
+
+// Walks the rewritten page along the original: bytes that match are copied;
+// a block that starts where the original has no such block was put in for
+// a piece of the original. Returns how many blocks were put in.
+std::size_t CheckOnlySpansReplaced(std::string_view page, std::string_view rewritten, const BlockShape& shape) {
+  std::size_t i = 0, j = 0, inserted = 0;
+  while (j < rewritten.size()) {
+    const std::size_t next = std::min(rewritten.find(shape.before, j), rewritten.size());
+    Check(page.substr(i, next - j) == rewritten.substr(j, next - j), "a byte outside the blocks changed");
+    i += next - j;
+    j = next;
+    if (j == rewritten.size()) break;
+    const std::size_t carriersBegin = j + shape.before.size();
+    const std::size_t carriersEnd = rewritten.find('"', carriersBegin);
+    const bool block = carriersEnd != rewritten.npos && rewritten.substr(carriersEnd).starts_with(shape.after);
+    const std::size_t blockEnd = block ? carriersEnd + shape.after.size() : j + 1;
+    const std::string_view bytes = rewritten.substr(j, blockEnd - j);
+    if (!block || page.substr(i).starts_with(bytes)) {  // as the original has it
+      Check(page.substr(i).starts_with(bytes.substr(0, 1)), "a byte outside the blocks changed");
+      const std::size_t copied = block ? bytes.size() : 1;
+      i += copied;
+      j += copied;
+      continue;
+    }
+    const std::string_view carriers = rewritten.substr(carriersBegin, carriersEnd - carriersBegin);
+    Check(reference::AllCarriers(carriers), "a carrier outside the carrier set");
+    const std::string codes = reference::DecodeCarriers(carriers);
+    const std::optional<std::size_t> end = SpanEnd(page, i, codes);
+    Check(end.has_value(), "a block does not carry the piece of the page it replaced");
+    i = *end;
+    j = blockEnd;
+    ++inserted;
+  }
+  Check(i == page.size(), "the end of the page is missing");
+  return inserted;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  const bool dataForm = data[0] & 1;
+  const std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
+  const cli::RewriteSettings settings{dataForm ? cli::BlockFormat::Data : cli::BlockFormat::Script,
+                                      cli::FallbackHtml(cli::DefaultFallback), false};
+  common::PseudoRandom random(data[0]);
+  const auto first = cli::RewritePage(page, settings, random);
+  if (const auto* reason = std::get_if<std::string>(&first)) {
+    Check(!reason->empty(), "a page refused without a reason");
+    return 0;
+  }
+  const cli::RewrittenPage& once = std::get<cli::RewrittenPage>(first);
+  const BlockShape shape =
+      dataForm ? BlockShape{"<span data-velumor=\"", "\">" + settings.fallbackHtml + "</span>"} : ScriptShape(page);
+  Check(CheckOnlySpansReplaced(page, once.bytes, shape) == once.spans.size(), "blocks and listed spans differ");
+
+  const auto second = cli::RewritePage(once.bytes, settings, random);
+  const auto* twice = std::get_if<cli::RewrittenPage>(&second);
+  Check(twice != nullptr, "the rewritten page is refused");
+  if (!twice->spans.empty() || twice->bytes != once.bytes) {
+    reference::Show("page", page);
+    reference::Show("once", once.bytes);
+    reference::Show("twice", twice->bytes);
+    reference::Fail("a second run changes the page");
+  }
+  return 0;
+}

@@ -1,0 +1,95 @@
+// The UTF-8 check, the decoders and the page codes against the plain
+// versions in reference.h. The first two bytes choose the buffer sizes.
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+
+#include "cli/utf8.h"
+#include "reference.h"
+
+namespace {
+
+using reference::Check;
+
+void CheckTheCheck(std::string_view bytes) {
+  const auto expected = reference::FirstInvalid(bytes);
+  Check(cli::FirstInvalidUtf8(bytes) == expected, "FirstInvalidUtf8: wrong offset");
+  const cli::Utf8Check check = cli::CheckUtf8(bytes);
+  Check(check.firstInvalid == expected, "CheckUtf8: wrong offset");
+  const auto decoded = cli::DecodeUtf8(bytes);
+  if (expected) {
+    const auto* error = std::get_if<cli::Utf8Error>(&decoded);
+    Check(error && error->byteOffset == *expected, "DecodeUtf8: wrong error offset");
+    return;
+  }
+  const std::vector<char32_t> points = reference::CodePoints(bytes);
+  Check(check.pageCodes == reference::PageCodes(points).size(), "CheckUtf8: wrong number of page codes");
+  const auto* text = std::get_if<std::u16string>(&decoded);
+  Check(text && *text == reference::Utf16(points), "DecodeUtf8: wrong text");
+}
+
+// `valid` lies in a buffer of exactly its size, so reading past it is seen.
+void CheckChunks(std::string_view valid, std::size_t capacity) {
+  const std::u16string expected = reference::Utf16(reference::CodePoints(valid));
+  const auto out = std::make_unique<char16_t[]>(capacity);
+  std::u16string all;
+  for (std::size_t position = 0; position < valid.size();) {
+    const std::size_t before = position;
+    const std::size_t written = cli::DecodeUtf8Chunk(valid, position, out.get(), capacity);
+    Check(written <= capacity, "DecodeUtf8Chunk: more units than room");
+    Check(position > before && position <= valid.size(), "DecodeUtf8Chunk: no progress");
+    Check(position == valid.size() || reference::WellFormedLength(valid, position) > 0,
+          "DecodeUtf8Chunk: stopped inside a character");
+    all.append(out.get(), written);
+    Check(all == expected.substr(0, all.size()), "DecodeUtf8Chunk: wrong units");
+  }
+  Check(all == expected, "DecodeUtf8Chunk: text incomplete");
+}
+
+// The page codes `wanted` at a time, into a buffer of exactly the room the
+// header promises.
+void CheckPageCodes(std::string_view valid, std::size_t wanted) {
+  const std::vector<char32_t> points = reference::CodePoints(valid);
+  const auto room = std::make_unique<std::uint8_t[]>(wanted + cli::PageCodesOverhang);
+  std::size_t position = 0, character = 0;
+  while (position < valid.size()) {
+    const std::size_t before = position;
+    const std::size_t made = cli::PageCodesFromUtf8(valid, position, room.get(), wanted);
+    Check(position > before && position <= valid.size(), "PageCodesFromUtf8: no progress");
+    Check(made <= wanted + cli::PageCodesOverhang, "PageCodesFromUtf8: more codes than room");
+    Check(made >= wanted || position == valid.size(), "PageCodesFromUtf8: stopped short");
+    // The bytes it took are whole characters, and their codes are what it wrote.
+    std::string expected;
+    for (std::size_t at = before; at < position; ++character) {
+      const int length = reference::WellFormedLength(valid, at);
+      Check(length > 0, "PageCodesFromUtf8: stopped inside a character");
+      expected += reference::PageCodesOf(points[character]);
+      at += static_cast<std::size_t>(length);
+    }
+    Check(expected == std::string(reinterpret_cast<const char*>(room.get()), made), "PageCodesFromUtf8: wrong codes");
+  }
+}
+
+// When the processor-specific kernels are listed in one table, each of them
+// goes through CheckPageCodes and CheckTheCheck here as well.
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const std::size_t capacity = 2 + data[0] % 48, wanted = 1 + data[1] % 80;
+  const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+  CheckTheCheck(bytes);
+  // Most inputs are not UTF-8 for long: the decoders get the valid parts,
+  // each in a buffer of its own size.
+  const std::string valid = reference::OnlyValid(bytes);
+  const auto copy = std::make_unique<char[]>(valid.size());
+  std::copy(valid.begin(), valid.end(), copy.get());
+  const std::string_view exact(copy.get(), valid.size());
+  CheckTheCheck(exact);
+  CheckChunks(exact, capacity);
+  CheckPageCodes(exact, wanted);
+  return 0;
+}
