@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/Form1.h"
+#include "core/simd_kernels.h"
 
 namespace app {
 
@@ -9,6 +10,14 @@ Program::Program(platform::Platform& platform)
 
 Program::~Program() = default;
 
-bool Program::Start() { return form1_->Load(); }
+bool Program::Start() {
+  // A vector path forced for a test that this processor cannot run: said
+  // once, and the program does not start.
+  if (const auto refusal = common::SimdChoiceError()) {
+    os.MessageBox(*refusal, u"Velumor", platform::MessageBoxOk | platform::MessageBoxExclamation);
+    return false;
+  }
+  return form1_->Load();
+}
 
 }  // namespace app

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -17,6 +18,8 @@
 
 #include "core/common.h"
 #include "core/random.h"
+#include "core/simd_kernels.h"
+#include "core/utf16.h"
 
 namespace {
 
@@ -58,6 +61,52 @@ void BM_CopySameOutputSize(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size() * 2));
 }
 
+// Each kernel set this processor runs, on its own: carriers for 1 MB of page
+// codes (in as many stretches as it encodes side by side), and the UTF-8
+// check and page codes of 1 MB of German text. MB/s are of codes or bytes.
+void RegisterKernelBenchmarks() {
+  constexpr std::size_t Codes = 1 << 20;
+  const std::string german = utf16::EncodeUtf8(SampleText(PlainPiece, Codes / 2));
+  for (const common::SimdKernels* kernels : common::CompiledKernels()) {
+    if (!common::ProcessorOffers(kernels->path)) continue;
+    const std::string name(kernels->name);
+    benchmark::RegisterBenchmark(("BM_Carriers/" + name).c_str(), [kernels](benchmark::State& state) {
+      const int n = kernels->sideBySide;
+      const std::size_t each = Codes / n / 16 * 16;
+      std::vector<std::uint8_t> codes(Codes, 'a');
+      std::string out(2 * Codes, '\0');
+      std::vector<common::PseudoRandom> randoms(n, common::PseudoRandom(1));
+      std::vector<common::Stretch> stretches;
+      for (int k = 0; k < n; ++k)
+        stretches.push_back({codes.data() + k * each, out.data() + 2 * k * each, &randoms[k]});
+      for (auto _ : state) {
+        kernels->encodeSideBySide(stretches.data(), each);
+        benchmark::DoNotOptimize(out.data());
+      }
+      state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * each * n));
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_Utf8Check/" + name).c_str(), [kernels, german](benchmark::State& state) {
+      for (auto _ : state) {
+        std::uint64_t pageCodes = 0;
+        benchmark::DoNotOptimize(
+            kernels->latin1Check(reinterpret_cast<const unsigned char*>(german.data()), german.size(), pageCodes));
+        benchmark::DoNotOptimize(pageCodes);
+      }
+      state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * german.size()));
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(("BM_PageCodes/" + name).c_str(), [kernels, german](benchmark::State& state) {
+      std::vector<std::uint8_t> codes(german.size() + common::Latin1CodesOverhang);
+      for (auto _ : state) {
+        std::size_t made = 0;
+        benchmark::DoNotOptimize(kernels->latin1Codes(reinterpret_cast<const unsigned char*>(german.data()),
+                                                      german.size(), codes.data(), german.size(), made));
+        benchmark::DoNotOptimize(codes.data());
+      }
+      state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * german.size()));
+    })->Unit(benchmark::kMicrosecond);
+  }
+}
+
 }  // namespace
 
 BENCHMARK(BM_EncodePlain)->Arg(1 << 10)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMicrosecond);
@@ -71,6 +120,7 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
   }
 #endif
+  RegisterKernelBenchmarks();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

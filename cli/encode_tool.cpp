@@ -1,13 +1,16 @@
 #include "encode_tool.h"
 
+#include <algorithm>
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <thread>
 #include <variant>
 
 #include "atomic_output.h"
 #include "core/common.h"
 #include "core/random.h"
+#include "core/simd_kernels.h"
 #include "data_format.h"
 #include "input_bytes.h"
 #include "options.h"
@@ -45,6 +48,9 @@ constexpr char HelpText[] =
     "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
     "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
     "                      Mitternacht, so genau die Uhr sie angibt\n"
+    "  --threads N         lange Texte auf N Threads kodieren (1 bis 64;\n"
+    "                      Vorgabe: 2, höchstens so viele, wie der Prozessor\n"
+    "                      zugleich ausführt); die Ausgabe ist dieselbe\n"
     "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
     "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
     "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
@@ -197,7 +203,10 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
     // The data form: the same carriers in a span for velumor-decode.js.
     const std::string dataEnd = "\">" + fallbackHtml + "</span>";
     const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
-    result = EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, 2, frame);
+    // Two threads unless told otherwise, and no more than the processor runs at once.
+    const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+    result =
+        EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, threads, frame);
   } else {
     // Scripts and styles in the text: their escapes need the whole text at once.
     result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());
@@ -228,6 +237,10 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   if (options.help) {
     out << HelpText;
     return 0;
+  }
+  if (const auto refusal = common::SimdChoiceError()) {
+    err << "velumor-encode: " << EncodeUtf8(*refusal) << "\n";
+    return 2;
   }
   const bool onlyDecoder =
       options.decoderFolder && !options.rewrite && !options.decode && !options.inputPath && options.words.empty();

@@ -30,6 +30,17 @@ std::optional<std::string> ParseSeed(Options& options, const std::string& name, 
   return std::nullopt;
 }
 
+std::optional<std::string> ParseThreads(Options& options, const std::string& name, const std::string& text) {
+  unsigned threads = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, threads);
+  if (text.empty() || stop != end || error != std::errc() || threads < 1 || threads > 64) {
+    return "Ungültige Zahl der Threads für " + name + ": " + text + " (erlaubt sind 1 bis 64).";
+  }
+  options.threads = threads;
+  return std::nullopt;
+}
+
 constexpr OptionRow Rows[] = {
     {"-h", "--help", "",
      [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
@@ -52,6 +63,7 @@ constexpr OptionRow Rows[] = {
        return std::nullopt;
      }},
     {"-s", "--seed", "Startwert", ParseSeed},
+    {"", "--threads", "Anzahl", ParseThreads},
     {"", "--rewrite", "",
      [](Options& o, const std::string&, const std::string&) -> std::optional<std::string> {
 #ifndef VELUMOR_WITH_REWRITE

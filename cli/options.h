@@ -21,6 +21,7 @@ struct Options {
   std::optional<std::string> inputPath;
   std::optional<std::string> outputPath;
   std::optional<std::uint64_t> seed;
+  std::optional<unsigned> threads;
   std::vector<std::string> words;
 };
 

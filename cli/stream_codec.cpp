@@ -154,7 +154,6 @@ StreamResult EncodeStreaming(const EncodingPlan& plan, const common::PseudoRando
   const BlockFrame framing = frame.value_or(BlockFrame{common::BlockHead(), common::BlockTail()});
   if (!sink(framing.before)) return StreamResult::WriteFailed;
   const std::size_t count = plan.segments.size();
-  if (count > 1) threads = std::min(threads, std::max(1u, std::thread::hardware_concurrency()));
   // Codes per generator when a piece's parts go side by side.
   const int stretches = common::StretchesSideBySide();
   const std::size_t part = chunkCodes / (16 * stretches) * 16;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/page_codes.h"
+#include "core/simd_kernels.h"
 #include "core/utf16.h"
 
 #if defined(__SSE2__)
@@ -56,131 +57,6 @@ int ValidSequenceLength(std::string_view bytes, std::size_t i) {
 
 namespace {
 
-// The set bits of a 16-bit mask, inline: without -mpopcnt the builtin is a
-// library call, which showed up in profiles of long texts.
-inline int BitCount16(unsigned x) {
-  x = x - ((x >> 1) & 0x5555u);
-  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
-  x = (x + (x >> 4)) & 0x0F0Fu;
-  return static_cast<int>((x + (x >> 8)) & 0x1Fu);
-}
-
-// How many of the 16 bytes at `at` (16 or 15, or 0 for none) are ASCII and
-// whole two-byte sequences of U+0080 to U+00FF, the bulk of Western text;
-// adds their page codes. A block with any other byte is left to the
-// character-by-character check.
-inline int Latin1Block(const unsigned char* at, std::uint64_t& pageCodes) {
-#if defined(__SSE2__)
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const unsigned nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-  if (nonAscii == 0) {
-    pageCodes += 16;
-    return 16;
-  }
-  const unsigned leads = static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
-                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))))));
-  // 0x80 to 0xBF are the signed bytes below -64.
-  const unsigned continuations =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
-  if ((nonAscii & ~(leads | continuations)) != 0) return 0;
-  // A lead in the last byte waits for the next block, with its continuation.
-  const int taken = (leads & 0x8000u) ? 15 : 16;
-  const unsigned wholeLeads = leads & 0x7FFFu;
-  if (continuations != ((wholeLeads << 1) & 0xFFFFu)) return 0;
-  pageCodes += taken - BitCount16(continuations);
-  return taken;
-#else
-  (void)at;
-  (void)pageCodes;
-  return 0;
-#endif
-}
-
-// Steps for processors that have more than SSE2, each taken only where the
-// processor says it has what the step needs. Not in the Windows build, whose
-// compiler does not keep the stack aligned for 256-bit values.
-#if defined(__x86_64__) && !defined(_WIN32)
-#define VELUMOR_RUNTIME_SIMD 1
-// Checks a run of ASCII and two-byte sequences of U+0080 to U+00FF, 32
-// bytes a step, where the processor has AVX2, and adds their page codes;
-// stops before the first step with any other byte or a lead at its end, or
-// before fewer than 32 bytes are left. Returns the bytes it took.
-__attribute__((target("avx2,popcnt"))) std::size_t Latin1CheckRun(const unsigned char* at, std::size_t available,
-                                                                  std::uint64_t& pageCodes) {
-  std::size_t taken = 0;
-  while (taken + 32 <= available) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + taken));
-    const auto nonAscii = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
-    const auto leads = static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC2))),
-                                             _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(static_cast<char>(0xC3))))));
-    const auto continuations = static_cast<std::uint32_t>(
-        _mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xC0)), bytes)));
-    // In 64 bits, a lead in the last byte leaves a continuation bit (bit 32) that no step has.
-    if ((nonAscii & ~(leads | continuations)) != 0 || continuations != (std::uint64_t{leads} << 1)) break;
-    pageCodes += 32 - __builtin_popcount(continuations);
-    taken += 32;
-  }
-  return taken;
-}
-
-// For each mask of continuation bytes among eight, the positions of the other
-// bytes in order: the shuffle that drops the continuations.
-constexpr auto KeptPositions = [] {
-  std::array<std::array<std::uint8_t, 8>, 256> table{};
-  for (unsigned mask = 0; mask < 256; ++mask) {
-    int kept = 0;
-    for (int j = 0; j < 8; ++j) {
-      if (!((mask >> j) & 1)) table[mask][kept++] = static_cast<std::uint8_t>(j);
-    }
-    while (kept < 8) table[mask][kept++] = 0x80;  // zero
-  }
-  return table;
-}();
-
-// The page codes of a run of ASCII and two-byte sequences of U+0080 to
-// U+00FF, sixteen bytes a step: each lead becomes its code and its
-// continuation is dropped. Stops before the first step with any other byte
-// (or a lead at its end, whose continuation would be in the next step),
-// before fewer than 16 bytes are left at `at`, or once `codes` holds
-// `wanted` codes; it writes up to 16 bytes past them. Returns the bytes it
-// took and adds the codes it wrote to `made`. No branch depends on how the
-// text mixes ASCII and letters, so none is mispredicted.
-__attribute__((target("ssse3,popcnt"))) std::size_t Latin1Run(const unsigned char* at, std::size_t available,
-                                                              std::uint8_t* codes, std::size_t wanted,
-                                                              std::size_t& made) {
-  std::size_t taken = 0;
-  while (taken + 16 <= available && made < wanted) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + taken));
-    const auto nonAscii = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-    const __m128i isLead = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC2))),
-                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC3))));
-    const auto leads = static_cast<unsigned>(_mm_movemask_epi8(isLead));
-    const auto continuations =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)))));
-    // A lead in the last byte fails the second test too: its continuation bit would be bit 16.
-    if ((nonAscii & ~(leads | continuations)) != 0 || continuations != (leads << 1)) break;
-    // (lead & 3) << 6 | (continuation & 0x3F); the shift stays within each byte.
-    const __m128i leadCodes = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(bytes, _mm_set1_epi8(3)), 6),
-                                           _mm_and_si128(_mm_srli_si128(bytes, 1), _mm_set1_epi8(0x3F)));
-    const __m128i merged = _mm_or_si128(_mm_and_si128(isLead, leadCodes), _mm_andnot_si128(isLead, bytes));
-    const auto shuffle = [](unsigned mask, int offset) {
-      const __m128i positions = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(KeptPositions[mask].data()));
-      return _mm_or_si128(positions, _mm_set1_epi8(static_cast<char>(offset)));  // 0x80 stays zero
-    };
-    const unsigned low = continuations & 0xFF, high = continuations >> 8;
-    std::uint8_t* out = codes + made;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(merged, shuffle(low, 0)));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 8 - __builtin_popcount(low)),
-                     _mm_shuffle_epi8(merged, shuffle(high, 8)));
-    made += static_cast<std::size_t>(16 - __builtin_popcount(continuations));
-    taken += 16;
-  }
-  return taken;
-}
-#endif
-
 // The length of the sequence that a checked lead byte (not ASCII) starts.
 int SequenceLength(unsigned char lead) { return lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; }
 
@@ -201,50 +77,22 @@ int ReferenceLength(char32_t codePoint) {
 
 }  // namespace
 
-Utf8Check CheckUtf8(std::string_view bytes) {
+Utf8Check CheckUtf8(std::string_view bytes, const common::SimdKernels& kernels) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
+  const auto latin1Check = kernels.latin1Check;
   Utf8Check check;
-#if defined(VELUMOR_RUNTIME_SIMD)
-  static const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-#endif
   std::size_t i = 0;
   while (i < size) {
-#if defined(VELUMOR_RUNTIME_SIMD)
-    if (wide) {
-      if (const std::size_t taken = Latin1CheckRun(data + i, size - i, check.pageCodes)) {
-        i += taken;
-        continue;
-      }
-    }
-#endif
-    if (i + 16 <= size) {
-      if (const int taken = Latin1Block(data + i, check.pageCodes)) {
-        i += taken;
-        continue;
-      }
-      // Skips the ASCII before the next other byte in one step.
-      const int ascii = AsciiPrefix16(data + i);
-      i += ascii;
-      check.pageCodes += ascii;
-      if (ascii == 16) continue;
-    } else if (data[i] < 0x80) {
-      ++i;
-      ++check.pageCodes;
-      continue;
-    }
-    // Two-byte sequences (Latin-1, most European letters) are the common case.
-    if (data[i] >= 0xC2 && data[i] <= 0xDF && i + 1 < size && (data[i + 1] & 0xC0) == 0x80) {
-      check.pageCodes += data[i] <= 0xC3 ? 1 : ReferenceLength(((data[i] & 0x1F) << 6) | (data[i + 1] & 0x3F));
-      i += 2;
-      continue;
-    }
+    i += latin1Check(data + i, size - i, check.pageCodes);
+    if (i == size) break;
+    // A character the run left: any other, or one in a tail shorter than its vectors.
     const int length = ValidSequenceLength(bytes, i);
     if (length == 0) {
       check.firstInvalid = i;
       return check;
     }
-    check.pageCodes += ReferenceLength(CodePointOf(data + i, length));
+    check.pageCodes += data[i] <= 0xC3 ? 1 : ReferenceLength(CodePointOf(data + i, length));
     i += length;
   }
   return check;
@@ -292,36 +140,15 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
   return written;
 }
 
-std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted) {
+std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted,
+                              const common::SimdKernels& kernels) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
+  const auto latin1Codes = kernels.latin1Codes;
   std::size_t i = position, written = 0;
-#if defined(VELUMOR_RUNTIME_SIMD)
-  static const bool shuffles = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
-#endif
   while (i < size && written < wanted) {
-#if defined(VELUMOR_RUNTIME_SIMD)
-    if (shuffles) {
-      if (const std::size_t taken = Latin1Run(data + i, size - i, codes, wanted, written)) {
-        i += taken;
-        continue;
-      }
-    }
-#endif
-#if defined(__SSE2__)
-    if (i + 16 <= size) {
-      // ASCII bytes are their own page codes. All sixteen go out; those past
-      // the first other byte are overwritten by what follows.
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(codes + written),
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
-      const int ascii = AsciiPrefix16(data + i);
-      i += ascii;
-      written += ascii;
-      // Back to the loop's test: the codes asked for may be complete now,
-      // and a reference made past them would run beyond the buffer.
-      if (ascii > 0) continue;
-    }
-#endif
+    i += latin1Codes(data + i, size - i, codes, wanted, written);
+    if (i == size || written >= wanted) break;
     const unsigned char lead = data[i];
     if (lead < 0x80) {
       codes[written++] = lead;

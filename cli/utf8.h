@@ -8,6 +8,7 @@
 #include <string_view>
 #include <variant>
 
+#include "core/simd_kernels.h"
 #include "core/utf16.h"
 
 namespace cli {
@@ -32,7 +33,7 @@ struct Utf8Check {
   std::optional<std::size_t> firstInvalid;
   std::uint64_t pageCodes = 0;
 };
-Utf8Check CheckUtf8(std::string_view bytes);
+Utf8Check CheckUtf8(std::string_view bytes, const common::SimdKernels& kernels = common::ActiveKernels());
 
 // Decodes UTF-8 that FirstInvalidUtf8 found valid, from bytes[position] on,
 // into `out`, whole characters only: a character beyond U+FFFF goes in with
@@ -44,9 +45,8 @@ std::size_t DecodeUtf8Chunk(std::string_view bytes, std::size_t& position, char1
 // The most page codes one character makes: "&#1114111;".
 inline constexpr std::size_t LongestPageCodes = 10;
 
-// How far past the `wanted` codes PageCodesFromUtf8 may write: a sixteen-byte
-// store that starts at the last wanted code.
-inline constexpr std::size_t PageCodesOverhang = 15;
+// How far past the `wanted` codes PageCodesFromUtf8 may write.
+inline constexpr std::size_t PageCodesOverhang = common::Latin1CodesOverhang;
 
 // Turns UTF-8 that CheckUtf8 found valid, from bytes[position] on, straight
 // into the page codes the core makes of its characters outside script and
@@ -54,7 +54,8 @@ inline constexpr std::size_t PageCodesOverhang = 15;
 // the bytes end. `codes` has room for wanted + PageCodesOverhang; returns how
 // many it wrote (at most that many) and moves `position` past the bytes it
 // used.
-std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted);
+std::size_t PageCodesFromUtf8(std::string_view bytes, std::size_t& position, std::uint8_t* codes, std::size_t wanted,
+                              const common::SimdKernels& kernels = common::ActiveKernels());
 
 // The way back is the core's.
 using utf16::EncodeUtf8;

@@ -1,8 +1,8 @@
 // The carrier encoder's inner loop, written once for 128-bit vectors (one
-// generator, SSE2) and 256-bit vectors (two generators side by side, AVX2).
-// Included by exactly the two sources that compile it for their instruction
-// set; everything here has internal linkage, so the linker can never swap an
-// AVX2-compiled helper into the SSE2 path.
+// generator), 256-bit vectors (two side by side, AVX2) and 512-bit vectors
+// (four, AVX-512). Included by the sources that compile it for their
+// instruction set; everything here has internal linkage, so the linker can
+// never swap an AVX2-compiled helper into the SSE2 path.
 #pragma once
 
 #include <immintrin.h>
@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "carrier_blocks.h"
 #include "random.h"
 
 namespace common {
@@ -187,20 +188,39 @@ inline V Carriers(V columns, V nibbles) {
   return code;
 }
 
-// Encodes sixteen page codes per generator and round: `load` gives the codes
-// of a round, `store` takes the carriers of its first and second eight codes.
-template <class V, class Load, class Store>
-void EncodeRounds(Lanes<V>& s, std::size_t rounds, const Load& load, const Store& store) {
+// Encodes sixteen page codes per generator and round: `nextDraws` gives the
+// draws of one generator step (four per generator), `load` the codes of a
+// round, `store` takes the carriers of its first and second eight codes.
+template <class V, class NextDraws, class Load, class Store>
+void EncodeRounds(std::size_t rounds, const NextDraws& nextDraws, const Load& load, const Store& store) {
   const ColumnEdges<V> edges = MakeColumnEdges<V>();
   for (std::size_t round = 0; round < rounds; ++round) {
     V columns[8];
-    for (V& c : columns) c = Columns(Step(s), edges);
+    for (V& c : columns) c = Columns(V(nextDraws()), edges);
     const V first = PackTo8(PackTo16(columns[0], columns[1]), PackTo16(columns[2], columns[3]));
     const V second = PackTo8(PackTo16(columns[4], columns[5]), PackTo16(columns[6], columns[7]));
     const V codes = load(round);
     const V high = And(ShiftRight16(codes, 4), Splat8<V>(15)), low = And(codes, Splat8<V>(15));
     store(round, Carriers(first, InterleaveLow8(high, low)), Carriers(second, InterleaveHigh8(high, low)));
   }
+}
+
+// One generator's stretch, its four lanes in a 128-bit register.
+inline void EncodeStretch128(const Stretch& stretch, std::size_t count) {
+  const auto load = [](const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); };
+  const auto store = [](void* at, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(at), v); };
+  auto& state = stretch.random->State();
+  Lanes<Vector128> s{load(state[0].data()), load(state[1].data()), load(state[2].data()), load(state[3].data())};
+  EncodeRounds<Vector128>(
+      count / 16, [&] { return Step(s); }, [&](std::size_t round) { return load(stretch.codes + 16 * round); },
+      [&](std::size_t round, __m128i first, __m128i second) {
+        store(stretch.out + 32 * round, first);
+        store(stretch.out + 32 * round + 16, second);
+      });
+  store(state[0].data(), s.s0);
+  store(state[1].data(), s.s1);
+  store(state[2].data(), s.s2);
+  store(state[3].data(), s.s3);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/stream_codec.h"
 #include "cli/utf8.h"
 #include "core/common.h"
 #include "core/decoder.h"
+#include "core/simd_kernels.h"
 #include "tool_run.h"
 
 namespace {
@@ -121,6 +124,19 @@ TEST(EncodeStreaming, AScriptOrStyleStartingInAnySegmentKeepsTheTextWhole) {
   EXPECT_TRUE(plain("ab<scrip t><styl>", 3));
 }
 
+TEST(EncodeTool, ThreadsChangeNothingButTheTime) {
+  std::string text;
+  while (text.size() < 600000) text += "Grüße an info@example.com – 5 € \U0001F600 Привет ";
+  const ToolRun one = Tool({"-s", "9", "--threads", "1"}, text);
+  ASSERT_EQ(one.code, 0) << one.err;
+  for (const char* threads : {"3", "4", "64"}) EXPECT_EQ(Tool({"-s", "9", "--threads", threads}, text).out, one.out);
+  for (const char* bad : {"0", "65", "zwei", ""}) {
+    const ToolRun refused = Tool({"--threads", bad, "x"});
+    EXPECT_EQ(refused.code, 2) << bad;
+    EXPECT_NE(refused.err.find("Threads"), std::string::npos) << bad;
+  }
+}
+
 TEST(EncodeTool, HelpIsGerman) {
   const ToolRun help = Tool({"--help"});
   EXPECT_EQ(help.code, 0);
@@ -169,23 +185,60 @@ TEST(Utf8, RoundTripOfAllPlanes) {
   EXPECT_EQ(cli::EncodeUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
 }
 
-TEST(Utf8, PageCodesStayWithinTheirRoomWhereverTheCountIsReached) {
-  // ASCII runs of every length up to a vector's width and past it, each
-  // followed by a character whose reference is the longest, with the count
-  // asked for reached inside the run: nothing is written beyond the room.
+// The UTF-8 kernel sets this processor runs; each is held to the scalar one.
+std::vector<const common::SimdKernels*> OfferedKernels() {
+  std::vector<const common::SimdKernels*> offered;
+  for (const common::SimdKernels* kernels : common::CompiledKernels()) {
+    if (common::ProcessorOffers(kernels->path)) offered.push_back(kernels);
+  }
+  return offered;
+}
+
+// All page codes of a valid text, asked for `wanted` at a time into a
+// buffer of exactly the room allowed, with a guard behind it.
+std::string PageCodesInPieces(std::string_view text, std::size_t wanted, const common::SimdKernels& kernels) {
   constexpr std::uint8_t Untouched = 0xEE;
-  for (std::size_t ascii = 0; ascii <= 40; ++ascii) {
-    const std::string text = std::string(ascii, 'a') + "\U0010FFFF" + std::string(40, 'b');
-    const std::string expected = std::string(ascii, 'a') + "&#1114111;" + std::string(40, 'b');
-    for (std::size_t wanted = 1; wanted <= ascii + 12; ++wanted) {
-      std::vector<std::uint8_t> codes(wanted + cli::PageCodesOverhang + 32, Untouched);
-      std::size_t position = 0;
-      const std::size_t n = cli::PageCodesFromUtf8(text, position, codes.data(), wanted);
-      ASSERT_GE(n, std::min(wanted, expected.size())) << ascii << " " << wanted;
-      ASSERT_LE(n, wanted + cli::PageCodesOverhang) << ascii << " " << wanted;
-      EXPECT_EQ(std::string(codes.begin(), codes.begin() + n), expected.substr(0, n)) << ascii << " " << wanted;
-      for (std::size_t k = wanted + cli::PageCodesOverhang; k < codes.size(); ++k) {
-        ASSERT_EQ(codes[k], Untouched) << "written at " << k << " for " << ascii << " " << wanted;
+  std::string all;
+  std::vector<std::uint8_t> codes(wanted + cli::PageCodesOverhang + 32);
+  for (std::size_t position = 0; position < text.size();) {
+    std::fill(codes.begin(), codes.end(), Untouched);
+    const std::size_t n = cli::PageCodesFromUtf8(text, position, codes.data(), wanted, kernels);
+    EXPECT_LE(n, wanted + cli::PageCodesOverhang);
+    const auto guard = codes.begin() + static_cast<std::ptrdiff_t>(wanted + cli::PageCodesOverhang);
+    EXPECT_TRUE(std::all_of(guard, codes.end(), [](std::uint8_t c) { return c == Untouched; }))
+        << "written past the room for " << wanted;
+    all.append(codes.begin(),
+               codes.begin() + static_cast<std::ptrdiff_t>(std::min(n, wanted + cli::PageCodesOverhang)));
+  }
+  return all;
+}
+
+TEST(Utf8Kernels, EveryPathChecksAndCodesLikeTheScalarOne) {
+  // One piece at every place of runs that cross every vector width, in
+  // ASCII and in Latin-1 letters.
+  const std::string pieces[] = {"\xC3\xA4", "\xC4\x80", "\xE2\x82\xAC", "\U0010FFFF",      "\xC3",
+                                "\x80",     "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+  const common::SimdKernels& scalar = *common::CompiledKernels().front();
+  for (const common::SimdKernels* kernels : OfferedKernels()) {
+    for (const std::string& unit : {std::string("a"), std::string("\xC3\xA4"), std::string("a\xC3\xBF")}) {
+      for (std::size_t length = 0; length <= 34; ++length) {
+        std::string run;
+        for (std::size_t k = 0; k < length; ++k) run += unit;
+        for (const std::string& piece : pieces) {
+          for (std::size_t at = 0; at <= run.size(); ++at) {
+            const std::string text = run.substr(0, at) + piece + run.substr(at);
+            const cli::Utf8Check expected = cli::CheckUtf8(text, scalar), made = cli::CheckUtf8(text, *kernels);
+            ASSERT_EQ(made.firstInvalid, expected.firstInvalid) << kernels->name << " " << length << " " << at;
+            ASSERT_EQ(made.pageCodes, expected.pageCodes) << kernels->name << " " << length << " " << at;
+            if (expected.firstInvalid) continue;
+            const std::string codes = PageCodesInPieces(text, 4 * text.size(), scalar);
+            ASSERT_EQ(codes.size(), expected.pageCodes);
+            for (const std::size_t wanted : {1u, 7u, 16u, 17u, 33u}) {
+              ASSERT_EQ(PageCodesInPieces(text, wanted, *kernels), codes)
+                  << kernels->name << " " << length << " " << at << " " << wanted;
+            }
+          }
+        }
       }
     }
   }

@@ -156,51 +156,12 @@ TEST(FastPath, GivesTheBlockOfTheGenericPath) {
 }
 
 // Each threshold is the first 32-bit draw at or above its column's first double.
-TEST(FastPath, StretchesSideBySideGetWhatEachGetsAlone) {
-  // Pairs take the 256-bit path, fours the 512-bit one, where the processor has them.
-  constexpr std::size_t Count = 64;
-  std::vector<std::uint8_t> codes(4 * Count);
-  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-  for (const int stretches : {2, 4}) {
-    std::vector<common::PseudoRandom> alone, together;
-    for (int k = 0; k < stretches; ++k) {
-      alone.emplace_back(k + 1);
-      together.emplace_back(k + 1);
-    }
-    std::string expected(2 * codes.size(), '\0'), made = expected;
-    std::vector<common::Stretch> side;
-    for (int k = 0; k < stretches; ++k) {
-      common::EncodeCodeBlocks(codes.data() + k * Count, Count, expected.data() + 2 * k * Count, alone[k]);
-      side.push_back({codes.data() + k * Count, made.data() + 2 * k * Count, &together[k]});
-    }
-    common::EncodeCodeBlocksSideBySide(side.data(), stretches, Count);
-    EXPECT_EQ(made, expected) << stretches;
-    for (int k = 0; k < stretches; ++k) EXPECT_EQ(together[k].Next(), alone[k].Next()) << stretches << " " << k;
-  }
-}
-
 TEST(FastPath, ColumnThresholdsAreTheFirstDrawOfEachColumn) {
   const auto& t = common::CarrierColumnThresholds();
   const std::uint32_t starts[3] = {t.start1, t.start2, t.start3};
   for (int k = 1; k <= 3; ++k) {
     EXPECT_GE(starts[k - 1] * 0x1.0p-32, FirstDrawOfColumn(k)) << k;
     EXPECT_LT((starts[k - 1] - 1) * 0x1.0p-32, FirstDrawOfColumn(k)) << k;
-  }
-}
-
-TEST(FastPath, SelfCheckSpotsASingleWrongOrUnsafeCarrierAnywhere) {
-  // 0xCC: both nibbles are 12, the backslash's.
-  const std::u16string text(1000, u'\u00CC');
-  const std::vector<std::uint8_t> codes(text.size(), 0xCC);
-  const std::string good(common::FindCarrierStrings(Block(text, 4)).at(0));
-  EXPECT_TRUE(common::CarriersCarry(good.data(), codes.data(), codes.size()));
-  for (std::size_t at : {0u, 15u, 16u, 999u, 1998u, 1999u}) {
-    std::string bad = good;
-    bad[at] = static_cast<char>(bad[at] ^ 1);
-    EXPECT_FALSE(common::CarriersCarry(bad.data(), codes.data(), codes.size())) << at;
-    // A backslash decodes to the same nibble but could escape the string.
-    bad[at] = '\\';
-    EXPECT_FALSE(common::CarriersCarry(bad.data(), codes.data(), codes.size())) << at;
   }
 }
 
