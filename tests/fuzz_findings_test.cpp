@@ -34,4 +34,35 @@ TEST(FuzzFindings, PiecesOfFewCodesEndingInAReferenceGiveTheWholeBlock) {
   }
 }
 
+#ifdef VELUMOR_WITH_REWRITE
+// A second --rewrite of a rewritten page must find nothing left to do. Here
+// it does: a mailto link inside another, which the parser closes before the
+// inner one and which has an end tag of its own once the inner one is a
+// block (on a UTF-8 page with a stray byte in it the second run even
+// refuses the page), and an address behind a stray end tag with a quotation
+// mark in it. Disabled until the rewrite reads these pages alike both times.
+TEST(FuzzFindings, DISABLED_ASecondRewriteChangesNothing) {
+  const std::string pages[] = {
+      "<a href=mailto:a@b.de><a href=mailto:c@d.de>x</a></a>",
+      "\xEF\xBB\xBF<a href=mailto:a@b.de>\xFF<a href=mailto:c@d.de>x</a></a>",
+      "a@b.de</t=\">c@d.de",
+  };
+  for (const cli::BlockFormat format : {cli::BlockFormat::Script, cli::BlockFormat::Data}) {
+    for (const std::string& page : pages) {
+      common::PseudoRandom random(5);
+      const auto once = cli::RewritePage(page, {format, "!", false}, random);
+      ASSERT_TRUE(std::holds_alternative<cli::RewrittenPage>(once)) << page;
+      const std::string& bytes = std::get<cli::RewrittenPage>(once).bytes;
+      const auto twice = cli::RewritePage(bytes, {format, "!", false}, random);
+      if (const auto* reason = std::get_if<std::string>(&twice)) {
+        ADD_FAILURE() << *reason << "\n" << page;
+        continue;
+      }
+      EXPECT_EQ(std::get<cli::RewrittenPage>(twice).bytes, bytes) << page;
+      EXPECT_TRUE(std::get<cli::RewrittenPage>(twice).spans.empty()) << page;
+    }
+  }
+}
+#endif
+
 }  // namespace

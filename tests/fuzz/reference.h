@@ -12,9 +12,16 @@
 
 namespace reference {
 
+// What a target shows about the input when a check fails, if anything.
+inline void (*&ShowOnFailure())() {
+  static void (*show)() = nullptr;
+  return show;
+}
+
 // Stops the run with a message; libFuzzer keeps the input that got here.
 [[noreturn]] inline void Fail(const char* what) {
   std::fprintf(stderr, "fuzz check failed: %s\n", what);
+  if (ShowOnFailure()) ShowOnFailure()();
   std::abort();
 }
 

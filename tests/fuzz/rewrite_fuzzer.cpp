@@ -1,7 +1,8 @@
 // --rewrite of one page of any HTML: no crash; every byte outside the blocks
-// it puts in stays as it was; each block carries the page codes of the
-// piece of the page it stands for; a second run changes nothing. Byte 0
-// chooses the form (bit 0: data) and the seed; the rest is the page.
+// it puts in (and the declaration of the encoding it may add) stays as it
+// was; each block carries the page codes of the piece of the page it stands
+// for; a second run changes nothing. Byte 0 chooses the form (bit 0: data)
+// and the seed; the rest is the page.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -99,39 +100,67 @@ std::optional<std::size_t> SpanEnd(std::string_view page, std::size_t begin, con
 
 // Walks the rewritten page along the original: bytes that match are copied;
 // a block that starts where the original has no such block was put in for
-// a piece of the original. Returns how many blocks were put in.
-std::size_t CheckOnlySpansReplaced(std::string_view page, std::string_view rewritten, const BlockShape& shape) {
-  std::size_t i = 0, j = 0, inserted = 0;
-  while (j < rewritten.size()) {
-    const std::size_t next = std::min(rewritten.find(shape.before, j), rewritten.size());
-    Check(page.substr(i, next - j) == rewritten.substr(j, next - j), "a byte outside the blocks changed");
-    i += next - j;
-    j = next;
-    if (j == rewritten.size()) break;
-    const std::size_t carriersBegin = j + shape.before.size();
-    const std::size_t carriersEnd = rewritten.find('"', carriersBegin);
-    const bool block = carriersEnd != rewritten.npos && rewritten.substr(carriersEnd).starts_with(shape.after);
-    const std::size_t blockEnd = block ? carriersEnd + shape.after.size() : j + 1;
-    const std::string_view bytes = rewritten.substr(j, blockEnd - j);
-    if (!block || page.substr(i).starts_with(bytes)) {  // as the original has it
-      Check(page.substr(i).starts_with(bytes.substr(0, 1)), "a byte outside the blocks changed");
-      const std::size_t copied = block ? bytes.size() : 1;
-      i += copied;
-      j += copied;
-      continue;
+// a piece of the original, and so was the declaration of the encoding, once.
+class Walk {
+ public:
+  Walk(std::string_view page, std::string_view rewritten, std::string_view declaration)
+      : page_(page), rewritten_(rewritten), declaration_(declaration) {}
+
+  // Returns how many blocks were put in.
+  std::size_t CheckOnlySpansReplaced(const BlockShape& shape) {
+    std::size_t inserted = 0;
+    while (j_ < rewritten_.size()) {
+      Copied(std::min(rewritten_.find(shape.before, j_), rewritten_.size()));
+      if (j_ == rewritten_.size()) break;
+      const std::size_t carriersBegin = j_ + shape.before.size();
+      const std::size_t carriersEnd = rewritten_.find('"', carriersBegin);
+      const bool block = carriersEnd != rewritten_.npos && rewritten_.substr(carriersEnd).starts_with(shape.after);
+      const std::size_t blockEnd = block ? carriersEnd + shape.after.size() : j_ + 1;
+      if (!block || page_.substr(i_).starts_with(rewritten_.substr(j_, blockEnd - j_))) {  // as the original has it
+        Copied(blockEnd);
+        continue;
+      }
+      const std::string_view carriers = rewritten_.substr(carriersBegin, carriersEnd - carriersBegin);
+      Check(reference::AllCarriers(carriers), "a carrier outside the carrier set");
+      const std::optional<std::size_t> end = SpanEnd(page_, i_, reference::DecodeCarriers(carriers));
+      Check(end.has_value(), "a block does not carry the piece of the page it replaced");
+      i_ = *end;
+      j_ = blockEnd;
+      ++inserted;
     }
-    const std::string_view carriers = rewritten.substr(carriersBegin, carriersEnd - carriersBegin);
-    Check(reference::AllCarriers(carriers), "a carrier outside the carrier set");
-    const std::string codes = reference::DecodeCarriers(carriers);
-    const std::optional<std::size_t> end = SpanEnd(page, i, codes);
-    Check(end.has_value(), "a block does not carry the piece of the page it replaced");
-    i = *end;
-    j = blockEnd;
-    ++inserted;
+    Check(i_ == page_.size(), "the end of the page is missing");
+    Check(declaration_.empty(), "the declaration said to be added is missing");
+    return inserted;
   }
-  Check(i == page.size(), "the end of the page is missing");
-  return inserted;
-}
+
+ private:
+  // The rewritten bytes up to `end` are the original's, but for the declaration.
+  void Copied(std::size_t end) {
+    while (j_ < end) {
+      const bool declarationHere = !declaration_.empty() && rewritten_.substr(j_).starts_with(declaration_);
+      if (declarationHere && !page_.substr(i_).starts_with(declaration_)) {
+        j_ += declaration_.size();
+        declaration_ = {};
+      } else if (i_ < page_.size() && page_[i_] == rewritten_[j_]) {
+        ++i_;
+        ++j_;
+      } else {
+        Check(declarationHere, "a byte outside the blocks changed");
+        j_ += declaration_.size();
+        declaration_ = {};
+      }
+    }
+  }
+
+  std::string_view page_, rewritten_, declaration_;
+  std::size_t i_ = 0, j_ = 0;
+};
+
+// The page and its rewrites, for the report of a failed check.
+struct Shown {
+  std::string_view page, once;
+  std::string twice;
+} shown;
 
 }  // namespace
 
@@ -148,18 +177,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const cli::RewrittenPage& once = std::get<cli::RewrittenPage>(first);
+  shown = {page, once.bytes, {}};
+  reference::ShowOnFailure() = [] {
+    reference::Show("page", shown.page);
+    reference::Show("once", shown.once);
+    if (!shown.twice.empty()) reference::Show("twice", shown.twice);
+  };
   const BlockShape shape =
       dataForm ? BlockShape{"<span data-velumor=\"", "\">" + settings.fallbackHtml + "</span>"} : ScriptShape(page);
-  Check(CheckOnlySpansReplaced(page, once.bytes, shape) == once.spans.size(), "blocks and listed spans differ");
+  Check(once.addedDeclaration.empty() || once.addedDeclaration.starts_with("<meta charset="),
+        "what is added is no declaration of the encoding");
+  Walk walk(page, once.bytes, once.addedDeclaration);
+  Check(walk.CheckOnlySpansReplaced(shape) == once.spans.size(), "blocks and listed spans differ");
 
   const auto second = cli::RewritePage(once.bytes, settings, random);
   const auto* twice = std::get_if<cli::RewrittenPage>(&second);
+  if (const auto* reason = std::get_if<std::string>(&second)) shown.twice = "refused: " + *reason;
   Check(twice != nullptr, "the rewritten page is refused");
-  if (!twice->spans.empty() || twice->bytes != once.bytes) {
-    reference::Show("page", page);
-    reference::Show("once", once.bytes);
-    reference::Show("twice", twice->bytes);
-    reference::Fail("a second run changes the page");
-  }
+  shown.twice = twice->bytes;
+  Check(twice->spans.empty() && twice->bytes == once.bytes, "a second run changes the page");
   return 0;
 }
