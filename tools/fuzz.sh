@@ -21,7 +21,7 @@ if [ "${1:-}" = --check ]; then
   check=1
   shift
 fi
-targets=${*:-stream_encoder utf8 decode rewrite data_form}
+targets=${*:-stream_encoder utf8 carrier_kernels decode rewrite data_form}
 if [ "$check" = 1 ]; then seconds=${FUZZ_SECONDS:-15}; else seconds=${FUZZ_SECONDS:-300}; fi
 
 preset=${FUZZ_PRESET:-fuzz}

@@ -1,5 +1,6 @@
 // The UTF-8 check, the decoders and the page codes against the plain
-// versions in reference.h. The first two bytes choose the buffer sizes.
+// versions in reference.h, the check and the page codes with every kernel
+// set this processor runs. The first two bytes choose the buffer sizes.
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -7,16 +8,17 @@
 #include <variant>
 
 #include "cli/utf8.h"
+#include "core/simd_kernels.h"
 #include "reference.h"
 
 namespace {
 
 using reference::Check;
 
-void CheckTheCheck(std::string_view bytes) {
+void CheckTheCheck(std::string_view bytes, const common::SimdKernels& kernels) {
   const auto expected = reference::FirstInvalid(bytes);
   Check(cli::FirstInvalidUtf8(bytes) == expected, "FirstInvalidUtf8: wrong offset");
-  const cli::Utf8Check check = cli::CheckUtf8(bytes);
+  const cli::Utf8Check check = cli::CheckUtf8(bytes, kernels);
   Check(check.firstInvalid == expected, "CheckUtf8: wrong offset");
   const auto decoded = cli::DecodeUtf8(bytes);
   if (expected) {
@@ -50,13 +52,13 @@ void CheckChunks(std::string_view valid, std::size_t capacity) {
 
 // The page codes `wanted` at a time, into a buffer of exactly the room the
 // header promises.
-void CheckPageCodes(std::string_view valid, std::size_t wanted) {
+void CheckPageCodes(std::string_view valid, std::size_t wanted, const common::SimdKernels& kernels) {
   const std::vector<char32_t> points = reference::CodePoints(valid);
   const auto room = std::make_unique<std::uint8_t[]>(wanted + cli::PageCodesOverhang);
   std::size_t position = 0, character = 0;
   while (position < valid.size()) {
     const std::size_t before = position;
-    const std::size_t made = cli::PageCodesFromUtf8(valid, position, room.get(), wanted);
+    const std::size_t made = cli::PageCodesFromUtf8(valid, position, room.get(), wanted, kernels);
     Check(position > before && position <= valid.size(), "PageCodesFromUtf8: no progress");
     Check(made <= wanted + cli::PageCodesOverhang, "PageCodesFromUtf8: more codes than room");
     Check(made >= wanted || position == valid.size(), "PageCodesFromUtf8: stopped short");
@@ -72,12 +74,12 @@ void CheckPageCodes(std::string_view valid, std::size_t wanted) {
   }
 }
 
-// Runs `check` with every path the UTF-8 steps can take on this processor.
-// For now that is the one they choose by what the processor has; once the
-// kernels are listed in one table, each of them is chosen here in turn.
-template <class Check>
-void ForEachKernel(const Check& check) {
-  check();
+// Runs `check` with every kernel set this processor runs.
+template <class Run>
+void ForEachKernel(const Run& run) {
+  for (const common::SimdKernels* kernels : common::CompiledKernels()) {
+    if (common::ProcessorOffers(kernels->path)) run(*kernels);
+  }
 }
 
 }  // namespace
@@ -92,11 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto copy = std::make_unique<char[]>(valid.size());
   std::copy(valid.begin(), valid.end(), copy.get());
   const std::string_view exact(copy.get(), valid.size());
-  ForEachKernel([&] {
-    CheckTheCheck(bytes);
-    CheckTheCheck(exact);
-    CheckChunks(exact, capacity);
-    CheckPageCodes(exact, wanted);
+  CheckChunks(exact, capacity);
+  ForEachKernel([&](const common::SimdKernels& kernels) {
+    CheckTheCheck(bytes, kernels);
+    CheckTheCheck(exact, kernels);
+    CheckPageCodes(exact, wanted, kernels);
   });
   return 0;
 }
