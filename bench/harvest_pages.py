@@ -10,6 +10,7 @@ so what a harvester finds can be counted. Nothing else on the page holds one
 
 Usage: harvest_pages.py FOLDER [PAGES]   writes the pages and addresses.json
 """
+import itertools
 import json
 import random
 import sys
@@ -44,8 +45,9 @@ LINK_FORMS = [
 ]
 
 
-def page(rng, number, addresses):
-    """The page's HTML; appends the addresses it holds to `addresses`."""
+def page(rng, number, addresses, text_forms, link_forms):
+    """The page's HTML; appends the addresses it holds to `addresses`. The
+    forms come in turn, so that a few pages already hold each of them."""
     def address():
         made = f"{rng.choice(LOCALS)}{number}x{len(addresses)}@{rng.choice(DOMAINS)}"
         addresses.append(made)
@@ -53,9 +55,9 @@ def page(rng, number, addresses):
 
     parts = []
     for _ in range(rng.randint(2, 4)):
-        parts.append(rng.choice(TEXT_FORMS).format(a=address(), w=rng.choice(WORDS)))
+        parts.append(next(text_forms).format(a=address(), w=rng.choice(WORDS)))
     for _ in range(rng.randint(1, 3)):
-        parts.append(rng.choice(LINK_FORMS).format(a=address(), w=rng.choice(WORDS), n=number))
+        parts.append(next(link_forms).format(a=address(), w=rng.choice(WORDS), n=number))
     rng.shuffle(parts)
     # List items need a list around them.
     body = "\n".join(f"<ul>{p}</ul>" if p.startswith("<li>") else p for p in parts)
@@ -75,13 +77,14 @@ def page(rng, number, addresses):
 def make_site(folder, pages, seed=1):
     """Writes seiteN.html for N below `pages` into folder; returns {file name: [addresses]}."""
     rng = random.Random(seed)
+    text_forms, link_forms = itertools.cycle(TEXT_FORMS), itertools.cycle(LINK_FORMS)
     folder = Path(folder)
     folder.mkdir(parents=True, exist_ok=True)
     site = {}
     for number in range(pages):
         addresses = []
         name = f"seite{number}.html"
-        (folder / name).write_text(page(rng, number, addresses), encoding="utf-8")
+        (folder / name).write_text(page(rng, number, addresses, text_forms, link_forms), encoding="utf-8")
         site[name] = addresses
     return site
 
