@@ -11,7 +11,10 @@
             inline script;
   keyboard: Tab reveals and lands on the link the placeholder became, and
             Enter there activates it; a placeholder focused directly (as a
-            screen reader does) reveals and hands its focus on the same way.
+            screen reader does) reveals and hands its focus on the same way;
+  without JavaScript (Chromium): the placeholder stays and says that
+            JavaScript is needed.
+Pictures of a page before and after a key press go into WORK_DIR.
 
 Chromium reads the loaded document with --dump-dom and is scripted over its
 DevTools pipe; Firefox over Marionette.
@@ -187,6 +190,30 @@ def check_keyboard(base, driven, report):
                  placeholder and driven.script(focused) == link, driven.script(focused))
 
 
+def check_without_javascript(base, driven, work, report):
+    """Chromium only, where the page's scripts can be switched off: the placeholder stays and says why."""
+    shown = 'document.querySelector("[data-velumor-reveal]").innerText'
+    driven.session.command("Emulation.setScriptExecutionDisabled", {"value": True})
+    driven.open(f"{base}/person/tastatur.html")
+    without = driven.script(shown)
+    driven.session.screenshot(work / "ohne-javascript.png")
+    driven.session.command("Emulation.setScriptExecutionDisabled", {"value": False})
+    report.check("ohne JavaScript: der Platzhalter mit dem Hinweis",
+                 without == PLACEHOLDER + " (dazu ist JavaScript nötig)", without)
+    driven.open(f"{base}/person/tastatur.html")
+    report.check("mit JavaScript: der Platzhalter ohne den Hinweis", driven.script(shown) == PLACEHOLDER,
+                 driven.script(shown))
+
+
+def screenshots(base, driven, work, report):
+    """A page before and after a key press, for people to look at."""
+    driven.open(f"{base}/person/seite0.html")
+    driven.session.screenshot(work / "taste-vorher.png")
+    driven.session.press_key("a")
+    driven.session.screenshot(work / "taste-nachher.png")
+    report.check(f"Bildschirmfotos in {work}", all((work / f"taste-{t}.png").is_file() for t in ("vorher", "nachher")))
+
+
 def main():
     name, encoder, work = sys.argv[1], sys.argv[2], Path(sys.argv[3])
     site = write_site(encoder, work)
@@ -199,6 +226,9 @@ def main():
             check_loaded(name, base, site, driven, report)
             check_person(base, site, driven, report)
             check_keyboard(base, driven, report)
+            if name == "chromium":
+                check_without_javascript(base, driven, work, report)
+            screenshots(base, driven, work, report)
         server.shutdown()
     print(f"{report.passes} passed, {report.failures} failed")
     return 1 if report.failures else 0
