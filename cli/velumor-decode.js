@@ -8,9 +8,12 @@
  *
  * A block marked data-velumor-reveal="interaction" waits instead for the
  * first sign of a person on the page: a pointer moved or pressed, a touch, a
- * key, a scroll, an element of the page focused. A browser that only loads
- * the page never shows it. Until then it shows its placeholder, which can be
+ * key, a wheel turned, a placeholder focused. A browser that only loads the
+ * page never shows it. Until then it shows its placeholder, which can be
  * focused, so tabbing to it or pressing Enter on it reveals it as well.
+ * Scrolling and focus elsewhere are no sign: pages cause both while loading
+ * (autofocus, an anchor in the address, a script moving the focus), and a
+ * person who scrolls or moves the focus uses a wheel, a key or a pointer.
  *
  * No eval, no document.write, no inline handlers, no timers: the script runs
  * under a Content-Security-Policy of script-src 'self'.
@@ -19,8 +22,8 @@
   "use strict";
 
   // Not the window's own "focus": headless browsers fire it on loading too.
-  var SIGNS = ["pointermove", "pointerdown", "mousemove", "mousedown", "touchstart", "keydown", "wheel", "scroll",
-    "focusin", "click"];
+  var SIGNS = ["pointermove", "pointerdown", "mousemove", "mousedown", "touchstart", "keydown", "wheel", "focusin",
+    "click"];
   var LISTENING = { capture: true, passive: true };
   var FOCUSABLE = "a[href], area[href], button, input, select, textarea, [tabindex]";
   var personSeen = false;
@@ -79,6 +82,8 @@
   function onFirstSign(event) {
     // Events a script made up are no person.
     if (event.isTrusted === false) return;
+    // Focus counts where a keyboard or screen-reader user puts it: on a placeholder.
+    if (event.type === "focusin" && !(event.target.closest && event.target.closest("[data-velumor-reveal]"))) return;
     personSeen = true;
     for (var i = 0; i < SIGNS.length; i++) window.removeEventListener(SIGNS[i], onFirstSign, LISTENING);
     velumorDecode(document);

@@ -5,6 +5,8 @@
   loaded:   a harvester's browser that only loads the pages gets none of the
             addresses, while the same pages in the form decoded on loading
             give it every one (so the decoder did run under the policy);
+            nor does a page that focuses a field and scrolls by itself, or
+            is opened at an anchor, reveal anything;
   person:   events a page's script makes up reveal nothing; after a pointer
             move and a key press every page's body is the unprotected page's,
             address for address; the policy refused only the page's own
@@ -60,6 +62,18 @@ MADE_UP_EVENTS = """(function () {
   window.dispatchEvent(new Event("scroll"));
   return true;
 })()"""
+# A page that moves by itself while loading, as cookie notices and search
+# forms do: a field with autofocus, a script that focuses and scrolls.
+MOVING_PAGE = """<!DOCTYPE html><html lang="de"><head><meta charset="utf-8">
+<script src="velumor-decode.js"></script><script src="bewegt.js"></script></head><body>
+<form><input name="suche" autofocus></form><div style="height: 3000px"></div>
+<p id="unten">Kontakt: <a href="mailto:bewegt@norvane.example">bewegt@norvane.example</a></p></body></html>
+"""
+MOVING_JS = """window.addEventListener("load", function () {
+  document.querySelector("input").focus();
+  window.scrollTo(0, 2000);
+});
+"""
 KEYBOARD_PAGE = """<!DOCTYPE html><html lang="de"><head><meta charset="utf-8">
 <script src="velumor-decode.js"></script></head><body>
 <p>Schreiben Sie an <a href="mailto:tastatur@norvane.example" class="mail">unser Büro</a>.</p>
@@ -76,6 +90,8 @@ def write_site(encoder, work):
     shutil.rmtree(work, ignore_errors=True)
     site = make_site(work / "ohne", 4, seed=7)
     (work / "ohne" / "tastatur.html").write_text(KEYBOARD_PAGE, encoding="utf-8")
+    (work / "ohne" / "bewegt.html").write_text(MOVING_PAGE, encoding="utf-8")
+    (work / "ohne" / "bewegt.js").write_text(MOVING_JS, encoding="utf-8")
     for path in (work / "ohne").glob("*.html"):
         text = path.read_text(encoding="utf-8")
         path.write_text(text.replace('<meta charset="utf-8">', '<meta charset="utf-8">' + HEAD_ADDITION, 1),
@@ -151,6 +167,10 @@ def check_loaded(name, base, site, driven, report):
         waiting = loaded_document(name, f"{base}/person/{page}", driven)
         report.check(f"geladen, Form interaction, {page}: keine Adresse, der Platzhalter",
                      not addresses_in(waiting) and PLACEHOLDER in waiting, sorted(addresses_in(waiting)))
+    for url in ("bewegt.html", "bewegt.html#unten"):
+        moved = loaded_document(name, f"{base}/person/{url}", driven)
+        report.check(f"geladen, Form interaction, {url}: Autofokus und Scrollen der Seite decken nichts auf",
+                     not addresses_in(moved) and PLACEHOLDER in moved, sorted(addresses_in(moved)))
 
 
 def check_person(base, site, driven, report):
