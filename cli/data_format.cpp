@@ -28,12 +28,12 @@ std::string FallbackHtml(std::u16string_view text) {
   return html;
 }
 
-std::string DataElement(std::string_view scriptBlock, std::string_view fallbackHtml) {
+std::string DataElement(std::string_view scriptBlock, std::string_view rest) {
   const std::string_view head = common::BlockHead(), tail = common::BlockTail();
   const std::string_view carriers = scriptBlock.substr(head.size(), scriptBlock.size() - head.size() - tail.size());
   std::string element;
-  element.reserve(carriers.size() + fallbackHtml.size() + 40);
-  element.append("<span data-velumor=\"").append(carriers).append("\">").append(fallbackHtml).append("</span>");
+  element.reserve(carriers.size() + rest.size() + 20);
+  element.append("<span data-velumor=\"").append(carriers).append(rest);
   return element;
 }
 

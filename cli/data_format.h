@@ -22,8 +22,8 @@ std::string_view DecoderScriptText();
 // beyond ASCII as character references, so it suits a page in any encoding.
 std::string FallbackHtml(std::u16string_view text);
 
-// The data element for the carriers of a script block.
-std::string DataElement(std::string_view scriptBlock, std::string_view fallbackHtml);
+// The data element for the carriers of a script block; `rest` from DataElementRest.
+std::string DataElement(std::string_view scriptBlock, std::string_view rest);
 
 // The carrier strings of all blocks of a page, both forms, in page order.
 // Blocks are ASCII, so a page in bytes may be in any 8-bit encoding.

@@ -66,6 +66,14 @@ constexpr char HelpText[] =
     "                      Inhalte; entschlüsselt von velumor-decode.js\n"
     "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
     "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
+    "  --reveal load|interaction  mit --format data: wann der Text erscheint;\n"
+    "                      load: sobald die Seite geladen ist (Vorgabe);\n"
+    "                      interaction: erst beim ersten Zeichen eines Menschen\n"
+    "                      (Maus, Berührung, Taste, Scrollen, Fokus), so dass ein\n"
+    "                      Browser, der die Seite nur lädt, nichts findet\n"
+    "  --placeholder TEXT  mit --reveal interaction: was bis dahin an der Stelle\n"
+    "                      steht (Vorgabe: \"E-Mail-Adresse: bitte Seite\n"
+    "                      benutzen\"); per Tab und Eingabetaste erreichbar\n"
     "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
     "  -h, --help          diese Hilfe anzeigen\n"
     "\n"
@@ -158,12 +166,11 @@ class Destination {
   std::optional<AtomicOutput> file_;
 };
 
-StreamResult EncodeWhole(std::string_view utf8, common::PseudoRandom random, const std::string* dataFallback,
+StreamResult EncodeWhole(std::string_view utf8, common::PseudoRandom random, const std::string* dataRest,
                          const ByteSink& sink) {
   const auto block = common::EncodeText(std::get<std::u16string>(DecodeUtf8(utf8)), random);
   if (!block) return StreamResult::SelfCheckFailed;
-  return sink(dataFallback ? DataElement(*block, *dataFallback) : *block) ? StreamResult::Done
-                                                                          : StreamResult::WriteFailed;
+  return sink(dataRest ? DataElement(*block, *dataRest) : *block) ? StreamResult::Done : StreamResult::WriteFailed;
 }
 
 int Decode(const Options& options, std::string_view page, Destination& destination, std::ostream& err) {
@@ -180,7 +187,7 @@ int Decode(const Options& options, std::string_view page, Destination& destinati
   return destination.Finish(options) ? 0 : 1;
 }
 
-int Encode(const Options& options, std::string_view bytes, const std::string& fallbackHtml, Destination& destination,
+int Encode(const Options& options, std::string_view bytes, const std::string& dataRest, Destination& destination,
            std::ostream& err) {
   // A byte order mark, as some Windows editors write it, is not part of the text.
   const std::size_t skipped = bytes.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
@@ -201,15 +208,14 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   StreamResult result;
   if (std::get<EncodingPlan>(plan).piecesEncodeLikeTheWhole) {
     // The data form: the same carriers in a span for velumor-decode.js.
-    const std::string dataEnd = "\">" + fallbackHtml + "</span>";
-    const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataEnd}) : std::nullopt;
+    const auto frame = options.dataFormat ? std::optional(BlockFrame{"<span data-velumor=\"", dataRest}) : std::nullopt;
     // Two threads unless told otherwise, and no more than the processor runs at once.
     const unsigned threads = options.threads.value_or(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
     result =
         EncodeStreaming(std::get<EncodingPlan>(plan), random, destination.Sink(), StreamChunkCodes, threads, frame);
   } else {
     // Scripts and styles in the text: their escapes need the whole text at once.
-    result = EncodeWhole(text, random, options.dataFormat ? &fallbackHtml : nullptr, destination.Sink());
+    result = EncodeWhole(text, random, options.dataFormat ? &dataRest : nullptr, destination.Sink());
   }
   switch (result) {
     case StreamResult::SelfCheckFailed:
@@ -254,11 +260,14 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
     (options.rewrite || onlyDecoder ? out : err) << "Geschrieben: " << *written << "\n";
     if (onlyDecoder) return 0;
   }
-  const std::string fallbackHtml = FallbackHtml(
-      options.fallback ? std::get<std::u16string>(DecodeUtf8(*options.fallback)) : std::u16string(DefaultFallback));
+  const Reveal reveal = options.reveal.value_or(Reveal::Load);
+  const std::optional<std::string>& shown = reveal == Reveal::Load ? options.fallback : options.placeholder;
+  const std::u16string_view shownDefault = reveal == Reveal::Load ? DefaultFallback : DefaultPlaceholder;
+  const std::string dataRest = DataElementRest(
+      reveal, FallbackHtml(shown ? std::get<std::u16string>(DecodeUtf8(*shown)) : std::u16string(shownDefault)));
 #ifdef VELUMOR_WITH_REWRITE
   if (options.rewrite) {
-    const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, fallbackHtml,
+    const RewriteSettings settings{options.dataFormat ? BlockFormat::Data : BlockFormat::Script, dataRest,
                                    options.dryRun};
     // Each page is replaced through the one writer of --output.
     return RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), WriteFileWhole, out,
@@ -274,7 +283,7 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   }
   Destination destination(out, err);
   return options.decode ? Decode(options, input->View(), destination, err)
-                        : Encode(options, input->View(), fallbackHtml, destination, err);
+                        : Encode(options, input->View(), dataRest, destination, err);
 }
 
 }  // namespace cli

@@ -91,6 +91,20 @@ constexpr OptionRow Rows[] = {
        o.fallback = v;
        return std::nullopt;
      }},
+    {"", "--reveal", "Zeitpunkt",
+     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
+       if (v != "load" && v != "interaction") {
+         return "Unbekannter Zeitpunkt für --reveal: " + v + " (load oder interaction).";
+       }
+       o.reveal = v == "interaction" ? Reveal::Interaction : Reveal::Load;
+       return std::nullopt;
+     }},
+    {"", "--placeholder", "Text",
+     [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
+       if (FirstInvalidUtf8(v)) return "Der Text für --placeholder ist kein gültiges UTF-8.";
+       o.placeholder = v;
+       return std::nullopt;
+     }},
     {"", "--write-decoder", "Ordner",
      [](Options& o, const std::string&, const std::string& v) -> std::optional<std::string> {
        o.decoderFolder = v;
@@ -137,6 +151,16 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   }
   if (options.dryRun && !options.rewrite) return UsageError{"--dry-run gilt nur zusammen mit --rewrite."};
   if (options.fallback && !options.dataFormat) return UsageError{"--fallback gilt nur zusammen mit --format data."};
+  if (options.reveal && !options.dataFormat) {
+    return UsageError{
+        "--reveal gilt nur zusammen mit --format data; der <script>-Block zeigt den Text immer beim Laden."};
+  }
+  if (options.placeholder && options.reveal != Reveal::Interaction) {
+    return UsageError{"--placeholder gilt nur zusammen mit --reveal interaction."};
+  }
+  if (options.fallback && options.reveal == Reveal::Interaction) {
+    return UsageError{"--fallback gilt nicht mit --reveal interaction; dort setzt --placeholder den Text."};
+  }
   return options;
 }
 

@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "data_reveal.h"
+
 namespace cli {
 
 struct Options {
@@ -17,6 +19,8 @@ struct Options {
   bool dryRun = false;
   bool dataFormat = false;
   std::optional<std::string> fallback;
+  std::optional<Reveal> reveal;  // the data form's default: on loading
+  std::optional<std::string> placeholder;
   std::optional<std::string> decoderFolder;
   std::optional<std::string> inputPath;
   std::optional<std::string> outputPath;

@@ -164,8 +164,8 @@ std::variant<RewrittenPage, std::string> RewritePage(std::string_view page, cons
     if (!block) return std::string("interner Fehler: ein Block gibt den Text nicht wieder");
     if (result.spans.empty()) declarationPlace = std::min(declarationPlace, span.begin);
     result.bytes.append(page, copied, span.begin - copied);
-    result.bytes += settings.format == BlockFormat::Data ? DataElement(*block, settings.fallbackHtml)
-                                                         : InlineBlock(*block, newline);
+    result.bytes +=
+        settings.format == BlockFormat::Data ? DataElement(*block, settings.dataRest) : InlineBlock(*block, newline);
     result.spans.push_back({line, span.address});
     copied = span.end;
   }

@@ -19,7 +19,7 @@ enum class BlockFormat { Script, Data };
 
 struct RewriteSettings {
   BlockFormat format = BlockFormat::Script;
-  std::string fallbackHtml;  // for the data form
+  std::string dataRest;  // what follows the carriers in the data form, from DataElementRest
   bool dryRun = false;
 };
 
