@@ -16,6 +16,11 @@
 ; nothing changed.
 !define EXIT_REFUSED 2
 
+; The Windows buttons under a question are labelled in the language of
+; Windows, not of the installer, so the texts name what a button does,
+; never its label.
+!define RUNNING_QUESTION "Velumor wird gerade ausgeführt.$\r$\n$\r$\nBitte beenden Sie Velumor (rechte Maustaste auf das Velumor-Symbol neben der Uhr, dann „Beenden“) und versuchen Sie es dann erneut. Wenn Sie abbrechen, bleibt alles, wie es ist."
+
 ; Refuses to go on while Velumor runs: its files cannot be replaced or
 ; removed behind its back. The user may end it and retry; a silent run and
 ; a cancel end with EXIT_REFUSED before anything is changed.
@@ -36,7 +41,7 @@ Function ${UN}CheckNotRunning
     StrCpy $1 1
   ${EndIf}
   ${If} $1 = 1
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Velumor wird gerade ausgeführt.$\r$\n$\r$\nBitte beenden Sie Velumor (rechte Maustaste auf das Velumor-Symbol neben der Uhr, dann „Beenden“) und klicken Sie auf „Wiederholen“." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${RUNNING_QUESTION}" /SD IDCANCEL IDRETRY retry
     SetErrorLevel ${EXIT_REFUSED}
     Quit
   ${EndIf}

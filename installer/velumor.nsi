@@ -67,6 +67,11 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 !insertmacro VelumorVersionInfo "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
 
+; NSIS's own question when a file cannot be written names the buttons, whose
+; labels come from Windows in its own language: named by what they do instead.
+LangString ^FileError ${LANG_GERMAN} "Die Datei „$0“ kann nicht geschrieben werden.$\r$\nSie können die Installation abbrechen, es erneut versuchen oder die Datei auslassen."
+LangString ^FileError_NoIgnore ${LANG_GERMAN} "Die Datei „$0“ kann nicht geschrieben werden.$\r$\nSie können es erneut versuchen oder die Installation abbrechen."
+
 ; "1" or "0" from /AUTOSTART=, empty when the switch was not given.
 Var AutostartSwitch
 ; The finish page's choice: "1" writes the Run value, "0" removes ours.
@@ -111,7 +116,15 @@ Function .onInit
       ${Break}
     ${EndIf}
   ${Next}
+  Call TrimFolder
   Call CheckNotRunning
+FunctionEnd
+
+; $INSTDIR as NSIS reads it out, which is without a backslash at its end
+; (but for a drive's root): what the registry or /D= hands over is kept as
+; it came, so the folder page would propose "…\Velumor\".
+Function TrimFolder
+  StrCpy $INSTDIR $INSTDIR
 FunctionEnd
 
 ; $0: empty when $INSTDIR can take the program, else the German reason.

@@ -88,10 +88,14 @@ class Scenario(Desktop):
     def wizard_upgrade_starts_the_program(self):
         # The pages add a subcaption to the title.
         title = f"Velumor {self.version} Installation*"
+        # A folder remembered with a backslash at its end is proposed, and kept, without it.
+        self.wine("reg", "add", UNINSTALL_KEY, "/v", "InstallLocation", "/d", FOLDER + "\\", "/f")
         wizard = self.start_program(self.setup, f"{os.path.basename(self.setup)} (oder das von ihm gestartete Velumor)")
         self.wait_for_text(title, "&Weiter >")
         self.driver("click", title, "&Weiter >")
         self.wait_for_text(title, "&Installieren")
+        shown = self.wine(self.driver_exe, "texts", title)[1].split("\n")
+        check(FOLDER in shown, f"Zielordner auf der Seite: {[line for line in shown if ':' in line]}")
         self.driver("click", title, "&Installieren")
         self.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
