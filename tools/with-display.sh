@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a command with an X display: the current one, or a private Xvfb that
-# is stopped again when the command ends.
+# is stopped again when the command ends. Its size is a laptop's at 200 %,
+# so that the forms fit it at every scale the tests try.
 set -eu
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
@@ -10,7 +11,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
   exit 1
 fi
 display=":$(( 90 + $$ % 100 ))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
 export DISPLAY="$display"
