@@ -1,16 +1,19 @@
 // The real desktop layer under Wine, with a display: what the fake cannot
 // show. Forms laid out from their control tables, texts measured in their
-// fonts, the hook, the unloading of forms and the message loop, modal showing,
-// the clipboard with another holder, pictures and the single instance.
+// fonts at every DPI, the hook, the unloading of forms and the message loop,
+// modal showing, the clipboard with another holder, pictures and the single
+// instance.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,6 +24,7 @@
 #include "app/program.h"
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
@@ -132,10 +136,14 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAnd
   EXPECT_GE(strip.height, GetSystemMetrics(SM_CYCAPTION) * screen.twipsPerPixelY);
 }
 
-// Every label, button and check box of a form shows its whole text: measured
-// from outside with DrawText in the font the control has, it fits the
-// control, and the control fits the form.
-void ExpectWholeTexts(HWND form) {
+// Every label, button and check box of a form shows its whole text with at
+// least this much room around it (a button's: inside its frame), at every DPI.
+constexpr long TextMargin = 2;
+
+// Measured from outside with DrawText in the font each control has, every
+// label, button and check box of a form fits its text with the margin, and
+// the control fits the form.
+void ExpectWholeTexts(HWND form, UINT dpi) {
   RECT client{};
   GetClientRect(form, &client);
   for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -147,9 +155,9 @@ void ExpectWholeTexts(HWND form) {
     if (length == 0 || (!button && (style & SS_TYPEMASK) != SS_LEFT)) continue;
     const auto [left, top, width, height] = PlaceOf(child);
     EXPECT_TRUE(left >= 0 && top >= 0 && left + width <= client.right && top + height <= client.bottom)
-        << "outside the form: " << text;
+        << "outside the form at " << dpi << " DPI: " << text;
     const platform::win32::ButtonLook look =
-        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button, {width, height});
+        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button, {width, height}, dpi);
     const SIZE frame = button ? look.frame : SIZE{0, 0};
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
     if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
@@ -164,28 +172,145 @@ void ExpectWholeTexts(HWND form) {
     if (button) DrawTextW(dc, text, length, &drawn, format);
     SelectObject(dc, previous);
     ReleaseDC(child, dc);
-    EXPECT_LE(needed.right, width - frame.cx) << "too narrow: " << text;
-    EXPECT_LE(std::max(needed.bottom, drawn.bottom), height - frame.cy) << "too low: " << text;
+    // A push button centres its text both ways, a check box centres it
+    // upright right of its box; a label draws it from its top left corner.
+    const long across = button && !checkBox ? 2 * TextMargin : TextMargin;
+    const long upright = button ? 2 * TextMargin : TextMargin;
+    EXPECT_LE(needed.right + across, width - frame.cx) << "too narrow at " << dpi << " DPI: " << text;
+    EXPECT_LE(std::max(needed.bottom, drawn.bottom) + upright, height - frame.cy)
+        << "too low at " << dpi << " DPI: " << text;
   }
 }
 
-TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeText) {
+// Tells a form that it is now on a monitor of `dpi`, as Windows does, with
+// the place Windows would suggest: its size in step, its top left corner kept.
+RECT ChangeDpi(HWND form, UINT from, UINT to) {
+  RECT place{};
+  GetWindowRect(form, &place);
+  const RECT suggested{place.left, place.top, place.left + MulDiv(place.right - place.left, to, from),
+                       place.top + MulDiv(place.bottom - place.top, to, from)};
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
+// The side of an icon's image in pixels.
+long IconSide(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+long FontHeight(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return std::labs(font.lfHeight);
+}
+
+// What scales with the DPI on its own, control by control: the fonts'
+// heights, the pictures' sizes (fitting grows neither), and the icons.
+struct Scaled {
+  std::map<HWND, long> fontHeights;
+  std::map<HWND, std::array<long, 2>> pictureSizes;
+  long smallIcon = 0, bigIcon = 0;
+
+  explicit Scaled(HWND form)
+      : smallIcon(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_SMALL, 0)))),
+        bigIcon(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_BIG, 0)))) {
+    for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      fontHeights[child] = FontHeight(child);
+      if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW) {
+        const auto place = PlaceOf(child);
+        pictureSizes[child] = {place[2], place[3]};
+      }
+    }
+  }
+};
+
+// Each of `scaled`'s measures is its size at 96 DPI in step with `dpi`, to a pixel.
+void ExpectScaledFrom(const Scaled& at96, const Scaled& scaled, UINT dpi) {
+  const auto inStep = [dpi](long at96, long now) { return std::labs(MulDiv(at96, dpi, 96) - now) <= 1; };
+  for (const auto& [control, height] : scaled.fontHeights) {
+    EXPECT_PRED2(inStep, at96.fontHeights.at(control), height) << "font height at " << dpi << " DPI";
+  }
+  for (const auto& [control, size] : scaled.pictureSizes) {
+    EXPECT_PRED2(inStep, at96.pictureSizes.at(control)[0], size[0]) << "picture width at " << dpi << " DPI";
+    EXPECT_PRED2(inStep, at96.pictureSizes.at(control)[1], size[1]) << "picture height at " << dpi << " DPI";
+  }
+  // Windows' sizes for title bar and Alt+Tab icons: 16 and 32 pixels at 96 DPI.
+  EXPECT_EQ((std::array{scaled.smallIcon, scaled.bigIcon}),
+            (std::array<long, 2>{MulDiv(16, dpi, 96), MulDiv(32, dpi, 96)}))
+      << "icons at " << dpi << " DPI";
+}
+
+// The form as the user meets it, then moved over monitors of 150 %, 200 %
+// and back to 100 %: every text fits with its margin, what scales scales,
+// and the form takes the place Windows suggests, around its centre.
+void ExpectEveryDpi(HWND form) {
+  ASSERT_EQ(platform::win32::DpiOfWindow(form), 96u) << "the test display runs at 100 %";
+  ExpectWholeTexts(form, 96);
+  const Scaled at96(form);
+  UINT dpi = 96;
+  for (const UINT next : {144u, 192u, 96u}) {
+    const RECT suggested = ChangeDpi(form, dpi, next);
+    dpi = next;
+    // Around the suggested place's centre, unless that would put it past the
+    // screen's top or left edge (the about dialog at 200 % is larger than
+    // the test display).
+    RECT place{}, screen{};
+    GetWindowRect(form, &place);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    if (place.left > screen.left) {
+      EXPECT_LE(std::labs((place.left + place.right) - (suggested.left + suggested.right)), 2) << dpi << " DPI";
+    }
+    if (place.top > screen.top) {
+      EXPECT_LE(std::labs((place.top + place.bottom) - (suggested.top + suggested.bottom)), 2) << dpi << " DPI";
+    }
+    ExpectWholeTexts(form, dpi);
+    ExpectScaledFrom(at96, Scaled(form), dpi);
+  }
+}
+
+TEST(Win32Forms, TheNoticesAndTheAboutDialogShowEveryTextWholeWithAMarginAtEveryDpi) {
   Win32Platform os;
   app::Program program(os);
   dialogs::StartInfoDialog& notice = program.dialogs.startInfoDialog();
   for (const std::u16string_view text : {app::StartNotice, common::ResultNotice}) {
     for (const bool picture : {false, true}) {
+      SCOPED_TRACE(picture ? "notice with its picture" : "notice");
       notice.Load();
       if (picture) os.SetControlWidth(notice.id(), "InfoLbl", -1, dialogs::LabelWidthBesidePicture);
       os.SetControlCaption(notice.id(), "InfoLbl", -1, RXSAMMLUNG2DIVFU::FormatTemplate(text));
-      ExpectWholeTexts(Window(os, notice.id()));
+      ExpectEveryDpi(Window(os, notice.id()));
       notice.Unload();
     }
   }
+  SCOPED_TRACE("about dialog");
   program.dialogs.infoForm().Show();
-  ExpectWholeTexts(Window(os, program.dialogs.infoForm().id()));
+  ExpectEveryDpi(Window(os, program.dialogs.infoForm().id()));
   program.dialogs.infoForm().Unload();
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
+}
+
+TEST(Win32Forms, TheProgressStripKeepsItsWidthInTwipsAndJustItsTitleBarAtEveryDpi) {
+  Win32Platform os;
+  RecordingEvents events;
+  const FormId form = os.LoadForm(platform::FormSpec{}, events);
+  os.SetFormSize(form, 3000, 0);
+  const HWND window = Window(os, form);
+  UINT dpi = 96;
+  for (const UINT next : {144u, 192u, 96u}) {
+    ChangeDpi(window, dpi, next);
+    dpi = next;
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_EQ(outer.right - outer.left, MulDiv(3000, dpi, 1440)) << dpi << " DPI";
+    EXPECT_EQ(client.bottom, 0) << dpi << " DPI";
+  }
 }
 
 // A main form and a notice on the real layer, each with its events; the events
