@@ -20,7 +20,7 @@ import tempfile
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "browser"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tools" / "browser"))
 
 import harvester  # noqa: E402
 from devtools import ChromiumSession  # noqa: E402

@@ -23,21 +23,17 @@ DevTools pipe; Firefox over Marionette.
 
 Usage: reveal_checks.py chromium|firefox VELUMOR_ENCODE WORK_DIR
 """
-import http.server
 import json
 import shutil
-import subprocess
 import sys
-import threading
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "bench"))
-
-from devtools import ChromiumSession  # noqa: E402
-from harvest_pages import make_site  # noqa: E402
-from harvester import addresses_in  # noqa: E402
-from headless import Chromium  # noqa: E402
-from marionette import Firefox  # noqa: E402
+from shared import encode, served  # first: it puts the drivers and bench/ on the import path
+from devtools import ChromiumSession
+from harvest_pages import make_site
+from harvester import addresses_in
+from headless import Chromium
+from marionette import Firefox
 
 PLACEHOLDER = "E-Mail-Adresse: bitte Seite benutzen"
 # Served from the page's own origin: counts what the policy refuses, and
@@ -81,10 +77,6 @@ KEYBOARD_PAGE = """<!DOCTYPE html><html lang="de"><head><meta charset="utf-8">
 """
 
 
-def encode(encoder, *args):
-    subprocess.run([encoder, *args], check=True, capture_output=True)
-
-
 def write_site(encoder, work):
     """The pages unprotected, in the form decoded on loading, and in the one waiting for a person."""
     shutil.rmtree(work, ignore_errors=True)
@@ -102,15 +94,6 @@ def write_site(encoder, work):
         encode(encoder, "--rewrite", "--format", "data", *options, "--write-decoder", str(work / form),
                str(work / form))
     return site
-
-
-class Handler(http.server.SimpleHTTPRequestHandler):
-    def end_headers(self):
-        self.send_header("Content-Security-Policy", "script-src 'self'")
-        super().end_headers()
-
-    def log_message(self, *args):
-        pass
 
 
 class Report:
@@ -238,18 +221,13 @@ def main():
     name, encoder, work = sys.argv[1], sys.argv[2], Path(sys.argv[3])
     site = write_site(encoder, work)
     report = Report(name)
-    handler = lambda *a: Handler(*a, directory=str(work))
-    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        base = f"http://127.0.0.1:{server.server_address[1]}"
-        with Driven(name) as driven:
-            check_loaded(name, base, site, driven, report)
-            check_person(base, site, driven, report)
-            check_keyboard(base, driven, report)
-            if name == "chromium":
-                check_without_javascript(base, driven, work, report)
-            screenshots(base, driven, work, report)
-        server.shutdown()
+    with served(work) as base, Driven(name) as driven:
+        check_loaded(name, base, site, driven, report)
+        check_person(base, site, driven, report)
+        check_keyboard(base, driven, report)
+        if name == "chromium":
+            check_without_javascript(base, driven, work, report)
+        screenshots(base, driven, work, report)
     print(f"{report.passes} passed, {report.failures} failed")
     return 1 if report.failures else 0
 

@@ -13,25 +13,18 @@
 
 Usage: site_checks.py rewrite|csp|escapes VELUMOR_ENCODE SITE_DIR WORK_DIR
 """
-import http.server
 import os
 import re
 import shutil
-import subprocess
 import sys
-import threading
 from pathlib import Path
 
+from shared import encode, same, served, verdict  # first: it puts the drivers on the import path
 from headless import Chromium
 
 ADDRESSES = ["info@", "presse@", "vertrieb@", "buero@", "impressum@", "leser@", "anna@", "korrektur@",
              "j\u00fcrgen@"]
 BLOCK_START, BLOCK_END = '<script language="JavaScript" type="text/javascript">', "</noscript>"
-
-
-def encode(encoder, *args):
-    """What velumor-encode writes; a failing run raises."""
-    return subprocess.run([encoder, *args], capture_output=True, text=True, check=True).stdout
 
 
 def rendered(browser, path):
@@ -71,15 +64,6 @@ def check_rewrite(encoder, site, work, browser):
     return failures
 
 
-class Server(http.server.SimpleHTTPRequestHandler):
-    def end_headers(self):
-        self.send_header("Content-Security-Policy", "script-src 'self'")
-        super().end_headers()
-
-    def log_message(self, *args):
-        pass
-
-
 CSP_PAGE = """<!DOCTYPE html><html><head><meta charset="utf-8"><script src="check.js"></script>
 <script src="js/velumor-decode.js"></script></head><body>
 <p id="link">Schreiben Sie an <a href="mailto:info@norvane.example">info@norvane.example</a>.</p>
@@ -108,15 +92,11 @@ def check_csp(encoder, site, work, browser):
     Path(page).write_text(CSP_PAGE.format(block=encode(encoder, "inline@norvane.example")), encoding="utf-8")
     Path(root, "check.js").write_text(CHECK_JS.replace("{late}", repr(late)), encoding="utf-8")
     encode(encoder, "--rewrite", "--format", "data", "--write-decoder", os.path.join(root, "js"), page)
-    handler = lambda *a: Server(*a, directory=root)
-    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        verdict = browser.verdict(f"http://127.0.0.1:{server.server_address[1]}/seite.html")
-        server.shutdown()
+    with served(root) as base:
+        shown = verdict(browser, f"{base}/seite.html")
     expected = '["Schreiben Sie an <a href=\\"mailto:info@norvane.example\\">info@norvane.example</a>.",' \
                '"Später: <a href=\\"mailto:spaet@norvane.example\\">spät</a>",1,true]'
-    print(("ok     " if verdict == expected else "FEHLER ") + "csp " + verdict)
-    return verdict != expected
+    return not same("csp", shown, expected)
 
 
 ESCAPES_TEXT = ('<style>#e::after{content:"\u20ac12 \U0001F600"}</style><span id="e"></span>'
@@ -130,10 +110,7 @@ document.body.appendChild(v);</script></body></html>"""
 def check_escapes(encoder, site, work, browser):
     path = os.path.join(work, "escapes.html")
     Path(path).write_text(ESCAPES_PAGE.format(block=encode(encoder, ESCAPES_TEXT)), encoding="utf-8")
-    verdict = browser.verdict("file://" + path)
-    expected = '"\u20ac12 \U0001F600"|6'
-    print(("ok     " if verdict == expected else "FEHLER ") + "escapes " + verdict)
-    return verdict != expected
+    return not same("escapes", verdict(browser, "file://" + path), '"\u20ac12 \U0001F600"|6')
 
 
 def main():

@@ -1,5 +1,4 @@
 """Headless Chromium for the page checks, with a profile of its own."""
-import html
 import shutil
 import subprocess
 import sys
@@ -31,7 +30,3 @@ class Chromium:
     def dom(self, url):
         """The page's DOM once its scripts have run."""
         return self.run("--dump-dom", url)
-
-    def verdict(self, url):
-        """What the page's script wrote into <pre id="verdict">."""
-        return html.unescape(self.dom(url).split('<pre id="verdict">', 1)[-1].split("</pre>")[0])
