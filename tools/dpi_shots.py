@@ -14,8 +14,7 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "e2e"))
-from run_e2e import Desktop, check  # noqa: E402
+from wine_desktop import Desktop, check  # noqa: E402
 
 DPIS = (96, 144, 192)
 

@@ -14,8 +14,8 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
-from run_e2e import RUN_KEY, Desktop, Failure, check, wait_until  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "tools"))
+from wine_desktop import RUN_KEY, Desktop, Failure, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
