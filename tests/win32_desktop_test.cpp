@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -95,6 +94,17 @@ void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
 // The notice's own control table: any form will do where the layout does not matter.
 platform::FormSpec NoticeSpec() { return dialogs::StartInfoDialogLayout(0); }
 
+// Tells a form that it is now on a monitor of `dpi`, as Windows does, with
+// the place Windows would suggest: its size in step, its top left corner kept.
+RECT ChangeDpi(HWND form, UINT from, UINT to) {
+  RECT place{};
+  GetWindowRect(form, &place);
+  const RECT suggested{place.left, place.top, place.left + MulDiv(place.right - place.left, to, from),
+                       place.top + MulDiv(place.bottom - place.top, to, from)};
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
 TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAndTheFormResizes) {
   Win32Platform os;
   RecordingEvents events;
@@ -134,6 +144,15 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAnd
   EXPECT_EQ((std::array{strip.left, strip.top, strip.width}),
             (std::array{1500, 3000, 3000 / screen.twipsPerPixelX * screen.twipsPerPixelX}));
   EXPECT_GE(strip.height, GetSystemMetrics(SM_CYCAPTION) * screen.twipsPerPixelY);
+  // At every DPI it keeps its width in twips and just its title bar.
+  for (const auto& [from, to] : {std::pair{96u, 144u}, {144u, 192u}, {192u, 96u}}) {
+    ChangeDpi(window, from, to);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_EQ(outer.right - outer.left, MulDiv(3000, to, 1440)) << to << " DPI";
+    EXPECT_EQ(client.bottom, 0) << to << " DPI";
+  }
 }
 
 // Every label, button and check box of a form shows its whole text with at
@@ -182,17 +201,6 @@ void ExpectWholeTexts(HWND form, UINT dpi) {
   }
 }
 
-// Tells a form that it is now on a monitor of `dpi`, as Windows does, with
-// the place Windows would suggest: its size in step, its top left corner kept.
-RECT ChangeDpi(HWND form, UINT from, UINT to) {
-  RECT place{};
-  GetWindowRect(form, &place);
-  const RECT suggested{place.left, place.top, place.left + MulDiv(place.right - place.left, to, from),
-                       place.top + MulDiv(place.bottom - place.top, to, from)};
-  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-  return suggested;
-}
-
 // The side of an icon's image in pixels.
 long IconSide(HICON icon) {
   ICONINFO info{};
@@ -204,46 +212,23 @@ long IconSide(HICON icon) {
   return bitmap.bmWidth;
 }
 
-long FontHeight(HWND control) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return std::labs(font.lfHeight);
-}
-
-// What scales with the DPI on its own, control by control: the fonts'
-// heights, the pictures' sizes (fitting grows neither), and the icons.
-struct Scaled {
-  std::map<HWND, long> fontHeights;
-  std::map<HWND, std::array<long, 2>> pictureSizes;
-  long smallIcon = 0, bigIcon = 0;
-
-  explicit Scaled(HWND form)
-      : smallIcon(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_SMALL, 0)))),
-        bigIcon(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, ICON_BIG, 0)))) {
-    for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-      fontHeights[child] = FontHeight(child);
-      if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW) {
-        const auto place = PlaceOf(child);
-        pictureSizes[child] = {place[2], place[3]};
-      }
+// What scales with the DPI on its own: the icons, then control by control
+// the font's height and a picture's size (fitting grows neither).
+std::vector<long> Scaled(HWND form) {
+  std::vector<long> sizes;
+  for (const WPARAM icon : {ICON_SMALL, ICON_BIG}) {
+    sizes.push_back(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, icon, 0))));
+  }
+  for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof font, &font);
+    sizes.push_back(std::labs(font.lfHeight));
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW) {
+      const auto place = PlaceOf(child);
+      sizes.insert(sizes.end(), {place[2], place[3]});
     }
   }
-};
-
-// Each of `scaled`'s measures is its size at 96 DPI in step with `dpi`, to a pixel.
-void ExpectScaledFrom(const Scaled& at96, const Scaled& scaled, UINT dpi) {
-  const auto inStep = [dpi](long at96, long now) { return std::labs(MulDiv(at96, dpi, 96) - now) <= 1; };
-  for (const auto& [control, height] : scaled.fontHeights) {
-    EXPECT_PRED2(inStep, at96.fontHeights.at(control), height) << "font height at " << dpi << " DPI";
-  }
-  for (const auto& [control, size] : scaled.pictureSizes) {
-    EXPECT_PRED2(inStep, at96.pictureSizes.at(control)[0], size[0]) << "picture width at " << dpi << " DPI";
-    EXPECT_PRED2(inStep, at96.pictureSizes.at(control)[1], size[1]) << "picture height at " << dpi << " DPI";
-  }
-  // Windows' sizes for title bar and Alt+Tab icons: 16 and 32 pixels at 96 DPI.
-  EXPECT_EQ((std::array{scaled.smallIcon, scaled.bigIcon}),
-            (std::array<long, 2>{MulDiv(16, dpi, 96), MulDiv(32, dpi, 96)}))
-      << "icons at " << dpi << " DPI";
+  return sizes;
 }
 
 // The form as the user meets it, then moved over monitors of 150 %, 200 %
@@ -252,11 +237,9 @@ void ExpectScaledFrom(const Scaled& at96, const Scaled& scaled, UINT dpi) {
 void ExpectEveryDpi(HWND form) {
   ASSERT_EQ(platform::win32::DpiOfWindow(form), 96u) << "the test display runs at 100 %";
   ExpectWholeTexts(form, 96);
-  const Scaled at96(form);
-  UINT dpi = 96;
-  for (const UINT next : {144u, 192u, 96u}) {
-    const RECT suggested = ChangeDpi(form, dpi, next);
-    dpi = next;
+  const std::vector<long> at96 = Scaled(form);
+  for (const auto& [from, dpi] : {std::pair{96u, 144u}, {144u, 192u}, {192u, 96u}}) {
+    const RECT suggested = ChangeDpi(form, from, dpi);
     // Around the suggested place's centre, unless that would put it past the
     // screen's top or left edge (the about dialog at 200 % is larger than
     // the test display).
@@ -270,7 +253,15 @@ void ExpectEveryDpi(HWND form) {
       EXPECT_LE(std::labs((place.top + place.bottom) - (suggested.top + suggested.bottom)), 2) << dpi << " DPI";
     }
     ExpectWholeTexts(form, dpi);
-    ExpectScaledFrom(at96, Scaled(form), dpi);
+    // Each measure in step with its size at 96 DPI, to a pixel; the icons at
+    // Windows' sizes for title bar and Alt+Tab, 16 and 32 pixels at 96 DPI.
+    const std::vector<long> now = Scaled(form);
+    ASSERT_EQ(now.size(), at96.size());
+    EXPECT_EQ(std::vector(now.begin(), now.begin() + 2), (std::vector<long>{MulDiv(16, dpi, 96), MulDiv(32, dpi, 96)}))
+        << "icons at " << dpi << " DPI";
+    for (std::size_t i = 2; i < now.size(); ++i) {
+      EXPECT_LE(std::labs(MulDiv(at96[i], dpi, 96) - now[i]), 1) << "font or picture " << i << " at " << dpi << " DPI";
+    }
   }
 }
 
@@ -295,24 +286,6 @@ TEST(Win32Forms, TheNoticesAndTheAboutDialogShowEveryTextWholeWithAMarginAtEvery
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
 
-TEST(Win32Forms, TheProgressStripKeepsItsWidthInTwipsAndJustItsTitleBarAtEveryDpi) {
-  Win32Platform os;
-  RecordingEvents events;
-  const FormId form = os.LoadForm(platform::FormSpec{}, events);
-  os.SetFormSize(form, 3000, 0);
-  const HWND window = Window(os, form);
-  UINT dpi = 96;
-  for (const UINT next : {144u, 192u, 96u}) {
-    ChangeDpi(window, dpi, next);
-    dpi = next;
-    RECT outer{}, client{};
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
-    EXPECT_EQ(outer.right - outer.left, MulDiv(3000, dpi, 1440)) << dpi << " DPI";
-    EXPECT_EQ(client.bottom, 0) << dpi << " DPI";
-  }
-}
-
 // A main form and a notice on the real layer, each with its events; the events
 // outlive the platform, which may still tell them of its end.
 class TwoForms : public testing::Test {
@@ -325,20 +298,17 @@ class TwoForms : public testing::Test {
 
 // A hook as the program installs one: it logs what reaches it and passes it
 // on to the procedure it replaced.
-class PassingHook : public platform::WindowHook {
- public:
-  explicit PassingHook(Win32Platform& os) : os_(os) {}
+struct PassingHook : platform::WindowHook {
+  Win32Platform* os;
   std::intptr_t previous = 0;
   std::vector<std::uint32_t> messages;
 
+  explicit PassingHook(Win32Platform& platform) : os(&platform) {}
   std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) override {
     messages.push_back(message);
-    return os_.CallWindowProc(previous, window, message, wParam, lParam);
+    return os->CallWindowProc(previous, window, message, wParam, lParam);
   }
-
- private:
-  Win32Platform& os_;
 };
 
 TEST_F(TwoForms, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
@@ -442,19 +412,14 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
 
   // Another thread holds the clipboard open for longer than the layer waits.
-  enum Holder { Opening, Holding, Refused };
-  auto holder = std::make_shared<std::atomic<Holder>>(Opening);  // outlives a thread left behind
-  std::thread holding([holder] {
-    if (!OpenClipboard(nullptr)) {
-      *holder = Refused;
-      return;
-    }
-    *holder = Holding;
+  auto opened = std::make_shared<std::atomic<int>>(-1);  // outlives a thread left behind
+  std::thread holding([opened] {
+    *opened = OpenClipboard(nullptr);
     Sleep(2500);
-    CloseClipboard();
+    CloseClipboard();  // does nothing where it was not opened
   });
-  for (int waited = 0; *holder == Opening && waited < 5000; waited += 10) Sleep(10);
-  if (*holder != Holding) {
+  for (int waited = 0; *opened < 0 && waited < 5000; waited += 10) Sleep(10);
+  if (*opened != TRUE) {
     holding.detach();
     FAIL() << "the other thread did not get the clipboard open within 5 s";
   }
