@@ -58,7 +58,7 @@ class Shots(Desktop):
         self.dismiss("Info über Velumor", "&Schliessen")
         self.expect_end(velumor)
         self.choose("b")
-        velumor.wait(timeout=20)
+        self.ends(velumor, "Beenden", timeout=20)
 
 
 def main():

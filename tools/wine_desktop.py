@@ -159,8 +159,17 @@ class Desktop:
         return process
 
     def expect_end(self, process):
-        """The program may end from now on; the step checks how."""
+        """The program may end from now on; the step checks how, with ends()."""
         next(program for program in self.programs if program.process is process).may_end = True
+
+    def ends(self, process, after, code=0, timeout=30):
+        """The program ends with that exit code within the time after the user's `after`."""
+        name = next(program.name for program in self.programs if program.process is process)
+        try:
+            ended = process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{name} endet nicht innerhalb von {timeout} s nach „{after}“") from None
+        check(ended == code, f"{name} endet nach „{after}“ mit {ended} statt {code}")
 
     def check_programs(self):
         for program in self.programs:

@@ -106,31 +106,23 @@ class Report:
         self.passes += bool(ok)
 
 
-class Driven:
-    """One browser session with the few calls the checks make, the same for both browsers."""
+def session(name):
+    """One browser session; its script() gives an expression's value in either browser."""
+    if name == "chromium":
+        driven = ChromiumSession()
+        driven.script = driven.evaluate
+    else:
+        driven = Firefox()
+        driven.script = lambda expression: driven.evaluate(f"return {expression};")
+    return driven
 
-    def __init__(self, name):
-        if name == "chromium":
-            self.session = ChromiumSession()
-            self.script = lambda expression: self.session.evaluate(expression)
-        else:
-            self.session = Firefox()
-            self.script = lambda expression: self.session.evaluate(f"return {expression};")
 
-    def __enter__(self):
-        return self
+def body(driven):
+    return driven.script("document.body.outerHTML")
 
-    def __exit__(self, *error):
-        self.session.close()
 
-    def open(self, url):
-        self.session.open(url)
-
-    def body(self):
-        return self.script("document.body.outerHTML")
-
-    def root_attribute(self, name):
-        return self.script(f"document.documentElement.getAttribute({json.dumps(name)})")
+def root_attribute(driven, name):
+    return driven.script(f"document.documentElement.getAttribute({json.dumps(name)})")
 
 
 def loaded_document(name, url, driven):
@@ -159,17 +151,17 @@ def check_loaded(name, base, site, driven, report):
 def check_person(base, site, driven, report):
     for page, addresses in sorted(site.items()):
         driven.open(f"{base}/ohne/{page}")
-        expected = driven.body()
+        expected = body(driven)
         driven.open(f"{base}/person/{page}")
         driven.script(MADE_UP_EVENTS)
         report.check(f"Person, {page}: von einem Skript erfundene Ereignisse decken nichts auf",
-                     not addresses_in(driven.body()), driven.body()[:300])
-        driven.session.move_pointer(120, 80)
-        driven.session.press_key("a")
-        body = driven.body()
+                     not addresses_in(body(driven)), body(driven)[:300])
+        driven.move_pointer(120, 80)
+        driven.press_key("a")
+        body = body(driven)
         report.check(f"Person, {page}: der Inhalt wie ohne Schutz, {len(addresses)} Adressen",
                      body == expected and addresses_in(body) == set(addresses), body[:300])
-        refused = (driven.root_attribute("data-refused"), driven.root_attribute("class"))
+        refused = (root_attribute(driven, "data-refused"), root_attribute(driven, "class"))
         report.check(f"Person, {page}: nur das Inline-Skript abgewiesen", refused == ("1", None), refused)
 
 
@@ -179,12 +171,12 @@ def check_keyboard(base, driven, report):
     link = '<a href="mailto:tastatur@norvane.example" class="mail">unser Büro</a>'
 
     driven.open(url)
-    driven.session.press_key("Tab")
+    driven.press_key("Tab")
     report.check("Tab: aufgedeckt, der Fokus auf dem Link", driven.script(focused) == link, driven.script(focused))
-    driven.session.press_key("Enter")
-    activated = driven.root_attribute("data-activated")
+    driven.press_key("Enter")
+    activated = root_attribute(driven, "data-activated")
     report.check("Enter: der Link ausgelöst", activated == "mailto:tastatur@norvane.example", activated)
-    report.check("Tab, Enter: beide Adressen", len(addresses_in(driven.body())) == 2, driven.body())
+    report.check("Tab, Enter: beide Adressen", len(addresses_in(body(driven))) == 2, body(driven))
 
     driven.open(url)
     placeholder = driven.script('(function () { var p = document.querySelector("[data-velumor-reveal]");'
@@ -196,11 +188,11 @@ def check_keyboard(base, driven, report):
 def check_without_javascript(base, driven, work, report):
     """Chromium only, where the page's scripts can be switched off: the placeholder stays and says why."""
     shown = 'document.querySelector("[data-velumor-reveal]").innerText'
-    driven.session.command("Emulation.setScriptExecutionDisabled", {"value": True})
+    driven.command("Emulation.setScriptExecutionDisabled", {"value": True})
     driven.open(f"{base}/person/tastatur.html")
     without = driven.script(shown)
-    driven.session.screenshot(work / "ohne-javascript.png")
-    driven.session.command("Emulation.setScriptExecutionDisabled", {"value": False})
+    driven.screenshot(work / "ohne-javascript.png")
+    driven.command("Emulation.setScriptExecutionDisabled", {"value": False})
     report.check("ohne JavaScript: der Platzhalter mit dem Hinweis",
                  without == PLACEHOLDER + " (dazu ist JavaScript nötig)", without)
     driven.open(f"{base}/person/tastatur.html")
@@ -211,9 +203,9 @@ def check_without_javascript(base, driven, work, report):
 def screenshots(base, driven, work, report):
     """A page before and after a key press, for people to look at."""
     driven.open(f"{base}/person/seite0.html")
-    driven.session.screenshot(work / "taste-vorher.png")
-    driven.session.press_key("a")
-    driven.session.screenshot(work / "taste-nachher.png")
+    driven.screenshot(work / "taste-vorher.png")
+    driven.press_key("a")
+    driven.screenshot(work / "taste-nachher.png")
     report.check(f"Bildschirmfotos in {work}", all((work / f"taste-{t}.png").is_file() for t in ("vorher", "nachher")))
 
 
@@ -221,7 +213,7 @@ def main():
     name, encoder, work = sys.argv[1], sys.argv[2], Path(sys.argv[3])
     site = write_site(encoder, work)
     report = Report(name)
-    with served(work) as base, Driven(name) as driven:
+    with served(work) as base, session(name) as driven:
         check_loaded(name, base, site, driven, report)
         check_person(base, site, driven, report)
         check_keyboard(base, driven, report)

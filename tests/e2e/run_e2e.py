@@ -11,12 +11,11 @@ Usage: run_e2e.py DIST_DIR DRIVER_EXE ENCODE_EXE OUT_DIR
 """
 import os
 import shutil
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "tools"))
-from wine_desktop import RUN_KEY, Desktop, Failure, check, wait_until, windows_path  # noqa: E402
+from wine_desktop import RUN_KEY, Desktop, check, wait_until, windows_path  # noqa: E402
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 CANCELLED = "*** Velumor: Abbruch durch Anwender ***"
@@ -103,11 +102,7 @@ def help_goes_to_the_shell(d):
 def quit_removes_the_icon_and_ends(d):
     d.expect_end(d.velumor)
     d.choose("b")  # "&Beenden"
-    try:
-        code = d.velumor.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        raise Failure("velumor.exe endet nicht innerhalb von 20 s nach „Beenden“") from None
-    check(code == 0, f"velumor.exe endet mit {code} statt 0")
+    d.ends(d.velumor, "Beenden", timeout=20)
     wait_until(lambda: d.tray_window() is None, 10, "Symbol verschwindet aus dem Infobereich")
 
 

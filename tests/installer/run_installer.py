@@ -9,13 +9,12 @@ Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
 import hashlib
 import os
 import shutil
-import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "tools"))
-from wine_desktop import RUN_KEY, Desktop, Failure, check, wait_until  # noqa: E402
+from wine_desktop import RUN_KEY, Desktop, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
@@ -102,11 +101,7 @@ class Scenario(Desktop):
         self.screenshot("installer_options.png")
         self.expect_end(wizard)
         self.driver("click", title, "&Fertigstellen")
-        try:
-            code = wizard.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            raise Failure("Assistent endet nicht innerhalb von 30 s nach „Fertigstellen“") from None
-        check(code == 0, f"Assistent endet mit {code} statt 0")
+        self.ends(wizard, "Fertigstellen")
         # "Velumor jetzt starten" is ticked: the installed program runs.
         self.wait_for_text("Velumor", "Velumor wurde gestartet")
         wait_until(self.tray_window, 20, "Velumor-Symbol im Infobereich")
@@ -134,11 +129,7 @@ class Scenario(Desktop):
         self.wait_for_text(title, "Abbrechen")
         self.expect_end(wizard)
         self.driver("click", title, "Abbrechen")
-        try:
-            code = wizard.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            raise Failure("uninstall.exe endet nicht innerhalb von 30 s nach „Abbrechen“") from None
-        check(code == CANCELLED, f"abgebrochene Deinstallation endet mit {code} statt {CANCELLED}")
+        self.ends(wizard, "Abbrechen", CANCELLED)
         check(self.state() == before, "Installation verändert nach abgebrochener Deinstallation")
 
     def silent_uninstall_leaves_nothing(self):
