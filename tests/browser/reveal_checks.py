@@ -117,7 +117,7 @@ def session(name):
     return driven
 
 
-def body(driven):
+def body_html(driven):
     return driven.script("document.body.outerHTML")
 
 
@@ -151,14 +151,14 @@ def check_loaded(name, base, site, driven, report):
 def check_person(base, site, driven, report):
     for page, addresses in sorted(site.items()):
         driven.open(f"{base}/ohne/{page}")
-        expected = body(driven)
+        expected = body_html(driven)
         driven.open(f"{base}/person/{page}")
         driven.script(MADE_UP_EVENTS)
         report.check(f"Person, {page}: von einem Skript erfundene Ereignisse decken nichts auf",
-                     not addresses_in(body(driven)), body(driven)[:300])
+                     not addresses_in(body_html(driven)), body_html(driven)[:300])
         driven.move_pointer(120, 80)
         driven.press_key("a")
-        body = body(driven)
+        body = body_html(driven)
         report.check(f"Person, {page}: der Inhalt wie ohne Schutz, {len(addresses)} Adressen",
                      body == expected and addresses_in(body) == set(addresses), body[:300])
         refused = (root_attribute(driven, "data-refused"), root_attribute(driven, "class"))
@@ -176,7 +176,7 @@ def check_keyboard(base, driven, report):
     driven.press_key("Enter")
     activated = root_attribute(driven, "data-activated")
     report.check("Enter: der Link ausgelöst", activated == "mailto:tastatur@norvane.example", activated)
-    report.check("Tab, Enter: beide Adressen", len(addresses_in(body(driven))) == 2, body(driven))
+    report.check("Tab, Enter: beide Adressen", len(addresses_in(body_html(driven))) == 2, body_html(driven))
 
     driven.open(url)
     placeholder = driven.script('(function () { var p = document.querySelector("[data-velumor-reveal]");'
