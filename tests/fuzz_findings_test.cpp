@@ -9,6 +9,7 @@
 #include "cli/utf8.h"
 #include "core/common.h"
 #ifdef VELUMOR_WITH_REWRITE
+#include "cli/data_reveal.h"
 #include "cli/site_rewrite.h"
 #endif
 
@@ -48,12 +49,13 @@ TEST(FuzzFindings, DISABLED_ASecondRewriteChangesNothing) {
       "a@b.de</t=\">c@d.de",
   };
   for (const cli::BlockFormat format : {cli::BlockFormat::Script, cli::BlockFormat::Data}) {
+    const cli::RewriteSettings settings{format, cli::DataElementRest(cli::Reveal::Load, "!"), false};
     for (const std::string& page : pages) {
       common::PseudoRandom random(5);
-      const auto once = cli::RewritePage(page, {format, "!", false}, random);
+      const auto once = cli::RewritePage(page, settings, random);
       ASSERT_TRUE(std::holds_alternative<cli::RewrittenPage>(once)) << page;
       const std::string& bytes = std::get<cli::RewrittenPage>(once).bytes;
-      const auto twice = cli::RewritePage(bytes, {format, "!", false}, random);
+      const auto twice = cli::RewritePage(bytes, settings, random);
       if (const auto* reason = std::get_if<std::string>(&twice)) {
         ADD_FAILURE() << *reason << "\n" << page;
         continue;

@@ -18,13 +18,9 @@ namespace {
 
 using reference::Check;
 
-class GivenDraws {
- public:
-  explicit GivenDraws(const std::uint32_t* draws) : next_(draws) {}
-  double Next() { return static_cast<double>(*next_++) * 0x1.0p-32; }
-
- private:
-  const std::uint32_t* next_;
+struct GivenDraws {
+  const std::uint32_t* next;
+  double Next() { return static_cast<double>(*next++) * 0x1.0p-32; }
 };
 
 template <class Random>
@@ -78,7 +74,7 @@ void CheckFromDraws(const common::SimdKernels& kernels, const std::uint8_t* code
   }
   kernels.encodeDrawn(stretches.data(), count);
   for (int k = 0; k < kernels.sideBySide; ++k) {
-    GivenDraws given(stretches[k].draws);
+    GivenDraws given{stretches[k].draws};
     Check(std::string(outs[k].get(), 2 * count) == NibbleCarriers(codes, count, given),
           "a kernel's carriers from given draws differ from NibbleToChar's");
   }

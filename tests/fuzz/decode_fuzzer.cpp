@@ -9,6 +9,7 @@
 
 #include "../tool_run.h"
 #include "cli/data_format.h"
+#include "cli/data_reveal.h"
 #include "cli/utf8.h"
 #include "core/common.h"
 #include "reference.h"
@@ -41,11 +42,6 @@ std::string AsUtf8(std::string_view codes) {
   return utf8;
 }
 
-std::string WithoutCarriageReturns(std::string text) {
-  std::erase(text, '\r');
-  return text;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (pieces.size() < 2) return 0;
   common::PseudoRandom random(forms);
-  const std::string fallback = cli::FallbackHtml(cli::DefaultFallback);
+  const std::string rest = cli::DataElementRest(cli::Reveal::Load, cli::FallbackHtml(cli::DefaultFallback));
   std::string page, expected;
   for (std::size_t k = 0; k < pieces.size(); ++k) {
     if (k % 2 == 0) {
@@ -82,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "block does not decode to the text's page codes");
     }
     const bool dataForm = k / 2 < 7 && ((forms >> (k / 2)) & 1);
-    std::string block = dataForm ? cli::DataElement(*script, fallback) : *script;
-    if (forms & 0x80) block = WithoutCarriageReturns(block);
+    std::string block = dataForm ? cli::DataElement(*script, rest) : *script;
+    if (forms & 0x80) std::erase(block, '\r');
     page += block;
     expected += AsUtf8(reference::DecodeCarriers(carriers)) + "\n";
   }

@@ -18,15 +18,12 @@ inline void (*&ShowOnFailure())() {
   return show;
 }
 
-// Stops the run with a message; libFuzzer keeps the input that got here.
-[[noreturn]] inline void Fail(const char* what) {
+// Unless it holds, stops the run with a message; libFuzzer keeps the input that got here.
+inline void Check(bool holds, const char* what) {
+  if (holds) return;
   std::fprintf(stderr, "fuzz check failed: %s\n", what);
   if (ShowOnFailure()) ShowOnFailure()();
   std::abort();
-}
-
-inline void Check(bool holds, const char* what) {
-  if (!holds) Fail(what);
 }
 
 // Bytes for the report of a failed check, escaped where not printable ASCII.
@@ -44,24 +41,22 @@ inline void Show(const char* label, std::string_view bytes) {
 }
 
 // The length of the well-formed UTF-8 sequence at bytes[i], or 0: the table
-// of well-formed byte sequences in the Unicode standard, row by row.
+// of well-formed byte sequences in the Unicode standard, row by row: the lead
+// bytes, the length, the range of the second byte (every later one 80..BF).
 inline int WellFormedLength(std::string_view bytes, std::size_t i) {
-  const auto in = [&](std::size_t k, unsigned low, unsigned high) {
-    if (i + k >= bytes.size()) return false;
-    const auto b = static_cast<unsigned char>(bytes[i + k]);
-    return b >= low && b <= high;
-  };
-  const auto lead = static_cast<unsigned char>(bytes[i]);
-  if (lead <= 0x7F) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return in(1, 0x80, 0xBF) ? 2 : 0;
-  if (lead == 0xE0) return in(1, 0xA0, 0xBF) && in(2, 0x80, 0xBF) ? 3 : 0;
-  if ((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE || lead == 0xEF) {
-    return in(1, 0x80, 0xBF) && in(2, 0x80, 0xBF) ? 3 : 0;
+  static constexpr unsigned char rows[][5] = {
+      {0x00, 0x7F, 1, 0, 0},       {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF},
+      {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF},
+      {0xF0, 0xF0, 4, 0x90, 0xBF}, {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F}};
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
+  for (const auto& [from, to, length, low, high] : rows) {
+    if (byte(0) < from || byte(0) > to) continue;
+    if (i + length > bytes.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+      if (byte(k) < (k == 1 ? low : 0x80) || byte(k) > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
   }
-  if (lead == 0xED) return in(1, 0x80, 0x9F) && in(2, 0x80, 0xBF) ? 3 : 0;
-  if (lead == 0xF0) return in(1, 0x90, 0xBF) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
-  if (lead >= 0xF1 && lead <= 0xF3) return in(1, 0x80, 0xBF) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
-  if (lead == 0xF4) return in(1, 0x80, 0x8F) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
   return 0;
 }
 
@@ -86,19 +81,12 @@ inline std::string OnlyValid(std::string_view bytes) {
   return valid;
 }
 
-// The code point of a well-formed sequence.
+// The code point of a well-formed sequence: the lead byte's bits below its
+// length marker, then six bits from each byte after it.
 inline char32_t CodePointAt(std::string_view bytes, std::size_t i, int length) {
-  const auto byte = [&](int k) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[i + k])); };
-  switch (length) {
-    case 1:
-      return byte(0);
-    case 2:
-      return (byte(0) - 0xC0) * 64 + (byte(1) - 0x80);
-    case 3:
-      return (byte(0) - 0xE0) * 4096 + (byte(1) - 0x80) * 64 + (byte(2) - 0x80);
-    default:
-      return (byte(0) - 0xF0) * 262144 + (byte(1) - 0x80) * 4096 + (byte(2) - 0x80) * 64 + (byte(3) - 0x80);
-  }
+  char32_t c = static_cast<unsigned char>(bytes[i]) & (length == 1 ? 0x7F : 0x3F >> (length - 1));
+  for (int k = 1; k < length; ++k) c = c * 64 + (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+  return c;
 }
 
 // Of valid UTF-8.
@@ -106,7 +94,7 @@ inline std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> points;
   for (std::size_t i = 0; i < utf8.size();) {
     const int length = WellFormedLength(utf8, i);
-    if (length == 0) Fail("CodePoints of invalid UTF-8");
+    Check(length > 0, "CodePoints of invalid UTF-8");
     points.push_back(CodePointAt(utf8, i, length));
     i += static_cast<std::size_t>(length);
   }

@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "cli/data_format.h"
+#include "cli/data_reveal.h"
 #include "cli/site_rewrite.h"
 #include "core/common.h"
 #include "core/decoder.h"
@@ -30,23 +32,16 @@ struct BlockShape {
 
 BlockShape ScriptShape(std::string_view page) {
   const std::size_t lf = page.find('\n');
-  const std::string newline = lf != page.npos && lf > 0 && page[lf - 1] == '\r' ? "\r\n" : "\n";
-  const auto lines = [&](std::string_view crlf) {
-    std::string text;
-    for (std::size_t at = 0; at < crlf.size(); ++at) {
-      if (crlf.substr(at, 2) == "\r\n") {
-        text += newline;
-        ++at;
-      } else {
-        text.push_back(crlf[at]);
-      }
-    }
+  const bool crlf = lf != page.npos && lf > 0 && page[lf - 1] == '\r';
+  // The block's own lines end in CR LF, and it has no other CR.
+  const auto lines = [crlf](std::string text) {
+    if (!crlf) std::erase(text, '\r');
     return text;
   };
   std::string tail(common::BlockTail());
   tail.erase(tail.find("</script>") + 9, 2);
   tail.resize(tail.size() - 2);
-  return {lines(common::BlockHead()), lines(tail)};
+  return {lines(std::string(common::BlockHead())), lines(tail)};
 }
 
 // The characters of page[begin, end) in UTF-8 (nothing when it is not) or Windows-1252.
@@ -169,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool dataForm = data[0] & 1;
   const std::string_view page(reinterpret_cast<const char*>(data + 1), size - 1);
   const cli::RewriteSettings settings{dataForm ? cli::BlockFormat::Data : cli::BlockFormat::Script,
-                                      cli::FallbackHtml(cli::DefaultFallback), false};
+                                      cli::DataElementRest(cli::Reveal::Load, cli::FallbackHtml(cli::DefaultFallback)),
+                                      false};
   common::PseudoRandom random(data[0]);
   const auto first = cli::RewritePage(page, settings, random);
   if (const auto* reason = std::get_if<std::string>(&first)) {
@@ -183,8 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reference::Show("once", shown.once);
     if (!shown.twice.empty()) reference::Show("twice", shown.twice);
   };
-  const BlockShape shape =
-      dataForm ? BlockShape{"<span data-velumor=\"", "\">" + settings.fallbackHtml + "</span>"} : ScriptShape(page);
+  const BlockShape shape = dataForm ? BlockShape{"<span data-velumor=\"", settings.dataRest} : ScriptShape(page);
   Check(once.addedDeclaration.empty() || once.addedDeclaration.starts_with("<meta charset="),
         "what is added is no declaration of the encoding");
   Walk walk(page, once.bytes, once.addedDeclaration);
