@@ -159,9 +159,7 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAnd
 // least this much room around it (a button's: inside its frame), at every DPI.
 constexpr long TextMargin = 2;
 
-// Measured from outside with DrawText in the font each control has, every
-// label, button and check box of a form fits its text with the margin, and
-// the control fits the form.
+// So it does, measured from outside with DrawText in the control's font, and the control fits the form.
 void ExpectWholeTexts(HWND form, UINT dpi) {
   RECT client{};
   GetClientRect(form, &client);
