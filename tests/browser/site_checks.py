@@ -68,17 +68,23 @@ CSP_PAGE = """<!DOCTYPE html><html><head><meta charset="utf-8"><script src="chec
 <script src="js/velumor-decode.js"></script></head><body>
 <p id="link">Schreiben Sie an <a href="mailto:info@norvane.example">info@norvane.example</a>.</p>
 <div id="inline">{block}</div></body></html>"""
-CHECK_JS = """var refused = 0;
-document.addEventListener("securitypolicyviolation", function () { refused++; });
-window.addEventListener("load", function () {
-  var late = document.createElement("p");
-  late.innerHTML = "Später: " + {late};
-  document.body.appendChild(late);
-  var replaced = velumorDecode(late);
+# The verdict waits for both the load and the refusal of the inline block:
+# the browser may report the refusal after the load event.
+CHECK_JS = """var refused = 0, late = null, replaced = 0;
+function report() {
+  if (late === null || refused === 0 || document.getElementById("verdict")) return;
   var v = document.createElement("pre"); v.id = "verdict";
   v.textContent = JSON.stringify([document.getElementById("link").innerHTML, late.innerHTML, replaced,
-    document.getElementById("inline").textContent.indexOf("inline@") < 0 && refused > 0]);
+    document.getElementById("inline").textContent.indexOf("inline@") < 0]);
   document.body.appendChild(v);
+}
+document.addEventListener("securitypolicyviolation", function () { refused++; report(); });
+window.addEventListener("load", function () {
+  late = document.createElement("p");
+  late.innerHTML = "Später: " + {late};
+  document.body.appendChild(late);
+  replaced = velumorDecode(late);
+  report();
 });"""
 
 
