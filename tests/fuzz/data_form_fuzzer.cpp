@@ -2,13 +2,15 @@
 // text; the span the tool writes, whose attribute velumor-decode.js reads as
 // the carriers and decodes to the text's page codes; and the search for
 // blocks of both forms in any page, bytes or 16-bit text alike. Byte 0 is
-// the seed; the rest is the text, then after a byte 0xFF the fallback.
+// the seed (bit 7: shown only after a person acts); the rest is the text,
+// then after a byte 0xFF the fallback or placeholder.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "../tool_run.h"
 #include "cli/data_format.h"
+#include "cli/data_reveal.h"
 #include "reference.h"
 
 namespace {
@@ -72,19 +74,27 @@ void CheckSearch(std::string_view page) {
   }
 }
 
-void CheckElement(const std::string& text, const std::string* fallback, unsigned seed) {
+// `shown` is the fallback, or with `interaction` the placeholder shown until
+// a person acts; the element must hold one block all the same.
+void CheckElement(const std::string& text, const std::string* shown, bool interaction, unsigned seed) {
   std::vector<std::string> args = {"--format", "data", "--seed", std::to_string(seed)};
-  if (fallback) args.insert(args.end(), {"--fallback", *fallback});
+  const std::string option = interaction ? "--placeholder" : "--fallback";
+  if (interaction) args.insert(args.end(), {"--reveal", "interaction"});
+  if (shown) args.insert(args.end(), {option, *shown});
   const ToolRun run = Tool(args, text);
-  if (fallback && reference::FirstInvalid(*fallback)) {
-    Check(run.code == 2 && run.err.find("--fallback") != std::string::npos, "invalid fallback not refused");
+  if (shown && reference::FirstInvalid(*shown)) {
+    Check(run.code == 2 && run.err.find(option) != std::string::npos, "invalid fallback or placeholder not refused");
     return;
   }
   if (reference::FirstInvalid(text) || text.empty() || text.starts_with("\xEF\xBB\xBF")) return;
   Check(run.code == 0, "the data form failed");
-  const std::u16string fallbackText =
-      fallback ? reference::Utf16(reference::CodePoints(*fallback)) : std::u16string(cli::DefaultFallback);
-  const std::string head = "<span data-velumor=\"", tail = "\">" + cli::FallbackHtml(fallbackText) + "</span>";
+  const std::u16string shownText = shown         ? reference::Utf16(reference::CodePoints(*shown))
+                                   : interaction ? std::u16string(cli::DefaultPlaceholder)
+                                                 : std::u16string(cli::DefaultFallback);
+  const std::string shownHtml = cli::FallbackHtml(shownText);
+  const std::string head = "<span data-velumor=\"";
+  const std::string tail =
+      interaction ? cli::DataElementRest(cli::Reveal::Interaction, shownHtml) : "\">" + shownHtml + "</span>";
   Check(run.out.starts_with(head) && run.out.ends_with(tail) && run.out.size() >= head.size() + tail.size(),
         "the data element is not span, carriers, fallback");
   const std::string_view carriers =
@@ -116,6 +126,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t split = input.find('\xFF');
   const std::string text = input.substr(0, split);
   const std::string fallback = split == input.npos ? std::string() : input.substr(split + 1);
-  CheckElement(text, split == input.npos ? nullptr : &fallback, data[0]);
+  CheckElement(text, split == input.npos ? nullptr : &fallback, data[0] & 0x80, data[0]);
   return 0;
 }
