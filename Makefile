@@ -1,5 +1,5 @@
 # The two commands of the README; the work is in tools/.
-.PHONY: run test bench dist
+.PHONY: run test bench dist fuzz
 
 run:
 	sh tools/install-deps.sh
@@ -16,3 +16,8 @@ bench:
 dist:
 	sh tools/install-deps.sh
 	sh tools/dist.sh
+
+# Each fuzz target for FUZZ_SECONDS (300 unless set); findings in build/fuzz/findings/.
+fuzz:
+	sh tools/install-deps.sh
+	sh tools/fuzz.sh

@@ -135,7 +135,8 @@ int Encode(const Options& options, std::string_view bytes, const std::string& fa
   }
   if (!destination.Open()) return 1;
   const common::BlockFrame frame =
-      options.dataFormat ? common::BlockFrame::Data(fallbackHtml) : common::BlockFrame::Script();
+      options.dataFormat ? common::BlockFrame::Data(fallbackHtml, "span", options.reveal.value_or(common::Reveal::Load))
+                         : common::BlockFrame::Script();
   const common::PseudoRandom random(options.seed.value_or(common::TimeOfDaySeed()));
   switch (common::EncodeStreaming(std::get<common::EncodingPlan>(plan), random, destination.Sink(), frame,
                                   options.threads.value_or(0))) {
@@ -180,13 +181,17 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
     (options.rewrite || onlyDecoder ? out : err) << "Geschrieben: " << *written << "\n";
     if (onlyDecoder) return 0;
   }
+  // What the data form shows: the fallback, or the placeholder until a person acts.
+  const bool waits = options.reveal == common::Reveal::Interaction;
+  const std::optional<std::string>& shown = waits ? options.placeholder : options.fallback;
   const std::string fallbackHtml =
-      common::FallbackHtml(options.fallback ? std::get<std::u16string>(utf8::Decode(*options.fallback))
-                                            : std::u16string(common::DefaultFallback));
+      common::FallbackHtml(shown ? std::get<std::u16string>(utf8::Decode(*shown))
+                                 : std::u16string(waits ? common::DefaultPlaceholder : common::DefaultFallback));
 #ifdef VELUMOR_WITH_REWRITE
   if (options.rewrite) {
     const rewrite::RewriteSettings settings{
-        options.dataFormat ? rewrite::BlockFormat::Data : rewrite::BlockFormat::Script, fallbackHtml, options.dryRun};
+        options.dataFormat ? rewrite::BlockFormat::Data : rewrite::BlockFormat::Script, fallbackHtml, options.dryRun,
+        options.reveal.value_or(common::Reveal::Load)};
     return rewrite::RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), PageFiles, out,
                                err);
   }

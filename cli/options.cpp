@@ -74,6 +74,20 @@ std::optional<std::string> Fallback(Options& options, const std::string&, const 
   return std::nullopt;
 }
 
+std::optional<std::string> RevealAt(Options& options, const std::string&, const std::string& value) {
+  if (value != "load" && value != "interaction") {
+    return "Unbekannter Zeitpunkt für --reveal: " + value + " (load oder interaction).";
+  }
+  options.reveal = value == "interaction" ? common::Reveal::Interaction : common::Reveal::Load;
+  return std::nullopt;
+}
+
+std::optional<std::string> Placeholder(Options& options, const std::string&, const std::string& value) {
+  if (utf8::FirstInvalid(value)) return "Der Text für --placeholder ist kein gültiges UTF-8.";
+  options.placeholder = value;
+  return std::nullopt;
+}
+
 constexpr OptionRow Rows[] = {
     {"-h", "--help", "", Switch<&Options::help>},
     {"-d", "--decode", "", Switch<&Options::decode>},
@@ -85,6 +99,8 @@ constexpr OptionRow Rows[] = {
     {"", "--dry-run", "", Switch<&Options::dryRun>},
     {"", "--format", "Formatname", Format},
     {"", "--fallback", "Text", Fallback},
+    {"", "--reveal", "Zeitpunkt", RevealAt},
+    {"", "--placeholder", "Text", Placeholder},
     {"", "--write-decoder", "Ordner", Text<&Options::decoderFolder>},
 };
 
@@ -134,6 +150,15 @@ std::string_view HelpText() {
       "                      Inhalte; entschlüsselt von velumor-decode.js\n"
       "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
       "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
+      "  --reveal load|interaction  mit --format data: wann der Text erscheint;\n"
+      "                      load: sobald die Seite geladen ist (Vorgabe);\n"
+      "                      interaction: erst beim ersten Zeichen eines Menschen\n"
+      "                      (Maus, Berührung, Taste, Mausrad, Fokus auf dem\n"
+      "                      Platzhalter), so dass ein Browser, der die Seite nur\n"
+      "                      lädt, nichts findet\n"
+      "  --placeholder TEXT  mit --reveal interaction: was bis dahin an der Stelle\n"
+      "                      steht (Vorgabe: \"E-Mail-Adresse: bitte Seite\n"
+      "                      benutzen\"); per Tab und Eingabetaste erreichbar\n"
       "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
       "  -h, --help          diese Hilfe anzeigen\n"
       "\n"
@@ -181,6 +206,16 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   }
   if (options.dryRun && !options.rewrite) return UsageError{"--dry-run gilt nur zusammen mit --rewrite."};
   if (options.fallback && !options.dataFormat) return UsageError{"--fallback gilt nur zusammen mit --format data."};
+  if (options.reveal && !options.dataFormat) {
+    return UsageError{
+        "--reveal gilt nur zusammen mit --format data; der <script>-Block zeigt den Text immer beim Laden."};
+  }
+  if (options.placeholder && options.reveal != common::Reveal::Interaction) {
+    return UsageError{"--placeholder gilt nur zusammen mit --reveal interaction."};
+  }
+  if (options.fallback && options.reveal == common::Reveal::Interaction) {
+    return UsageError{"--fallback gilt nicht mit --reveal interaction; dort setzt --placeholder den Text."};
+  }
   return options;
 }
 

@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/block_frame.h"
+
 namespace cli {
 
 struct Options {
@@ -18,6 +20,8 @@ struct Options {
   bool dryRun = false;
   bool dataFormat = false;
   std::optional<std::string> fallback;
+  std::optional<common::Reveal> reveal;  // the data form's default: on loading
+  std::optional<std::string> placeholder;
   std::optional<std::string> decoderFolder;
   std::optional<std::string> inputPath;
   std::optional<std::string> outputPath;

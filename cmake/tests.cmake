@@ -27,9 +27,13 @@ endfunction()
 if(CMAKE_CROSSCOMPILING)
   # A program that crashes after reporting success, run as every Windows test
   # is: the run ends within seconds (no crash debugger waits) and says which
-  # program crashed and how.
+  # program crashed and how; also where Wine drops the exception because it
+  # escaped a window procedure, and the program ends with 0.
   add_executable(wine_crash_probe ${PROJECT_SOURCE_DIR}/tests/wine_crash_probe.cpp)
   add_test(NAME wine_crash_is_reported COMMAND wine_crash_probe)
+  add_test(NAME wine_dropped_exception_is_reported COMMAND wine_crash_probe window)
   set_tests_properties(wine_crash_is_reported PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
                        "ABSTURZ: wine_crash_probe\\.exe: Unhandled page fault on write access to 0+ ")
+  set_tests_properties(wine_dropped_exception_is_reported PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
+                       "ABSTURZ: wine_crash_probe\\.exe: EXCEPTION_ACCESS_VIOLATION .* in einer Fensterprozedur")
 endif()

@@ -33,10 +33,19 @@ BlockFrame BlockFrame::InlineScript(std::string_view newline) {
   return BlockFrame(lines(Script().Before()), lines(after));
 }
 
-BlockFrame BlockFrame::Data(std::string_view fallbackHtml, std::string_view element) {
+BlockFrame BlockFrame::Data(std::string_view shownHtml, std::string_view element, Reveal reveal) {
   std::string before, after;
   before.append("<").append(element).append(" ").append(DataAttribute).append("=\"");
-  after.append("\">").append(fallbackHtml).append("</").append(element).append(">");
+  if (reveal == Reveal::Load) {
+    after.append("\">").append(shownHtml);
+  } else {
+    // Focusable, so a keyboard or screen-reader user reveals it by tabbing to
+    // it or pressing Enter; without JavaScript the note says why nothing happens.
+    after.append("\" data-velumor-reveal=\"interaction\" tabindex=\"0\" role=\"button\">")
+        .append(shownHtml)
+        .append("<noscript> (dazu ist JavaScript n&#246;tig)</noscript>");
+  }
+  after.append("</").append(element).append(">");
   return BlockFrame(std::move(before), std::move(after));
 }
 

@@ -19,6 +19,11 @@ inline constexpr std::u16string_view ScriptTemplate =
 // The data form's attribute, which holds the carriers.
 inline constexpr std::string_view DataAttribute = "data-velumor";
 
+// When the data form shows its text: as soon as the page is ready, or only
+// after the first sign of a person, so that a browser that merely loads the
+// page (a harvester's headless browser) never gets it.
+enum class Reveal { Load, Interaction };
+
 class BlockFrame {
  public:
   // The script block as the tray program writes it: six lines ending in CR LF.
@@ -29,9 +34,10 @@ class BlockFrame {
   // between the text and a following full stop.
   static BlockFrame InlineScript(std::string_view newline);
 
-  // The data form, <ELEMENT data-velumor="CARRIERS">FALLBACK</ELEMENT>;
-  // `fallbackHtml` (ASCII HTML) shows where JavaScript does not run.
-  static BlockFrame Data(std::string_view fallbackHtml, std::string_view element = "span");
+  // The data form, <ELEMENT data-velumor="CARRIERS">SHOWN</ELEMENT>; `shownHtml`
+  // (ASCII HTML) is the fallback that shows where JavaScript does not run
+  // (Load), or the placeholder that shows until a person acts (Interaction).
+  static BlockFrame Data(std::string_view shownHtml, std::string_view element = "span", Reveal reveal = Reveal::Load);
 
   std::string_view Before() const { return before_; }  // up to the carriers
   std::string_view After() const { return after_; }    // after them

@@ -9,6 +9,8 @@
 namespace common {
 
 inline constexpr std::u16string_view DefaultFallback = u"*** Bitte aktivieren Sie JavaScript in Ihrem Browser ***";
+// What an element that waits for a person shows until then.
+inline constexpr std::u16string_view DefaultPlaceholder = u"E-Mail-Adresse: bitte Seite benutzen";
 inline constexpr std::string_view DecoderFileName = "velumor-decode.js";
 
 // The decoder script, as velumor-decode.js holds it.

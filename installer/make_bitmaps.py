@@ -5,8 +5,9 @@ welcome.bmp  164 x 314, left of the welcome and finish pages: a pale blue
              band with the 48-pixel program icon drawn twice as large.
 header.bmp   150 x 57, right in the header of the other pages: the icon.
 
-Plain Python, no imaging library: the icon's 256-colour 48-pixel image is
-read straight from the ICO file and written into 24-bit BMP files.
+Plain Python, no imaging library: the icon's 48-pixel image (32-bit colour
+with alpha) is read straight from the ICO file, laid over the background and
+written into 24-bit BMP files.
 
 Usage: make_bitmaps.py ICON OUT_DIR
 """
@@ -20,7 +21,7 @@ PALE_BOTTOM = (214, 230, 250)
 
 
 def icon_image(path, size):
-    """Rows of (r, g, b) or None (transparent) of one palette image of an ICO."""
+    """Rows of (r, g, b, alpha 0..255) of one 32-bit image of an ICO."""
     data = open(path, "rb").read()
     _, kind, count = struct.unpack_from("<HHH", data, 0)
     if kind != 1:
@@ -30,25 +31,14 @@ def icon_image(path, size):
         if (width or 256) != size:
             continue
         header_size, w, h2, _, bpp = struct.unpack_from("<IiiHH", data, offset)
-        if bpp > 8 or w != size or h2 != 2 * size:
-            raise SystemExit(f"{path}: {size}-Pixel-Bild hat kein Palettenformat")
-        colours = struct.unpack_from("<I", data, offset + 32)[0] or (1 << bpp)
-        palette_at = offset + header_size
-        palette = [tuple(reversed(data[palette_at + 4 * i:palette_at + 4 * i + 3])) for i in range(colours)]
-        xor_at = palette_at + 4 * colours
-        xor_stride = ((size * bpp + 31) // 32) * 4
-        and_at = xor_at + xor_stride * size
-        and_stride = ((size + 31) // 32) * 4
+        if bpp != 32 or w != size or h2 != 2 * size:
+            raise SystemExit(f"{path}: {size}-Pixel-Bild hat keine 32 Bit mit Alphakanal")
+        pixels_at = offset + header_size
         rows = []
         for y in range(size):
-            source = size - 1 - y  # bottom-up
-            row = []
-            for x in range(size):
-                bit = x * bpp
-                index = (data[xor_at + source * xor_stride + bit // 8] >> (8 - bpp - bit % 8)) & ((1 << bpp) - 1)
-                transparent = data[and_at + source * and_stride + x // 8] & (0x80 >> (x % 8))
-                row.append(None if transparent else palette[index])
-            rows.append(row)
+            line = pixels_at + (size - 1 - y) * size * 4  # bottom-up
+            rows.append([(data[line + 4 * x + 2], data[line + 4 * x + 1], data[line + 4 * x], data[line + 4 * x + 3])
+                         for x in range(size)])
         return rows
     raise SystemExit(f"{path}: kein {size}-Pixel-Bild")
 
@@ -61,13 +51,14 @@ def canvas(width, height, top, bottom):
 
 
 def paste(picture, image, left, top, scale):
+    """Lays the image over the picture, each pixel as a scale x scale block."""
     for y, row in enumerate(image):
-        for x, colour in enumerate(row):
-            if colour is None:
-                continue
+        for x, (r, g, b, a) in enumerate(row):
             for dy in range(scale):
                 line = picture[top + y * scale + dy]
-                line[left + x * scale:left + (x + 1) * scale] = [colour] * scale
+                for px in range(left + x * scale, left + (x + 1) * scale):
+                    under = line[px]
+                    line[px] = tuple(round((c * a + u * (255 - a)) / 255) for c, u in zip((r, g, b), under))
 
 
 def write_bmp(path, picture):

@@ -1,10 +1,13 @@
 ; Velumor's installer, one script for both architectures; the build calls
 ;   makensis -INPUTCHARSET UTF8 -DARCH=x64|x86 -DCONFIG=<installer.nsh> -DFILES=<files.nsh>
-;            -DICON=<velumor.ico> -DBITMAPS=<folder> -DOUTFILE=<setup.exe> velumor.nsi
+;            -DICON=<velumor.ico> -DBITMAPS=<folder> -DUNINSTALLER=<uninstall.exe> -DOUTFILE=<setup.exe>
+;            velumor.nsi
+; The uninstaller and the uninstall.exe that starts it are made before, from
+; uninstaller.nsi and uninstall_launcher.nsi.
 ;
 ; Installs for the current user only, without administrator rights.
 ; Silent:  setup.exe /S [/AUTOSTART=1|/AUTOSTART=0] [/D=folder]   (/D= last, without quotes)
-;          uninstall.exe /S
+;          uninstall.exe /S   (waits; 0 removed, 1 cancelled, 2 refused)
 ; Exit codes: 0 installed; 1 cancelled by the user; 2 refused (Velumor runs,
 ; or the folder cannot be written), nothing changed.
 
@@ -23,22 +26,10 @@ Unicode true
 !include LogicLib.nsh
 !include FileFunc.nsh
 
-!define PROGRAM_FILE "velumor.exe"
-!define UNINSTALLER_FILE "uninstall.exe"
-!define HELP_PAGE "hilfe\index.htm"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${VELUMOR_PRODUCT}"
-!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define MAKER_KEY "Software\${VELUMOR_MAKER}"
-!define SETTINGS_KEY "${MAKER_KEY}\${VELUMOR_PRODUCT}"
-; How a running Velumor shows itself: the single-instance mutex it creates
-; at start and its hidden message window.
-!define INSTANCE_MUTEX "Local\Velumor.SingleInstance"
-!define INSTANCE_WINDOW_CLASS "Velumor.Hidden"
-!define EXIT_REFUSED 2
+!include "common.nsh"
 
 Name "${VELUMOR_PRODUCT}"
 Caption "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
-UninstallCaption "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Deinstallation"
 BrandingText "${VELUMOR_MAKER}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel user
@@ -49,9 +40,7 @@ InstallDir "$LOCALAPPDATA\Programs\${VELUMOR_PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 !define MUI_ICON "${ICON}"
-!define MUI_UNICON "${ICON}"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${BITMAPS}/welcome.bmp"
-!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${BITMAPS}/welcome.bmp"
 !define MUI_HEADERIMAGE
 !define MUI_HEADERIMAGE_RIGHT
 !define MUI_HEADERIMAGE_BITMAP "${BITMAPS}/header.bmp"
@@ -74,70 +63,22 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE FinishLeave
 !insertmacro MUI_PAGE_FINISH
 
-!insertmacro MUI_UNPAGE_CONFIRM
-!insertmacro MUI_UNPAGE_INSTFILES
-
 !insertmacro MUI_LANGUAGE "German"
 
-VIProductVersion "${VELUMOR_FILE_VERSION}"
-VIFileVersion "${VELUMOR_FILE_VERSION}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "${VELUMOR_PRODUCT}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${VELUMOR_MAKER}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "${VELUMOR_MAKER}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
-VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VELUMOR_VERSION}"
-VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VELUMOR_VERSION}"
+!insertmacro VelumorVersionInfo "${VELUMOR_PRODUCT} ${VELUMOR_VERSION} Installation"
+
+; NSIS's own question when a file cannot be written names the buttons, whose
+; labels come from Windows in its own language: named by what they do instead.
+LangString ^FileError ${LANG_GERMAN} "Die Datei „$0“ kann nicht geschrieben werden.$\r$\nSie können die Installation abbrechen, es erneut versuchen oder die Datei auslassen."
+LangString ^FileError_NoIgnore ${LANG_GERMAN} "Die Datei „$0“ kann nicht geschrieben werden.$\r$\nSie können es erneut versuchen oder die Installation abbrechen."
 
 ; "1" or "0" from /AUTOSTART=, empty when the switch was not given.
 Var AutostartSwitch
 ; The finish page's choice: "1" writes the Run value, "0" removes ours.
 Var AutostartChoice
 
-;--------------------------------
-; Shared by installer and uninstaller
-
-; Refuses to go on while Velumor runs: its files cannot be replaced or
-; removed behind its back. The user may end it and retry; a silent run and
-; a cancel end with EXIT_REFUSED before anything is changed.
-!macro DefineCheckNotRunning UN
-Function ${UN}CheckNotRunning
-  retry:
-  StrCpy $1 0
-  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p.r0 ?e'
-  Pop $2
-  ${If} $0 != 0
-    System::Call 'kernel32::CloseHandle(p r0)'
-    StrCpy $1 1
-  ${ElseIf} $2 = 5 ; access denied: an instance with other rights holds it
-    StrCpy $1 1
-  ${EndIf}
-  FindWindow $0 "${INSTANCE_WINDOW_CLASS}"
-  ${If} $0 != 0
-    StrCpy $1 1
-  ${EndIf}
-  ${If} $1 = 1
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Velumor wird gerade ausgeführt.$\r$\n$\r$\nBitte beenden Sie Velumor (rechte Maustaste auf das Velumor-Symbol neben der Uhr, dann „Beenden“) und klicken Sie auf „Wiederholen“." /SD IDCANCEL IDRETRY retry
-    SetErrorLevel ${EXIT_REFUSED}
-    Quit
-  ${EndIf}
-FunctionEnd
-!macroend
 !insertmacro DefineCheckNotRunning ""
-!insertmacro DefineCheckNotRunning "un."
-
-; Removes the Run value if, and only if, it starts this installation's
-; program (quoted as the program writes it, or unquoted as older versions did).
-!macro DefineRemoveOurAutostart UN
-Function ${UN}RemoveOurAutostart
-  ReadRegStr $0 HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}"
-  ${If} $0 == '"$INSTDIR\${PROGRAM_FILE}" /AUTOSTART'
-  ${OrIf} $0 == '$INSTDIR\${PROGRAM_FILE} /AUTOSTART'
-    DeleteRegValue HKCU "${RUN_KEY}" "${VELUMOR_PRODUCT}"
-  ${EndIf}
-FunctionEnd
-!macroend
 !insertmacro DefineRemoveOurAutostart ""
-!insertmacro DefineRemoveOurAutostart "un."
 
 ;--------------------------------
 ; Installer
@@ -175,7 +116,15 @@ Function .onInit
       ${Break}
     ${EndIf}
   ${Next}
+  Call TrimFolder
   Call CheckNotRunning
+FunctionEnd
+
+; $INSTDIR as NSIS reads it out, which is without a backslash at its end
+; (but for a drive's root): what the registry or /D= hands over is kept as
+; it came, so the folder page would propose "…\Velumor\".
+Function TrimFolder
+  StrCpy $INSTDIR $INSTDIR
 FunctionEnd
 
 ; $0: empty when $INSTDIR can take the program, else the German reason.
@@ -234,7 +183,7 @@ Section "Velumor"
   ${EndIf}
 
   !insertmacro VelumorInstallFiles
-  WriteUninstaller "$INSTDIR\${UNINSTALLER_FILE}"
+  File "/oname=${UNINSTALLER_FILE}" "${UNINSTALLER}"
 
   SetShellVarContext current
   SetOutPath "$INSTDIR" ; the shortcuts' working folder
@@ -305,43 +254,3 @@ Function StartVelumor
   SetOutPath "$INSTDIR"
   Exec '"$INSTDIR\${PROGRAM_FILE}"'
 FunctionEnd
-
-;--------------------------------
-; Uninstaller
-
-Function un.onInit
-  ; Only a folder that holds this installation is cleared: a copy of the
-  ; uninstaller elsewhere, or a second run after the first, removes nothing.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM_FILE}"
-  ${AndIf} $0 != $INSTDIR
-    MessageBox MB_OK|MB_ICONINFORMATION "Velumor ist im Ordner „$INSTDIR“ nicht installiert; es gibt nichts zu entfernen." /SD IDOK
-    Quit
-  ${EndIf}
-  Call un.CheckNotRunning
-FunctionEnd
-
-Section "Uninstall"
-  Call un.CheckNotRunning
-
-  !insertmacro VelumorRemoveFiles
-  Delete "$INSTDIR\${UNINSTALLER_FILE}"
-  RMDir "$INSTDIR" ; only when nothing else of the user's lies there
-
-  ; Shortcuts and the uninstall entry belong to the installation the
-  ; registry names; another installation's stay.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 == $INSTDIR
-  ${OrIf} $0 == ""
-    SetShellVarContext current
-    Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}.lnk"
-    Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}-Hilfe.lnk"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
-    DeleteRegKey HKCU "${SETTINGS_KEY}"
-    ; The maker's key goes only when nothing else lives in it (no values,
-    ; no keys of other programs); HKEY_CURRENT_USER sign-extended as Windows has it.
-    System::Call 'shlwapi::SHDeleteEmptyKeyW(p -2147483647, w "${MAKER_KEY}")'
-
-  ${EndIf}
-  Call un.RemoveOurAutostart
-SectionEnd

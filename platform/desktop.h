@@ -142,8 +142,9 @@ class Process {
   virtual WindowsVersion GetVersionEx() = 0;
   // True when another instance of the program runs in this user session.
   virtual bool AnotherInstanceRunning() = 0;
-  // The program icon (16, 24, 32 and 48 pixels) as the windows and the
-  // notification area use it.
+  // The program icon as the notification area shows it, at the size the
+  // system's DPI asks for; a form given it shows the program icon at the
+  // sizes its own DPI asks for.
   virtual IconHandle ProgramIcon() = 0;
 };
 

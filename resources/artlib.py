@@ -4,6 +4,7 @@ Used by make_icons.py and make_pictures.py; not run on its own.
 Needs python3-pil and fonts-dejavu-core (Debian packages).
 """
 
+import io
 import math
 import struct
 
@@ -91,12 +92,24 @@ MARK16 = [
 ]
 
 # Per size: shield box (x, y, w, h), outline width, "@" centre, outer ring
-# radius, bowl radius and stroke width, all in target pixels.
+# radius, bowl radius and stroke width, all in target pixels. The sizes in
+# between and above are these drawings scaled (mark_geometry).
 MARK_GEOMETRY = {
     24: ((1.0, 0.5, 22.0, 23.0), 1.25, (12.0, 10.6), 6.6, 2.5, 1.9),
     32: ((2.0, 0.5, 28.0, 31.0), 1.35, (16.0, 14.2), 9.1, 3.5, 2.4),
     48: ((3.0, 1.0, 42.0, 46.0), 1.8, (24.0, 21.2), 13.5, 5.2, 3.4),
 }
+
+
+def mark_geometry(size):
+    """The geometry for `size`: from the table, else the next larger drawing
+    in the table (the largest above it) scaled to the size."""
+    if size in MARK_GEOMETRY:
+        return MARK_GEOMETRY[size]
+    base = min((s for s in MARK_GEOMETRY if s > size), default=max(MARK_GEOMETRY))
+    f = size / base
+    (bx, by, bw, bh), line, (cx, cy), R, ri, t = MARK_GEOMETRY[base]
+    return ((bx * f, by * f, bw * f, bh * f), line * f, (cx * f, cy * f), R * f, ri * f, t * f)
 
 
 def _mix(a, b, t):
@@ -139,14 +152,12 @@ def draw_mark(size, ss=8):
 
     16 pixels: the pixel drawing above. Other sizes are drawn ss times
     larger and reduced; pixels outside the shield are navy in the colour
-    layer, so edge pixels blend into the outline and a hard 1-bit mask
-    (ICO/CUR) still looks clean.
+    layer, so edge pixels blend into the outline, under the soft alpha
+    and under a hard 1-bit mask alike.
     """
     if size == 16:
         return _mark16()
-    if size not in MARK_GEOMETRY:
-        return draw_mark(48).resize((size, size), Image.LANCZOS)
-    (bx, by, bw, bh), line, (cx, cy), R, ri, t = MARK_GEOMETRY[size]
+    (bx, by, bw, bh), line, (cx, cy), R, ri, t = mark_geometry(size)
     big = size * ss
     S = lambda v: v * ss  # noqa: E731
 
@@ -175,48 +186,7 @@ def draw_mark(size, ss=8):
 
 
 # --------------------------------------------------------------------------
-# Palettes and Windows icon / cursor files
-
-
-def hard_alpha(img, threshold=128):
-    """(RGB image, list of opaque flags) from an RGBA image."""
-    rgb = img.convert("RGB")
-    alpha = img.getchannel("A")
-    opaque = [a >= threshold for a in alpha.getdata()]
-    return rgb, opaque
-
-
-def palettize(images, colors):
-    """One shared palette for all images: (palette list of RGB, index lists).
-
-    images are (rgb, opaque) pairs. Index 0 is black and stands for the
-    transparent pixels; the remaining colors-1 entries are chosen from the
-    opaque pixels (median cut, deterministic).
-    """
-    pixels = []
-    for rgb, opaque in images:
-        pixels += [c for c, o in zip(rgb.getdata(), opaque) if o]
-    sample = Image.new("RGB", (len(pixels), 1))
-    sample.putdata(pixels)
-    q = sample.quantize(colors=colors - 1, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
-    pal = q.getpalette()[: 3 * (colors - 1)]
-    palette = [(0, 0, 0)] + [tuple(pal[i : i + 3]) for i in range(0, len(pal), 3)]
-    while len(palette) < colors:
-        palette.append((0, 0, 0))
-
-    pal_img = Image.new("P", (1, 1))
-    flat = []
-    for c in palette[1:]:
-        flat += list(c)
-    flat += [0, 0, 0] * (256 - (colors - 1))
-    pal_img.putpalette(flat)
-
-    out = []
-    for rgb, opaque in images:
-        idx = rgb.quantize(palette=pal_img, dither=Image.Dither.NONE)
-        data = [i + 1 if o else 0 for i, o in zip(idx.getdata(), opaque)]
-        out.append(data)
-    return palette, out
+# Windows icon and cursor files
 
 
 def _dib(size, bpp, palette, indices, opaque):
@@ -253,37 +223,71 @@ def _dib(size, bpp, palette, indices, opaque):
     return header + pal + bytes(xor) + bytes(andm)
 
 
+def _and_mask(size, opaque):
+    """The 1-bit AND mask, bottom-up: set where the pixel is transparent."""
+    stride = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(size - 1, -1, -1):
+        line = bytearray(stride)
+        for x in range(size):
+            if not opaque[y * size + x]:
+                line[x // 8] |= 0x80 >> (x % 8)
+        mask += line
+    return bytes(mask)
+
+
+def rgba_entry(img):
+    """An ICO entry of 32-bit colour with alpha: BGRA rows bottom-up, and the
+    AND mask older Windows draws with (set where alpha is below half)."""
+    size = img.width
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = list(img.convert("RGBA").getdata())
+    rows = bytearray()
+    for y in range(size - 1, -1, -1):
+        for r, g, b, a in pixels[y * size:(y + 1) * size]:
+            rows += bytes((b, g, r, a))
+    mask = _and_mask(size, [p[3] >= 128 for p in pixels])
+    return (size, 32, 0, header + bytes(rows) + mask)
+
+
+def png_entry(img):
+    """An ICO entry stored as PNG, as Windows Vista and later read the 256 one."""
+    out = io.BytesIO()
+    img.convert("RGBA").save(out, "PNG", optimize=True)
+    return (img.width, 32, 0, out.getvalue())
+
+
+def palette_entry(size, bpp, palette, indices, opaque):
+    """An ICO or CUR entry with a palette of 2**bpp colours."""
+    return (size, bpp, (1 << bpp) if bpp < 8 else 0, _dib(size, bpp, palette, indices, opaque))
+
+
 def write_icon_file(path, entries, kind=1, hotspots=None):
     """Write an ICO (kind 1) or CUR (kind 2).
 
-    entries: list of (size, bpp, palette, indices, opaque).
+    entries: list of (size, bpp, colour count, image data), as made by
+    rgba_entry, png_entry and palette_entry.
     hotspots: for cursors, one (x, y) per entry.
     """
-    blobs = [_dib(s, bpp, pal, idx, op) for (s, bpp, pal, idx, op) in entries]
     out = bytearray(struct.pack("<HHH", 0, kind, len(entries)))
     offset = 6 + 16 * len(entries)
-    for n, ((s, bpp, _pal, _idx, _op), blob) in enumerate(zip(entries, blobs)):
-        ncol = (1 << bpp) if bpp < 8 else 0
+    for n, (s, bpp, ncol, blob) in enumerate(entries):
         if kind == 1:
             a, b = 1, bpp
         else:
             a, b = hotspots[n]
         out += struct.pack("<BBBBHHII", s % 256, s % 256, ncol, 0, a, b, len(blob), offset)
         offset += len(blob)
-    for blob in blobs:
+    for _s, _bpp, _ncol, blob in entries:
         out += blob
     with open(path, "wb") as fh:
         fh.write(out)
 
 
-def icon_entries(images, bpp):
-    """ICO entries for RGBA images that share one palette of 2**bpp colours."""
-    pairs = [hard_alpha(im) for im in images]
-    palette, indices = palettize(pairs, 1 << bpp)
-    return [
-        (im.width, bpp, palette, idx, op)
-        for im, idx, (_rgb, op) in zip(images, indices, pairs)
-    ]
+def icon_entries(images):
+    """ICO entries for RGBA images: 32-bit colour with alpha, the 256-pixel
+    one as PNG."""
+    return [png_entry(im) if im.width >= 256 else rgba_entry(im) for im in images]
 
 
 # --------------------------------------------------------------------------

@@ -588,7 +588,9 @@ def write_text(path, text):
 def make_icon_png():
     import artlib
 
-    artlib.draw_mark(32).save(os.path.join(OUT, "velumor.png"), optimize=True)
+    # Twice the 32 pixels the pages show it at (width and height in the
+    # <img>): sharp on screens at 200 %.
+    artlib.draw_mark(64).save(os.path.join(OUT, "velumor.png"), optimize=True)
 
 
 if __name__ == "__main__":

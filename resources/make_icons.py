@@ -2,9 +2,11 @@
 """Makes velumor.ico, info_icon.ico and info_pointer.cur.
 
 velumor.ico       program, window and tray icon: the blue shield with a
-                  white "@", 16, 24, 32 and 48 pixels, 256 colours each.
+                  white "@" in every size Windows asks for from 100 % to
+                  200 % and beyond (ICON_SIZES), 32-bit colour with alpha,
+                  the 256-pixel image as PNG.
 info_icon.ico     window icon of the about dialog: the same shield with an
-                  "i", 32 and 16 pixels, 16 colours.
+                  "i", in the same sizes.
 info_pointer.cur  mouse pointer over the maker's banner in the about dialog:
                   a pointing hand, 32 x 32, black and white, hotspot at the
                   fingertip.
@@ -31,10 +33,15 @@ from artlib import BLUE_BOTTOM, BLUE_TOP, NAVY, WHITE  # noqa: E402
 # velumor.ico
 
 
+# Small icons at 100, 125, 150, 200, 250 % (16 to 40), large ones at 100,
+# 150, 200 % (32, 48, 64), and 256 for Explorer's large views; Windows
+# scales the nearest larger image down for the sizes in between.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+
+
 def make_program_icon():
-    images = [artlib.draw_mark(s) for s in (16, 24, 32, 48)]
-    entries = artlib.icon_entries(images, 8)
-    artlib.write_icon_file(os.path.join(HERE, "velumor.ico"), entries)
+    images = [artlib.draw_mark(s) for s in ICON_SIZES]
+    artlib.write_icon_file(os.path.join(HERE, "velumor.ico"), artlib.icon_entries(images))
 
 
 # --------------------------------------------------------------------------
@@ -71,11 +78,13 @@ def info16():
     return img
 
 
-def info32(ss=8):
-    size = 32
+def info_mark(size, ss=8):
+    """The shield with an "i", drawn in 32-pixel units scaled to `size`."""
+    if size == 16:
+        return info16()
     big = size * ss
     bx, by, bw, bh, line = 2.0, 0.5, 28.0, 31.0, 1.35
-    S = lambda v: v * ss  # noqa: E731
+    S = lambda v: v * ss * size / 32  # noqa: E731
     mask = Image.new("L", (big, big), 0)
     ImageDraw.Draw(mask).polygon(artlib.shield_outline(S(bx), S(by), S(bw), S(bh)), fill=255)
     col = Image.new("RGB", (big, big), NAVY)
@@ -86,7 +95,7 @@ def info32(ss=8):
     )
     col.paste(artlib.vertical_gradient((big, big), BLUE_TOP, BLUE_BOTTOM), (0, 0), inner_mask)
     d = ImageDraw.Draw(col)
-    # dot and stem with a small foot, on whole pixels
+    # dot and stem with a small foot, on whole pixels at 32
     d.ellipse([S(14), S(5), S(18), S(9)], fill=WHITE)
     d.rectangle([S(13), S(11), S(18), S(13)], fill=WHITE)
     d.rectangle([S(15), S(11), S(18), S(21)], fill=WHITE)
@@ -97,8 +106,8 @@ def info32(ss=8):
 
 
 def make_info_icon():
-    entries = artlib.icon_entries([info32(), info16()], 4)
-    artlib.write_icon_file(os.path.join(HERE, "info_icon.ico"), entries)
+    images = [info_mark(s) for s in ICON_SIZES]
+    artlib.write_icon_file(os.path.join(HERE, "info_icon.ico"), artlib.icon_entries(images))
 
 
 # --------------------------------------------------------------------------
@@ -168,7 +177,7 @@ def make_pointer():
     palette = [(0, 0, 0), (255, 255, 255)]
     artlib.write_icon_file(
         os.path.join(HERE, "info_pointer.cur"),
-        [(size, 1, palette, indices, opaque)],
+        [artlib.palette_entry(size, 1, palette, indices, opaque)],
         kind=2,
         hotspots=[HAND_HOTSPOT],
     )

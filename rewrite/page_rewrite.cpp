@@ -22,7 +22,8 @@ PageWriter::Frames FramesFor(const RewriteSettings& settings, std::string_view p
     // rules of the browser's parser have it; a span does not, and the open
     // link would take in the decoded one and all after it. So a link's block
     // is an <a> of its own, which the parser treats as it treated the link.
-    return {common::BlockFrame::Data(settings.fallbackHtml), common::BlockFrame::Data(settings.fallbackHtml, "a")};
+    return {common::BlockFrame::Data(settings.fallbackHtml, "span", settings.reveal),
+            common::BlockFrame::Data(settings.fallbackHtml, "a", settings.reveal)};
   }
   const common::BlockFrame inline_ = common::BlockFrame::InlineScript(NewlineOf(page));
   return {inline_, inline_};

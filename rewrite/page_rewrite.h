@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "core/block_frame.h"
 #include "core/random.h"
 #include "html_spans.h"
 
@@ -18,8 +19,9 @@ enum class BlockFormat { Script, Data };
 
 struct RewriteSettings {
   BlockFormat format = BlockFormat::Script;
-  std::string fallbackHtml;  // for the data form
+  std::string fallbackHtml;  // what the data form shows: fallback or placeholder
   bool dryRun = false;
+  common::Reveal reveal = common::Reveal::Load;  // for the data form
 };
 
 // What a page's rewrite hands on as it goes.

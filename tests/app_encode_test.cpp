@@ -93,10 +93,7 @@ TEST_F(ProgramTest, QuittingDuringARunLeavesTheUsersTextAndEndsQuietly) {
   os.clipboard.text = std::u16string(3000, u'k');
   os.forms.onCaption = [&](std::u16string_view caption) {
     if (caption == u"Velumor: 17%") {
-      os.events.push_back([&] {
-        os.menus.choices.push_back([] { return 6; });  // "&Beenden"
-        RightClick();
-      });
+      os.events.push_back([&] { Choose(6); });  // "&Beenden"
     }
   };
   LeftClick();

@@ -12,23 +12,18 @@ namespace {
 
 constexpr std::string_view RunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::function<int()> Choose(int index) {
-  return [index] { return index; };
-}
-
 TEST_F(ProgramTest, AutostartReopensTheMenuInPlaceAndTwiceRestoresTheRegistry) {
   Start();
   bool writtenBetween = false;
-  os.menus.choices = {Choose(5),
+  os.menus.choices = {[] { return 5; },
                       [&] {
                         writtenBetween =
                             os.registry.Get(platform::RegistryRoot::CurrentUser, RunKey, "Velumor").has_value();
                         os.windows.cursorY = 10;  // the reopened menu stays where the first one was
                         return 5;
-                      },
-                      Choose(8)};
+                      }};
   os.windows.cursorY = 300;
-  RightClick();
+  Choose(8);
   // Owner, flags, height and the mark of "&Autostart" of each showing.
   std::vector<std::tuple<platform::WindowHandle, int, int, bool>> shown;
   for (const auto& menu : os.menus.showings) {
@@ -50,8 +45,7 @@ TEST_F(ProgramTest, EveryOtherChoiceEndsTheMenu) {
   os.clipboard.text = u"aus dem Menü";
   for (int index : {0, 1, 2, 4, 7, 8, -1}) {
     os.menus.showings.clear();
-    os.menus.choices = {Choose(index)};
-    RightClick();
+    Choose(index);
     EXPECT_EQ(os.menus.showings.size(), 1u) << index;
   }
   // "&Kodieren" encoded, and "&Hilfe" opened the start page without confirmation.
@@ -68,18 +62,15 @@ TEST_F(ProgramTest, EveryOtherChoiceEndsTheMenu) {
 
 TEST_F(ProgramTest, InfoOpensOnceComesToTheFrontWhenChosenAgainAndClosesOnQuit) {
   Start();
-  os.menus.choices = {Choose(3)};
-  RightClick();
-  os.menus.choices = {Choose(3)};
-  RightClick();
+  Choose(3);
+  Choose(3);
   const auto& info = os.forms.forms.at(program.dialogs.infoForm().id());
   EXPECT_EQ(info.caption, u"Info über Velumor");
   EXPECT_EQ(info.showings, 1);
   EXPECT_EQ(info.frontings, 1);
   EXPECT_EQ(os.forms.LoadedForms().size(), 2u);  // Form1 and the dialog
 
-  os.menus.choices = {Choose(6)};  // "&Beenden" closes the dialog too
-  RightClick();
+  Choose(6);  // "&Beenden" closes the dialog too
   EXPECT_TRUE(os.forms.LoadedForms().empty());
 }
 
@@ -122,8 +113,7 @@ TEST_F(InfoFormTest, ALetterRevisionShowsInTheProductLineButNotInTheAddress) {
 TEST_F(InfoFormTest, SmallScreensGetTheTopLeftCornerOthersTheMiddle) {
   os.forms.screen = {640 * 15, 480 * 15, 15, 15};
   info.Show();
-  EXPECT_EQ(Window().bounds.left, 0);
-  EXPECT_EQ(Window().bounds.top, 0);
+  EXPECT_EQ((std::pair{Window().bounds.left, Window().bounds.top}), (std::pair{0, 0}));
   info.Unload();
 
   os.forms.screen = {800 * 15, 600 * 15, 15, 15};

@@ -2,6 +2,7 @@
 // lie, never a file it was not asked to write.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -168,42 +169,36 @@ TEST_F(OutputFiles, AFifoAsInputIsReadToTheEndOfWhatItsWriterSends) {
 
 // The built velumor-encode as a process of its own, for what only a whole
 // process shows: how it ends, and what it leaves on disk.
-class ToolProcess {
- public:
+struct ToolProcess {
+  pid_t pid = -1;
+
   explicit ToolProcess(std::vector<std::string> args) {
-    const std::string program = (fs::read_symlink("/proc/self/exe").parent_path() / "velumor-encode").string();
-    args.insert(args.begin(), program);
+    args.insert(args.begin(), (fs::read_symlink("/proc/self/exe").parent_path() / "velumor-encode").string());
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawn(&pid_, program.c_str(), &quiet, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    for (const int output : {1, 2}) posix_spawn_file_actions_addopen(&quiet, output, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&pid, argv[0], &quiet, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&quiet);
   }
   ~ToolProcess() {
-    if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
   }
-  ToolProcess(const ToolProcess&) = delete;
-  ToolProcess& operator=(const ToolProcess&) = delete;
 
-  bool Started() const { return pid_ > 0; }
-
-  // Waits, for at most ten seconds, until the process has a file open in
-  // `folder` other than those `there` before, the output it writes; false
-  // when it never has.
+  // Waits, for at most ten seconds, until the running process has a file
+  // open in `folder` other than those `there` before, the output it writes;
+  // false when it never has.
   bool WaitForOutputIn(const fs::path& folder, const std::vector<std::string>& there) const {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline && Running()) {
+    for (siginfo_t info{}; std::chrono::steady_clock::now() < deadline; usleep(200)) {
+      if (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0) return false;
       std::error_code error;
-      for (const auto& open : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
+      for (const auto& open : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
         const fs::path file = fs::read_symlink(open.path(), error);
-        const std::string name = file.filename().string();
-        if (file.parent_path() == folder && std::find(there.begin(), there.end(), name) == there.end()) return true;
+        if (file.parent_path() == folder && std::ranges::count(there, file.filename().string()) == 0) return true;
       }
-      usleep(200);
     }
     return false;
   }
@@ -211,21 +206,11 @@ class ToolProcess {
   // How it ended, as waitpid says; it is killed after ten seconds.
   int Ended() {
     int status = 0;
-    for (int waited = 0; waited < 10000 && waitpid(pid_, &status, WNOHANG) == 0; ++waited) usleep(1000);
-    if (waitpid(pid_, &status, WNOHANG) == 0) kill(pid_, SIGKILL), waitpid(pid_, &status, 0);
-    pid_ = -1;
+    for (int waited = 0; waited < 10000 && waitpid(pid, &status, WNOHANG) == 0; ++waited) usleep(1000);
+    if (waitpid(pid, &status, WNOHANG) == 0) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    pid = -1;
     return status;
   }
-
-  void Signal(int signal) const { kill(pid_, signal); }
-
- private:
-  bool Running() const {
-    siginfo_t info{};
-    return waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
-  }
-
-  pid_t pid_ = -1;
 };
 
 // Ended mid-write, by a signal it can handle or by one it cannot: no file
@@ -250,9 +235,9 @@ TEST_F(OutputFiles, EndedBySignalWhileWritingLeavesNoFileBehind) {
   };
   for (const auto& [args, signal] : runs) {
     ToolProcess tool(args);
-    ASSERT_TRUE(tool.Started()) << "velumor-encode neben den Tests fehlt";
+    ASSERT_GT(tool.pid, 0) << "velumor-encode neben den Tests fehlt";
     ASSERT_TRUE(tool.WaitForOutputIn(dir_, Names())) << args.back() << ": nie beim Schreiben angetroffen";
-    tool.Signal(signal);
+    kill(tool.pid, signal);
     const int status = tool.Ended();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << args.back() << ": " << status;
     EXPECT_EQ(Names(), (std::vector<std::string>{"gross.txt", "seite.html", "ziel.html"})) << args.back();

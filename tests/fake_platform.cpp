@@ -51,6 +51,8 @@ std::string Bytes(std::u16string_view text) { return windows1252::FromText(text)
 
 std::string Utf8(std::u16string_view path) { return utf16::EncodeUtf8(path); }
 
+StoredValue TextValue(std::u16string_view text) { return {platform::RegSz, Bytes(text) + '\0', std::u16string(text)}; }
+
 // ---- Registry
 
 void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, std::uint32_t type,
@@ -59,7 +61,7 @@ void FakeRegistry::Put(Root root, std::string_view path, std::string_view name, 
 }
 
 void FakeRegistry::PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text) {
-  keys[KeyId(root, path)][Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  keys[KeyId(root, path)][Folded(name)] = TextValue(text);
 }
 
 std::optional<StoredValue> FakeRegistry::Get(Root root, std::string_view path, std::string_view name) const {
@@ -139,7 +141,7 @@ long FakePlatform::SetValue(platform::RegistryHandle key, std::string_view name,
 long FakePlatform::SetText(platform::RegistryHandle key, std::string_view name, std::u16string_view text) {
   FakeRegistry::Key* found = registry.Find(key, true);
   if (found == nullptr) return AccessDenied;
-  (*found)[Folded(name)] = {platform::RegSz, Bytes(text) + '\0', std::u16string(text)};
+  (*found)[Folded(name)] = TextValue(text);
   return Success;
 }
 

@@ -48,6 +48,9 @@ struct StoredValue {
   std::u16string wide{};  // what the W-functions see: the text as written through them
   bool operator==(const StoredValue&) const = default;
 };
+// A REG_SZ value as the W-functions store a text: with its terminating zero,
+// the 8-bit view losing what Windows-1252 lacks.
+StoredValue TextValue(std::u16string_view text);
 
 class FakeRegistry {
  public:
@@ -56,7 +59,7 @@ class FakeRegistry {
 
   // Set-up and inspection. Paths and names as the logic passes them.
   void Put(Root root, std::string_view path, std::string_view name, std::uint32_t type, std::string_view data);
-  // A REG_SZ value with its terminating zero, as the W-functions store it.
+  // A text as the W-functions store it.
   void PutText(Root root, std::string_view path, std::string_view name, std::u16string_view text);
   std::optional<StoredValue> Get(Root root, std::string_view path, std::string_view name) const;
 

@@ -27,6 +27,11 @@ class ProgramTest : public ::testing::Test {
   }
   void LeftClick() { TrayMessage(platform::LeftButtonDown); }
   void RightClick() { TrayMessage(platform::RightButtonDown); }
+  // Opens the tray menu and chooses the entry at that index (-1: none).
+  void Choose(int index) {
+    os.menus.choices.push_back([index] { return index; });
+    RightClick();
+  }
 
   // The captions Form1 had, from the first progress caption on.
   std::vector<std::u16string> ProgressCaptions() const {

@@ -11,7 +11,6 @@ namespace {
 
 using namespace RXSAMMLUNG;
 using controls::CheckBox;
-using fake::Bytes;
 using fake::StoredValue;
 using fake::Utf8;
 using platform::RegistryRoot;
@@ -20,11 +19,6 @@ constexpr auto User = RegistryRoot::CurrentUser;
 constexpr std::string_view RunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr std::string_view ShellFolders = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::u16string_view Shortcut = u"C:\\Users\\Łukasz\\Главное меню\\Autostart\\Velumor.lnk";
-
-// Written through the W-functions: the 8-bit view loses what Windows-1252 lacks, the text keeps it.
-StoredValue RunCommand(std::u16string_view command) {
-  return {platform::RegSz, Bytes(command) + '\0', std::u16string(command)};
-}
 
 TEST(CheckBox, ClicksOnlyWhenTheStateChanges) {
   CheckBox box;
@@ -77,7 +71,7 @@ class Autostart : public ::testing::Test {
   CheckBox box;
 };
 
-const StoredValue CurrentCommand = RunCommand(u"\"C:\\Programme Łukasz\\Велумор\\Velumor.exe\" /AUTOSTART");
+const StoredValue CurrentCommand = fake::TextValue(u"\"C:\\Programme Łukasz\\Велумор\\Velumor.exe\" /AUTOSTART");
 
 TEST_F(Autostart, ShortcutFailuresAreShownAndTheEntryIsWrittenAllTheSame) {
   // One backslash before the name all the same.
@@ -111,7 +105,7 @@ TEST_F(Autostart, TogglingWritesAndDeletesOnlyTheProgramsEntry) {
   EXPECT_FALSE(RunValue());
   box.SetValue(1);
   EXPECT_EQ(RunValue(), CurrentCommand);  // an old unquoted entry comes back quoted
-  EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), RunCommand(u"C:\\anderes.exe"));
+  EXPECT_EQ(os.registry.Get(User, RunKey, "Anderes"), fake::TextValue(u"C:\\anderes.exe"));
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // The real desktop layer under Wine, with a display: what the fake cannot
 // show. Forms laid out from their control tables, texts measured in their
-// fonts, the hook, the unloading of forms and the message loop, modal showing,
-// the clipboard with another holder, pictures and the single instance.
+// fonts at every DPI, the hook, the unloading of forms and the message loop,
+// modal showing, the clipboard with another holder, pictures and the single
+// instance.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,6 +23,7 @@
 #include "app/program.h"
 #include "dialogs/InfoForm.h"
 #include "dialogs/StartInfoDialog.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
@@ -91,6 +94,17 @@ void CALLBACK CloseOnTimeout(HWND window, UINT, UINT_PTR timer, DWORD) {
 // The notice's own control table: any form will do where the layout does not matter.
 platform::FormSpec NoticeSpec() { return dialogs::StartInfoDialogLayout(0); }
 
+// Tells a form that it is now on a monitor of `dpi`, as Windows does, with
+// the place Windows would suggest: its size in step, its top left corner kept.
+RECT ChangeDpi(HWND form, UINT from, UINT to) {
+  RECT place{};
+  GetWindowRect(form, &place);
+  const RECT suggested{place.left, place.top, place.left + MulDiv(place.right - place.left, to, from),
+                       place.top + MulDiv(place.bottom - place.top, to, from)};
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
 TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAndTheFormResizes) {
   Win32Platform os;
   RecordingEvents events;
@@ -130,12 +144,23 @@ TEST(Win32Forms, TheControlTableIsLaidOutInPixelsOfTheScreensDpiAndInTabOrderAnd
   EXPECT_EQ((std::array{strip.left, strip.top, strip.width}),
             (std::array{1500, 3000, 3000 / screen.twipsPerPixelX * screen.twipsPerPixelX}));
   EXPECT_GE(strip.height, GetSystemMetrics(SM_CYCAPTION) * screen.twipsPerPixelY);
+  // At every DPI it keeps its width in twips and just its title bar.
+  for (const auto& [from, to] : {std::pair{96u, 144u}, {144u, 192u}, {192u, 96u}}) {
+    ChangeDpi(window, from, to);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_EQ(outer.right - outer.left, MulDiv(3000, to, 1440)) << to << " DPI";
+    EXPECT_EQ(client.bottom, 0) << to << " DPI";
+  }
 }
 
-// Every label, button and check box of a form shows its whole text: measured
-// from outside with DrawText in the font the control has, it fits the
-// control, and the control fits the form.
-void ExpectWholeTexts(HWND form) {
+// Every label, button and check box of a form shows its whole text with at
+// least this much room around it (a button's: inside its frame), at every DPI.
+constexpr long TextMargin = 2;
+
+// So it does, measured from outside with DrawText in the control's font, and the control fits the form.
+void ExpectWholeTexts(HWND form, UINT dpi) {
   RECT client{};
   GetClientRect(form, &client);
   for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -147,9 +172,9 @@ void ExpectWholeTexts(HWND form) {
     if (length == 0 || (!button && (style & SS_TYPEMASK) != SS_LEFT)) continue;
     const auto [left, top, width, height] = PlaceOf(child);
     EXPECT_TRUE(left >= 0 && top >= 0 && left + width <= client.right && top + height <= client.bottom)
-        << "outside the form: " << text;
+        << "outside the form at " << dpi << " DPI: " << text;
     const platform::win32::ButtonLook look =
-        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button, {width, height});
+        platform::win32::LookOf(child, checkBox ? ControlKind::CheckBox : ControlKind::Button, {width, height}, dpi);
     const SIZE frame = button ? look.frame : SIZE{0, 0};
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
     if (button && look.themeFont) font = look.themeFont.get();  // what the style draws with
@@ -164,26 +189,97 @@ void ExpectWholeTexts(HWND form) {
     if (button) DrawTextW(dc, text, length, &drawn, format);
     SelectObject(dc, previous);
     ReleaseDC(child, dc);
-    EXPECT_LE(needed.right, width - frame.cx) << "too narrow: " << text;
-    EXPECT_LE(std::max(needed.bottom, drawn.bottom), height - frame.cy) << "too low: " << text;
+    // A push button centres its text both ways, a check box centres it
+    // upright right of its box; a label draws it from its top left corner.
+    const long across = button && !checkBox ? 2 * TextMargin : TextMargin;
+    const long upright = button ? 2 * TextMargin : TextMargin;
+    EXPECT_LE(needed.right + across, width - frame.cx) << "too narrow at " << dpi << " DPI: " << text;
+    EXPECT_LE(std::max(needed.bottom, drawn.bottom) + upright, height - frame.cy)
+        << "too low at " << dpi << " DPI: " << text;
   }
 }
 
-TEST(Win32Forms, EveryLabelAndButtonOfTheNoticesAndTheAboutDialogShowsItsWholeText) {
+// The side of an icon's image in pixels.
+long IconSide(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// What scales with the DPI on its own: the icons, then control by control
+// the font's height and a picture's size (fitting grows neither).
+std::vector<long> Scaled(HWND form) {
+  std::vector<long> sizes;
+  for (const WPARAM icon : {ICON_SMALL, ICON_BIG}) {
+    sizes.push_back(IconSide(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, icon, 0))));
+  }
+  for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof font, &font);
+    sizes.push_back(std::labs(font.lfHeight));
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW) {
+      const auto place = PlaceOf(child);
+      sizes.insert(sizes.end(), {place[2], place[3]});
+    }
+  }
+  return sizes;
+}
+
+// The form as the user meets it, then moved over monitors of 150 %, 200 %
+// and back to 100 %: every text fits with its margin, what scales scales,
+// and the form takes the place Windows suggests, around its centre.
+void ExpectEveryDpi(HWND form) {
+  ASSERT_EQ(platform::win32::DpiOfWindow(form), 96u) << "the test display runs at 100 %";
+  ExpectWholeTexts(form, 96);
+  const std::vector<long> at96 = Scaled(form);
+  for (const auto& [from, dpi] : {std::pair{96u, 144u}, {144u, 192u}, {192u, 96u}}) {
+    const RECT suggested = ChangeDpi(form, from, dpi);
+    // Around the suggested place's centre, unless that would put it past the
+    // screen's top or left edge (the about dialog at 200 % is larger than
+    // the test display).
+    RECT place{}, screen{};
+    GetWindowRect(form, &place);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    if (place.left > screen.left) {
+      EXPECT_LE(std::labs((place.left + place.right) - (suggested.left + suggested.right)), 2) << dpi << " DPI";
+    }
+    if (place.top > screen.top) {
+      EXPECT_LE(std::labs((place.top + place.bottom) - (suggested.top + suggested.bottom)), 2) << dpi << " DPI";
+    }
+    ExpectWholeTexts(form, dpi);
+    // Each measure in step with its size at 96 DPI, to a pixel; the icons at
+    // Windows' sizes for title bar and Alt+Tab, 16 and 32 pixels at 96 DPI.
+    const std::vector<long> now = Scaled(form);
+    ASSERT_EQ(now.size(), at96.size());
+    EXPECT_EQ(std::vector(now.begin(), now.begin() + 2), (std::vector<long>{MulDiv(16, dpi, 96), MulDiv(32, dpi, 96)}))
+        << "icons at " << dpi << " DPI";
+    for (std::size_t i = 2; i < now.size(); ++i) {
+      EXPECT_LE(std::labs(MulDiv(at96[i], dpi, 96) - now[i]), 1) << "font or picture " << i << " at " << dpi << " DPI";
+    }
+  }
+}
+
+TEST(Win32Forms, TheNoticesAndTheAboutDialogShowEveryTextWholeWithAMarginAtEveryDpi) {
   Win32Platform os;
   app::Program program(os);
   dialogs::StartInfoDialog& notice = program.dialogs.startInfoDialog();
   for (const std::u16string_view text : {app::StartNotice, common::ResultNotice}) {
     for (const bool picture : {false, true}) {
+      SCOPED_TRACE(picture ? "notice with its picture" : "notice");
       notice.Load();
       if (picture) os.SetControlWidth(notice.id(), "InfoLbl", -1, dialogs::LabelWidthBesidePicture);
       os.SetControlCaption(notice.id(), "InfoLbl", -1, RXSAMMLUNG2DIVFU::FormatTemplate(text));
-      ExpectWholeTexts(Window(os, notice.id()));
+      ExpectEveryDpi(Window(os, notice.id()));
       notice.Unload();
     }
   }
+  SCOPED_TRACE("about dialog");
   program.dialogs.infoForm().Show();
-  ExpectWholeTexts(Window(os, program.dialogs.infoForm().id()));
+  ExpectEveryDpi(Window(os, program.dialogs.infoForm().id()));
   program.dialogs.infoForm().Unload();
   TakeQuitRequest();  // the last form gone ends the message loop; no other test's loop
 }
@@ -200,20 +296,17 @@ class TwoForms : public testing::Test {
 
 // A hook as the program installs one: it logs what reaches it and passes it
 // on to the procedure it replaced.
-class PassingHook : public platform::WindowHook {
- public:
-  explicit PassingHook(Win32Platform& os) : os_(os) {}
+struct PassingHook : platform::WindowHook {
+  Win32Platform* os;
   std::intptr_t previous = 0;
   std::vector<std::uint32_t> messages;
 
+  explicit PassingHook(Win32Platform& platform) : os(&platform) {}
   std::intptr_t WindowProc(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) override {
     messages.push_back(message);
-    return os_.CallWindowProc(previous, window, message, wParam, lParam);
+    return os->CallWindowProc(previous, window, message, wParam, lParam);
   }
-
- private:
-  Win32Platform& os_;
 };
 
 TEST_F(TwoForms, TheHookSeesEveryMessageUntilTakenOutOrThePlatformEnds) {
@@ -317,19 +410,14 @@ TEST(Win32Clipboard, AClipboardHeldOpenElsewhereIsBusyAndOneWithoutTextReadsEmpt
   ASSERT_EQ(os.ReplaceClipboardText(text), platform::ClipboardStatus::Ok);
 
   // Another thread holds the clipboard open for longer than the layer waits.
-  enum Holder { Opening, Holding, Refused };
-  auto holder = std::make_shared<std::atomic<Holder>>(Opening);  // outlives a thread left behind
-  std::thread holding([holder] {
-    if (!OpenClipboard(nullptr)) {
-      *holder = Refused;
-      return;
-    }
-    *holder = Holding;
+  auto opened = std::make_shared<std::atomic<int>>(-1);  // outlives a thread left behind
+  std::thread holding([opened] {
+    *opened = OpenClipboard(nullptr);
     Sleep(2500);
-    CloseClipboard();
+    CloseClipboard();  // does nothing where it was not opened
   });
-  for (int waited = 0; *holder == Opening && waited < 5000; waited += 10) Sleep(10);
-  if (*holder != Holding) {
+  for (int waited = 0; *opened < 0 && waited < 5000; waited += 10) Sleep(10);
+  if (*opened != TRUE) {
     holding.detach();
     FAIL() << "the other thread did not get the clipboard open within 5 s";
   }

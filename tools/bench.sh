@@ -1,7 +1,7 @@
 #!/bin/sh
 # The speed figures: encoder throughput natively, velumor-encode against
 # base64 from outside, and under Wine the time from a left click on the icon
-# to the block on the clipboard.
+# to the block on the clipboard; and what harvesters get from each form.
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null
@@ -9,6 +9,9 @@ cmake --build --preset native --target encoder_bench velumor-encode
 build/native/bin/encoder_bench
 python3 bench/cli_bench.py build/native/bin/velumor-encode --sizes 1,64
 python3 bench/rewrite_bench.py build/native/bin/velumor-encode
+# What an address harvester gets from each form: the source, the loaded
+# document in Chromium, the document after a scripted person in Firefox.
+python3 bench/harvest_bench.py build/native/bin/velumor-encode
 . tools/wine-env.sh
 cmake --preset "$VELUMOR_WIN_PRESET" >/dev/null
 cmake --build --preset "$VELUMOR_WIN_PRESET" --target velumor_click_bench

@@ -5,6 +5,7 @@
 #include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hidden_window.h"
+#include "platform/win32/program_icons.h"
 
 namespace platform::win32 {
 
@@ -18,18 +19,6 @@ class SingleInstance {
   bool asked_ = false;
   bool another_ = false;
   UniqueKernelHandle mutex_;
-};
-
-// The program icon from the resources, in the two sizes Windows shows.
-class ProgramIcons {
- public:
-  // Loaded on first use.
-  const IconPair& Get();
-
- private:
-  bool loaded_ = false;
-  UniqueIcon big_, title_;
-  IconPair icons_;
 };
 
 // Members end in reverse order: the forms before the icons they show and the

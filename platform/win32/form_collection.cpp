@@ -15,7 +15,7 @@ FormCollection::~FormCollection() {
   forms_.clear();
 }
 
-FormId FormCollection::Load(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon) {
+FormId FormCollection::Load(const FormSpec& spec, FormEvents& events, HWND owner, ProgramIcons& programIcons) {
   RemoveUnloaded();
   if (!commonControlsReady_) {
     // The tooltip class comes from the common controls.
@@ -24,7 +24,7 @@ FormId FormCollection::Load(const FormSpec& spec, FormEvents& events, HWND owner
   }
   const FormId id = nextId_++;
   auto form =
-      std::make_unique<FormWindow>(spec, events, owner, programIcon, [this, id](int mode) { Unload(id, mode); });
+      std::make_unique<FormWindow>(spec, events, owner, programIcons, [this, id](int mode) { Unload(id, mode); });
   forms_.emplace(id, Entry{std::move(form)});
   return id;
 }

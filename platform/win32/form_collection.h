@@ -19,7 +19,7 @@ class FormCollection {
   FormCollection(const FormCollection&) = delete;
   FormCollection& operator=(const FormCollection&) = delete;
 
-  FormId Load(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon);
+  FormId Load(const FormSpec& spec, FormEvents& events, HWND owner, ProgramIcons& programIcons);
   // A form whose window still exists, loaded or being unloaded; null otherwise.
   FormWindow* Find(FormId id);
   bool IsLoaded(FormId id);

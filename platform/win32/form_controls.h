@@ -46,6 +46,8 @@ class ControlFonts {
   explicit ControlFonts(const ScreenScale& scale);
   ControlFonts(const ControlFonts&) = delete;
   ControlFonts& operator=(const ControlFonts&) = delete;
+  ControlFonts(ControlFonts&&) = default;
+  ControlFonts& operator=(ControlFonts&&) = default;
 
   HFONT For(const ControlSpec& spec);
 

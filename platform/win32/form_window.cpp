@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/text_fit.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_class.h"
@@ -26,16 +27,21 @@ DWORD FormExStyle(const FormSpec& spec) {
   return exStyle;
 }
 
-SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
-  RECT rect{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  return {rect.right - rect.left, rect.bottom - rect.top};
+// The frame and title bar of the window, without any client area, as the
+// window has them now: after a change of DPI Windows has drawn them anew.
+SIZE TitleBarOnly(HWND window) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  return {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
 }
 
-// The frame and title bar of the window, without any client area.
-SIZE TitleBarOnly(HWND window) {
-  return OuterSize(0, 0, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                   static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+// The work area of the monitor the window is on, in screen pixels.
+RECT WorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return {};
+  return monitor.rcWork;
 }
 
 // Increments a counter for as long as it lives.
@@ -64,14 +70,21 @@ bool RegisterFormClass(WNDPROC procedure) {
 
 }  // namespace
 
-FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon,
+FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, ProgramIcons& programIcons,
                        CloseRequest closeRequest)
-    : events_(&events), closeRequest_(std::move(closeRequest)), scale_(ScreenScale::Current()), fonts_(scale_) {
+    : events_(&events),
+      closeRequest_(std::move(closeRequest)),
+      programIcons_(programIcons),
+      givenIcon_(reinterpret_cast<HICON>(spec.icon)),
+      iconResource_(WideText(spec.iconResource)),
+      clientTwips_{spec.clientWidth, spec.clientHeight},
+      scale_(ScreenScale::ForDpi(static_cast<int>(SystemDpi()))),
+      fonts_(scale_) {
   if (!RegisterFormClass(&FormWindow::Procedure)) return;
   const DWORD style = FormStyle();
   const DWORD exStyle = FormExStyle(spec);
   givenClient_ = fittedClient_ = {scale_.ToPixelsX(spec.clientWidth), scale_.ToPixelsY(spec.clientHeight)};
-  const SIZE outer = OuterSize(givenClient_.cx, givenClient_.cy, style, exStyle);
+  const SIZE outer = OuterSizeForDpi(givenClient_, style, exStyle, dpi());
   int left = CW_USEDEFAULT, top = 0;
   if (spec.centerOnScreen) {
     left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
@@ -83,10 +96,11 @@ FormWindow::FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, con
   window_.reset(CreateWindowExW(exStyle, FormClassName, caption.c_str(), style, left, top, outer.cx, outer.cy,
                                 formOwner, nullptr, ProgramModule(), this));
   if (!window_) return;
-  SetIcons(spec, programIcon);
   CreateControls(spec.controls);
   CreateTooltips();
-  FitToTexts();
+  // A form that opens on a monitor of another DPI than the system's is laid
+  // out for that one.
+  ApplyDpi(DpiOfWindow(window_.get()), nullptr);
 }
 
 FormWindow::~FormWindow() {
@@ -106,21 +120,22 @@ void FormWindow::DestroyWindow() {
   window_.reset();
 }
 
-void FormWindow::SetIcons(const FormSpec& spec, const IconPair& programIcon) {
+void FormWindow::SetIcons() {
   IconPair icons;
-  if (spec.icon != 0) {
-    const auto icon = reinterpret_cast<HICON>(spec.icon);
-    icons = icon == programIcon.title || icon == programIcon.big ? programIcon : IconPair{icon, icon};
-  } else if (!spec.iconResource.empty()) {
-    const std::wstring name = WideText(spec.iconResource);
-    ownBigIcon_.reset(static_cast<HICON>(LoadImageW(ProgramModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
-    ownTitleIcon_.reset(static_cast<HICON>(LoadImageW(ProgramModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
-    icons = {ownBigIcon_.get(), ownTitleIcon_.get()};
+  IconsForDpi own;
+  if (programIcons_.Holds(givenIcon_)) {
+    icons = programIcons_.ForDpi(dpi());
+  } else if (givenIcon_ != nullptr) {
+    icons = {givenIcon_, givenIcon_};
+  } else if (!iconResource_.empty()) {
+    own = IconsForDpi(iconResource_.c_str(), dpi());
+    icons = own.get();
   }
   if (icons.big != nullptr) SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big));
   if (icons.title != nullptr) {
     SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.title));
   }
+  ownIcons_ = std::move(own);  // the last DPI's go once the window holds the new ones
 }
 
 void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
@@ -155,6 +170,30 @@ void FormWindow::CreateControls(const std::vector<ControlSpec>& specs) {
   }
 }
 
+void FormWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  scale_ = ScreenScale::ForDpi(static_cast<int>(dpi));
+  ControlFonts fonts(scale_);
+  for (FormControl& control : controls_) {
+    control.font = fonts.For(control.spec);
+    control.given = GivenRect(control.spec, scale_);
+    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
+  }
+  fonts_ = std::move(fonts);  // the last DPI's fonts go once no control uses them
+  givenClient_ = {scale_.ToPixelsX(clientTwips_.cx), scale_.ToPixelsY(clientTwips_.cy)};
+  SetIcons();
+  if (suggested != nullptr) {
+    SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (outerTwips_) {
+    SetOuterSize(outerTwips_->cx, outerTwips_->cy);
+  } else {
+    fittedClient_ = {-1, -1};  // sized anew, around the centre of the place it has
+    FitToTexts();
+  }
+  InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
 void FormWindow::FitToTexts() {
   struct Placement {
     SIZE growth{};
@@ -165,7 +204,7 @@ void FormWindow::FitToTexts() {
     const RECT& given = controls_[i].given;
     const SIZE size = {given.right - given.left, given.bottom - given.top};
     const SIZE fitting = FittingSize(controls_[i].window, controls_[i].spec.kind, WindowText(controls_[i].window),
-                                     controls_[i].font, size);
+                                     controls_[i].font, size, dpi());
     placements[i].growth = {fitting.cx - size.cx, fitting.cy - size.cy};
   }
   // Whatever starts below a grown control moves down by its growth, whatever
@@ -218,12 +257,13 @@ void FormWindow::FitToTexts() {
 
   RECT outer{};
   GetWindowRect(window_.get(), &outer);
-  const SIZE size = OuterSize(client.cx, client.cy, static_cast<DWORD>(GetWindowLongPtrW(window_.get(), GWL_STYLE)),
-                              static_cast<DWORD>(GetWindowLongPtrW(window_.get(), GWL_EXSTYLE)));
+  const SIZE frame = TitleBarOnly(window_.get());
+  const SIZE size = {client.cx + frame.cx, client.cy + frame.cy};
   const LONG growX = size.cx - (outer.right - outer.left), growY = size.cy - (outer.bottom - outer.top);
-  // Keeps its centre; a form at the screen's edge stays there.
-  SetWindowPos(window_.get(), nullptr, std::max(0L, outer.left - growX / 2), std::max(0L, outer.top - growY / 2),
-               size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Keeps its centre; a form at its monitor's top or left edge stays there.
+  const RECT work = WorkArea(window_.get());
+  SetWindowPos(window_.get(), nullptr, std::max(work.left, outer.left - growX / 2),
+               std::max(work.top, outer.top - growY / 2), size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   fittedClient_ = client;
 }
 
@@ -267,6 +307,7 @@ void FormWindow::BringToFront() {
 void FormWindow::SetCaption(std::u16string_view caption) { SetWindowTextW(window_.get(), WideText(caption).c_str()); }
 
 void FormWindow::SetOuterSize(int widthTwips, int heightTwips) {
+  outerTwips_ = SIZE{widthTwips, heightTwips};
   // A height below the frame and title bar leaves just those: client height 0.
   const SIZE titleBarOnly = TitleBarOnly(window_.get());
   const int width = std::max<int>(scale_.ToPixelsX(widthTwips), titleBarOnly.cx);
@@ -274,16 +315,20 @@ void FormWindow::SetOuterSize(int widthTwips, int heightTwips) {
   SetWindowPos(window_.get(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Places on the screen, and the room a form takes there, are counted in the
+// system's twips per pixel, as the screen's size is (Win32Platform::Screen).
 void FormWindow::SetPosition(int leftTwips, int topTwips) {
-  SetWindowPos(window_.get(), nullptr, scale_.ScreenPixelsX(leftTwips), scale_.ScreenPixelsY(topTwips), 0, 0,
+  const ScreenScale screen = ScreenScale::Current();
+  SetWindowPos(window_.get(), nullptr, screen.ScreenPixelsX(leftTwips), screen.ScreenPixelsY(topTwips), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 FormBounds FormWindow::Bounds() const {
   RECT rect{};
   if (!GetWindowRect(window_.get(), &rect)) return {};
-  return {scale_.ToTwipsX(rect.left), scale_.ToTwipsY(rect.top), scale_.ToTwipsX(rect.right - rect.left),
-          scale_.ToTwipsY(rect.bottom - rect.top)};
+  const ScreenScale screen = ScreenScale::Current();
+  return {screen.ToTwipsX(rect.left), screen.ToTwipsY(rect.top), screen.ToTwipsX(rect.right - rect.left),
+          screen.ToTwipsY(rect.bottom - rect.top)};
 }
 
 FormControl* FormWindow::FindControl(std::string_view name, int index) {
@@ -300,7 +345,8 @@ void FormWindow::SetControlCaption(FormControl& control, std::u16string_view cap
 }
 
 void FormWindow::SetControlWidth(FormControl& control, int widthTwips) {
-  control.given.right = control.given.left + scale_.ToPixelsX(widthTwips);
+  control.spec.width = widthTwips;
+  control.given = GivenRect(control.spec, scale_);
   FitToTexts();
   InvalidateRect(control.window, nullptr, TRUE);
 }
@@ -360,6 +406,10 @@ LRESULT FormWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
       // Windows keeps a captioned window at least as high as its smallest
       // tracking size, which is more than the title bar the strip needs.
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.y = TitleBarOnly(window).cy;
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another DPI, or that monitor's scale changed.
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SETCURSOR:
       // Children hand this to their parent first.
@@ -424,7 +474,7 @@ void FormWindow::DrawImage(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
   const FormControl* control = ControlByWindow(item.hwndItem);
   if (control == nullptr || !control->picture) return;
-  DrawPicture(*control->picture, item.hDC, item.rcItem, control->spec.stretchPicture);
+  DrawPicture(*control->picture, item.hDC, item.rcItem, control->spec.stretchPicture, scale_.dpiX);
 }
 
 }  // namespace platform::win32

@@ -1,22 +1,21 @@
 // One loaded form: a top-level window built from a control table in twips,
-// with the fonts, tooltips and pictures of its controls. It reports clicks to
-// its FormEvents and hands close requests to whoever manages the forms.
+// with the fonts, tooltips and pictures of its controls, laid out for the DPI
+// of the monitor it is on and again whenever that changes. It reports clicks
+// to its FormEvents and hands close requests to whoever manages the forms.
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/desktop.h"
 #include "platform/win32/form_controls.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_icons.h"
 
 namespace platform::win32 {
-
-struct IconPair {
-  HICON big = nullptr;    // Alt+Tab and the like
-  HICON title = nullptr;  // the title bar
-};
 
 class FormWindow {
  public:
@@ -24,14 +23,16 @@ class FormWindow {
   // with UnloadBySession when Windows ends the session.
   using CloseRequest = std::function<void(int mode)>;
 
-  // `programIcon` serves a form whose icon is the program icon's handle.
-  FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, const IconPair& programIcon,
+  // `programIcons` serves a form whose icon is one of the program icon's handles.
+  FormWindow(const FormSpec& spec, FormEvents& events, HWND owner, ProgramIcons& programIcons,
              CloseRequest closeRequest);
   ~FormWindow();
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
   HWND window() const { return window_.get(); }
+  // The DPI the form is laid out for.
+  UINT dpi() const { return static_cast<UINT>(scale_.dpiY); }
 
   // The receiver of the form's events; none once it is being unloaded.
   FormEvents* events() const { return events_; }
@@ -66,8 +67,13 @@ class FormWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  void SetIcons(const FormSpec& spec, const IconPair& programIcon);
+  // The form's icons at the sizes its DPI asks for.
+  void SetIcons();
   void CreateControls(const std::vector<ControlSpec>& specs);
+  // Lays the form out for `dpi`: fonts, places and sizes of the controls,
+  // the texts fitted anew, and the icons. The form takes the place and size
+  // Windows suggests for it when it moved to another monitor.
+  void ApplyDpi(UINT dpi, const RECT* suggested);
   // Grows every label, button and check box that cannot show its whole text
   // in its size from the table, moves what lies below or beside it along,
   // and grows the form by as much, keeping its centre.
@@ -80,10 +86,15 @@ class FormWindow {
 
   UniqueWindow window_;
   UniqueWindow tooltip_;  // owned by the form, so it closes first
-  UniqueIcon ownBigIcon_, ownTitleIcon_;
   FormEvents* events_;
   CloseRequest closeRequest_;
-  ScreenScale scale_;
+  ProgramIcons& programIcons_;
+  HICON givenIcon_;                 // the table's icon handle, or null
+  std::wstring iconResource_;       // the form's own icon resource, used when there is no handle
+  IconsForDpi ownIcons_;            // that resource at the form's DPI
+  SIZE clientTwips_;                // the client area from the table
+  std::optional<SIZE> outerTwips_;  // the outer size the program set in place of the table's
+  ScreenScale scale_;               // the form's own DPI
   ControlFonts fonts_;
   std::vector<FormControl> controls_;
   SIZE givenClient_{};         // the client area from the table, in pixels

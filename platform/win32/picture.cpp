@@ -72,7 +72,7 @@ ComPtr<IPicture> LoadPictureResource(const std::wstring& name) {
   return PictureFromBytes(bytes, SizeofResource(ProgramModule(), resource));
 }
 
-void DrawPicture(IPicture& picture, HDC dc, const RECT& area, bool stretch) {
+void DrawPicture(IPicture& picture, HDC dc, const RECT& area, bool stretch, int dpi) {
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   picture.get_Width(&width);
@@ -81,8 +81,9 @@ void DrawPicture(IPicture& picture, HDC dc, const RECT& area, bool stretch) {
   int targetHeight = area.bottom - area.top;
   if (!stretch) {
     constexpr int himetricPerInch = 2540;
-    targetWidth = MulDiv(width, GetDeviceCaps(dc, LOGPIXELSX), himetricPerInch);
-    targetHeight = MulDiv(height, GetDeviceCaps(dc, LOGPIXELSY), himetricPerInch);
+    // The window's DPI: a device context reports the system's.
+    targetWidth = MulDiv(width, dpi, himetricPerInch);
+    targetHeight = MulDiv(height, dpi, himetricPerInch);
   }
   const int saved = SaveDC(dc);
   // Smooth scaling instead of dropped rows and columns.

@@ -15,7 +15,7 @@ namespace platform::win32 {
 ComPtr<IPicture> LoadPictureFile(const std::wstring& path);
 // An RCDATA resource of the running program; nothing when it is missing.
 ComPtr<IPicture> LoadPictureResource(const std::wstring& name);
-// Stretched to the rectangle, or at its own size from its top left corner.
-void DrawPicture(IPicture& picture, HDC dc, const RECT& area, bool stretch);
+// Stretched to the rectangle, or at its own size at `dpi` from its top left corner.
+void DrawPicture(IPicture& picture, HDC dc, const RECT& area, bool stretch, int dpi);
 
 }  // namespace platform::win32

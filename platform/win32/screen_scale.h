@@ -13,6 +13,9 @@ inline constexpr int TwipsPerInch = 1440;
 struct ScreenScale {
   int dpiX = 96, dpiY = 96;
 
+  static ScreenScale ForDpi(int dpi) { return {dpi, dpi}; }
+
+  // The system's DPI, in which places on the screen are counted.
   static ScreenScale Current() {
     const ScreenDeviceContext screen;
     if (screen.get() == nullptr) return {};

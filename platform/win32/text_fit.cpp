@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/handles.h"
 // After windows.h, which they need.
 #include <uxtheme.h>
@@ -52,40 +53,58 @@ class ButtonTheme {
   HTHEME theme_;
 };
 
-SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given) {
-  // A static control draws SS_LEFT text so, with "&" shown as it is.
-  const SIZE needed = measure.Wrapped(text, given.cx, DT_EXPANDTABS | DT_NOPREFIX);
-  return {std::max(given.cx, needed.cx), std::max(given.cy, needed.cy)};
+// A static control wraps SS_LEFT text at its own width and draws it from its
+// top left corner, with "&" shown as it is: the margin is kept right of the
+// longest line and below the last one.
+SIZE FittingLabel(const TextMeasure& measure, std::wstring_view text, SIZE given, LONG margin) {
+  constexpr UINT format = DT_EXPANDTABS | DT_NOPREFIX;
+  LONG width = given.cx;
+  SIZE needed = measure.Wrapped(text, width, format);
+  // Widened by what the longest line lacks. Wrapped at the wider width the
+  // lines stay as they were unless a word moves up, so this ends at once.
+  for (int tries = 0; tries < 4 && needed.cx + margin > width; ++tries) {
+    width = needed.cx + margin;
+    needed = measure.Wrapped(text, width, format);
+  }
+  return {std::max(width, needed.cx + margin), std::max(given.cy, needed.cy + margin)};
 }
 
 // `format` is how the control aligns its text: Wine breaks centred lines
 // differently from left-aligned ones.
-SIZE FittingButton(const TextMeasure& measure, SIZE frame, UINT format, std::wstring_view text, SIZE given) {
+// The text is centred in the room inside the frame (a check box's starts
+// right of its box), so a margin on both sides of each axis is kept.
+SIZE FittingButton(const TextMeasure& measure, SIZE frame, UINT format, std::wstring_view text, SIZE given,
+                   LONG margin) {
   const LONG lineHeight = std::max<LONG>(measure.OneLine(L"Ag", 0).cy, 1);
-  const LONG lines = std::max<LONG>(1, (given.cy - frame.cy) / lineHeight);
+  const LONG lines = std::max<LONG>(1, (given.cy - frame.cy - 2 * margin) / lineHeight);
+  const LONG height = std::max<LONG>(given.cy, lines * lineHeight + frame.cy + 2 * margin);
   // A button wraps its text at the room it has, then draws it into a box just
   // as wide as the widest line. Wine's DrawText breaks a line that fills such
   // a box exactly once more ("E-Mail an Norvane schreiben" became three lines
   // in two lines' height), so the text must fit at that width too.
   const auto fits = [&](LONG width) {
-    const SIZE wrapped = measure.Wrapped(text, width - frame.cx, format);
+    const LONG room = width - frame.cx;
+    const SIZE wrapped = measure.Wrapped(text, room, format);
     const SIZE drawn = measure.Wrapped(text, wrapped.cx, format);
-    return wrapped.cx <= width - frame.cx && drawn.cy <= lines * lineHeight;
+    return wrapped.cx + 2 * margin <= room && drawn.cy <= lines * lineHeight;
   };
-  if (fits(given.cx)) return given;
+  if (fits(given.cx)) return {given.cx, height};
   // On one line it fits at last; in between, the narrowest width that keeps
   // the text within the lines the height allows.
-  LONG narrow = given.cx, wide = std::max<LONG>(given.cx + 1, measure.OneLine(text, 0).cx + frame.cx);
+  LONG narrow = given.cx, wide = std::max<LONG>(given.cx + 1, measure.OneLine(text, 0).cx + frame.cx + 2 * margin);
   while (wide - narrow > 1) {
     const LONG middle = narrow + (wide - narrow) / 2;
     (fits(middle) ? wide : narrow) = middle;
   }
-  return {wide, std::max<LONG>(given.cy, lineHeight + frame.cy)};
+  return {wide, height};
 }
 
 }  // namespace
 
-ButtonLook LookOf(HWND control, ControlKind kind, SIZE size) {
+int TextMargin(UINT dpi) { return std::max(2, MulDiv(2, static_cast<int>(dpi), DefaultDpi)); }
+
+ButtonLook LookOf(HWND control, ControlKind kind, SIZE size, UINT dpi) {
+  const int gap = MulDiv(6, static_cast<int>(dpi), DefaultDpi);  // from a check box's box to its text
   const ButtonTheme theme(control);
   const int part = kind == ControlKind::CheckBox ? BP_CHECKBOX : BP_PUSHBUTTON;
   const ScreenDeviceContext screen;
@@ -94,15 +113,15 @@ ButtonLook LookOf(HWND control, ControlKind kind, SIZE size) {
   if (theme.get() == nullptr ||
       FAILED(GetThemeBackgroundContentRect(theme.get(), screen.get(), part, 1, &outer, &content))) {
     look.frame = kind == ControlKind::CheckBox
-                     ? SIZE{GetSystemMetrics(SM_CXMENUCHECK) + 6, 0}
-                     : SIZE{2 * (GetSystemMetrics(SM_CXEDGE) + 2), 2 * (GetSystemMetrics(SM_CYEDGE) + 1)};
+                     ? SIZE{MetricForDpi(SM_CXMENUCHECK, dpi) + gap, 0}
+                     : SIZE{2 * (MetricForDpi(SM_CXEDGE, dpi) + 2), 2 * (MetricForDpi(SM_CYEDGE, dpi) + 1)};
     return look;
   }
   look.frame = {size.cx - (content.right - content.left), size.cy - (content.bottom - content.top)};
   if (kind == ControlKind::CheckBox) {
     SIZE box{13, 13};
     GetThemePartSize(theme.get(), screen.get(), part, 1, nullptr, TS_DRAW, &box);
-    look.frame.cx += box.cx + 6;  // the text starts so far right of the box
+    look.frame.cx += box.cx + gap;
   }
   LOGFONTW font{};
   if (SUCCEEDED(GetThemeFont(theme.get(), screen.get(), part, 1, TMT_FONT, &font))) {
@@ -111,16 +130,17 @@ ButtonLook LookOf(HWND control, ControlKind kind, SIZE size) {
   return look;
 }
 
-SIZE FittingSize(HWND control, ControlKind kind, std::wstring_view text, HFONT font, SIZE given) {
+SIZE FittingSize(HWND control, ControlKind kind, std::wstring_view text, HFONT font, SIZE given, UINT dpi) {
   if (text.empty() || font == nullptr) return given;
+  const LONG margin = TextMargin(dpi);
   switch (kind) {
     case ControlKind::Label:
-      return FittingLabel(TextMeasure(font), text, given);
+      return FittingLabel(TextMeasure(font), text, given, margin);
     case ControlKind::Button:
     case ControlKind::CheckBox: {
-      const ButtonLook look = LookOf(control, kind, given);
+      const ButtonLook look = LookOf(control, kind, given, dpi);
       return FittingButton(TextMeasure(look.themeFont ? look.themeFont.get() : font), look.frame,
-                           kind == ControlKind::Button ? DT_CENTER : 0, text, given);
+                           kind == ControlKind::Button ? DT_CENTER : 0, text, given, margin);
     }
     default:
       return given;

@@ -7,7 +7,7 @@
 namespace platform::win32 {
 
 FormId Win32Platform::LoadForm(const FormSpec& spec, FormEvents& events) {
-  return desktop_->forms.Load(spec, events, desktop_->owner.get(), desktop_->icons.Get());
+  return desktop_->forms.Load(spec, events, desktop_->owner.get(), desktop_->icons);
 }
 
 WindowHandle Win32Platform::FormWindow(FormId form) {

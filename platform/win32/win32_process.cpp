@@ -1,7 +1,7 @@
 // Process: the Windows version, the single instance and the program icon.
 #include "platform/win32/desktop_state.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/window_class.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform::win32 {
@@ -12,13 +12,6 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record GetVersionExA f
 // "Local\" keeps the name in the user's session: other users on the same
 // machine run their own instance.
 constexpr wchar_t InstanceMutexName[] = L"Local\\Velumor.SingleInstance";
-constexpr wchar_t ProgramIconName[] = L"VELUMOR";
-
-HICON LoadProgramIcon(int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageW(ProgramModule(), ProgramIconName, IMAGE_ICON, GetSystemMetrics(widthMetric),
-                                       GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
-}
-
 }  // namespace
 
 bool SingleInstance::AnotherInstanceRunning() {
@@ -32,16 +25,6 @@ bool SingleInstance::AnotherInstanceRunning() {
   return another_;
 }
 
-const IconPair& ProgramIcons::Get() {
-  if (!loaded_) {
-    loaded_ = true;
-    big_.reset(LoadProgramIcon(SM_CXICON, SM_CYICON));
-    title_.reset(LoadProgramIcon(SM_CXSMICON, SM_CYSMICON));
-    icons_ = {big_.get(), title_.get()};
-  }
-  return icons_;
-}
-
 WindowsVersion Win32Platform::GetVersionEx() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info;
@@ -52,8 +35,8 @@ WindowsVersion Win32Platform::GetVersionEx() {
 bool Win32Platform::AnotherInstanceRunning() { return desktop_->instance.AnotherInstanceRunning(); }
 
 IconHandle Win32Platform::ProgramIcon() {
-  // The small image: the notification area shows that one.
-  return reinterpret_cast<IconHandle>(desktop_->icons.Get().title);
+  // The small image at the system's DPI: the notification area shows that one.
+  return reinterpret_cast<IconHandle>(desktop_->icons.ForDpi(SystemDpi()).title);
 }
 
 }  // namespace platform::win32

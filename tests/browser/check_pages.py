@@ -10,6 +10,7 @@ import random
 import subprocess
 import sys
 
+from shared import same, verdict  # first: it puts the drivers on the import path
 from headless import Chromium
 
 CASES = {
@@ -60,9 +61,7 @@ def main():
             path = os.path.join(work, f"{name}.html")
             with open(path, "w", encoding="utf-8", newline="") as f:
                 f.write(PAGE.format(block=block, text=text, breaks=json.dumps(BLOCK_BREAKS), text_check=text_check))
-            verdict = browser.verdict("file://" + path)
-            print(f"ok     {name}" if verdict == "SAME" else f"FEHLER {name}: {verdict[:400]}")
-            failures += verdict != "SAME"
+            failures += not same(name, verdict(browser, "file://" + path), "SAME")
     print(f"{len(CASES) + 1 - failures} passed, {failures} failed")
     return 1 if failures else 0
 

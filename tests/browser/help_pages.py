@@ -10,6 +10,7 @@ import os
 import re
 import sys
 
+import shared  # noqa: F401  (puts the drivers on the import path)
 from headless import Chromium
 
 # Local targets only: addresses with a scheme (https:, mailto:) hold a colon;

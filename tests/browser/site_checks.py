@@ -16,25 +16,19 @@
 
 Usage: site_checks.py rewrite|csp|escapes|links VELUMOR_ENCODE SITE_DIR WORK_DIR
 """
-import http.server
 import os
 import re
 import shutil
-import subprocess
 import sys
-import threading
 from pathlib import Path
 
-from headless import Chromium, Firefox
+from shared import encode, same, served, verdict  # first: it puts the drivers on the import path
+from headless import Chromium
+from marionette import Firefox
 
 ADDRESSES = ["info@", "presse@", "vertrieb@", "buero@", "impressum@", "leser@", "anna@", "korrektur@",
              "j\u00fcrgen@"]
 BLOCK_START, BLOCK_END = '<script language="JavaScript" type="text/javascript">', "</noscript>"
-
-
-def encode(encoder, *args):
-    """What velumor-encode writes; a failing run raises."""
-    return subprocess.run([encoder, *args], capture_output=True, text=True, check=True).stdout
 
 
 def rendered(browser, path):
@@ -74,30 +68,27 @@ def check_rewrite(encoder, site, work, browser):
     return failures
 
 
-class Server(http.server.SimpleHTTPRequestHandler):
-    def end_headers(self):
-        self.send_header("Content-Security-Policy", "script-src 'self'")
-        super().end_headers()
-
-    def log_message(self, *args):
-        pass
-
-
 CSP_PAGE = """<!DOCTYPE html><html><head><meta charset="utf-8"><script src="check.js"></script>
 <script src="js/velumor-decode.js"></script></head><body>
 <p id="link">Schreiben Sie an <a href="mailto:info@norvane.example">info@norvane.example</a>.</p>
 <div id="inline">{block}</div></body></html>"""
-CHECK_JS = """var refused = 0;
-document.addEventListener("securitypolicyviolation", function () { refused++; });
-window.addEventListener("load", function () {
-  var late = document.createElement("p");
-  late.innerHTML = "Später: " + {late};
-  document.body.appendChild(late);
-  var replaced = velumorDecode(late);
+# The verdict waits for both the load and the refusal of the inline block:
+# the browser may report the refusal after the load event.
+CHECK_JS = """var refused = 0, late = null, replaced = 0;
+function report() {
+  if (late === null || refused === 0 || document.getElementById("verdict")) return;
   var v = document.createElement("pre"); v.id = "verdict";
   v.textContent = JSON.stringify([document.getElementById("link").innerHTML, late.innerHTML, replaced,
-    document.getElementById("inline").textContent.indexOf("inline@") < 0 && refused > 0]);
+    document.getElementById("inline").textContent.indexOf("inline@") < 0]);
   document.body.appendChild(v);
+}
+document.addEventListener("securitypolicyviolation", function () { refused++; report(); });
+window.addEventListener("load", function () {
+  late = document.createElement("p");
+  late.innerHTML = "Später: " + {late};
+  document.body.appendChild(late);
+  replaced = velumorDecode(late);
+  report();
 });"""
 
 
@@ -111,15 +102,11 @@ def check_csp(encoder, site, work, browser):
     Path(page).write_text(CSP_PAGE.format(block=encode(encoder, "inline@norvane.example")), encoding="utf-8")
     Path(root, "check.js").write_text(CHECK_JS.replace("{late}", repr(late)), encoding="utf-8")
     encode(encoder, "--rewrite", "--format", "data", "--write-decoder", os.path.join(root, "js"), page)
-    handler = lambda *a: Server(*a, directory=root)
-    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        verdict = browser.verdict(f"http://127.0.0.1:{server.server_address[1]}/seite.html")
-        server.shutdown()
+    with served(root) as base:
+        shown = verdict(browser, f"{base}/seite.html")
     expected = '["Schreiben Sie an <a href=\\"mailto:info@norvane.example\\">info@norvane.example</a>.",' \
                '"Später: <a href=\\"mailto:spaet@norvane.example\\">spät</a>",1,true]'
-    print(("ok     " if verdict == expected else "FEHLER ") + "csp " + verdict)
-    return verdict != expected
+    return not same("csp", shown, expected)
 
 
 ESCAPES_TEXT = ('<style>#e::after{content:"\u20ac12 \U0001F600"}</style><span id="e"></span>'
@@ -133,10 +120,15 @@ document.body.appendChild(v);</script></body></html>"""
 def check_escapes(encoder, site, work, browser):
     path = os.path.join(work, "escapes.html")
     Path(path).write_text(ESCAPES_PAGE.format(block=encode(encoder, ESCAPES_TEXT)), encoding="utf-8")
-    verdict = browser.verdict("file://" + path)
-    expected = '"\u20ac12 \U0001F600"|6'
-    print(("ok     " if verdict == expected else "FEHLER ") + "escapes " + verdict)
-    return verdict != expected
+    return not same("escapes", verdict(browser, "file://" + path), '"\u20ac12 \U0001F600"|6')
+
+
+def dom_of(browser, url):
+    """The page's DOM once its scripts have run, in either browser."""
+    if isinstance(browser, Firefox):
+        browser.open(url)
+        return browser.dom()
+    return browser.dom(url)
 
 
 LINK_PAGES = {
@@ -172,14 +164,14 @@ def check_links(encoder, site, work, browsers):
         encode(encoder, "--rewrite", "--format", form, after)
         for browser in browsers:
             for name in LINK_PAGES:
-                doms = [browser.dom("file://" + os.path.join(folder, name)) for folder in (before, after)]
+                doms = [dom_of(browser, "file://" + os.path.join(folder, name)) for folder in (before, after)]
                 if form == "script":  # the blocks' scripts and notices stay in the page
                     doms = [re.sub(r"<(script|noscript)\b.*?</\1>", "", dom, flags=re.S) for dom in doms]
-                same = doms[0] == doms[1] and "example.org</a>" in doms[0]
+                alike = doms[0] == doms[1] and "example.org</a>" in doms[0]
                 at = len(os.path.commonprefix(doms))
-                print(("ok     " if same else "FEHLER ") + f"{type(browser).__name__} {form} {name}" +
-                      ("" if same else f": verschieden ab {doms[0][at:at + 60]!r} / {doms[1][at:at + 60]!r}"))
-                failures += not same
+                print(("ok     " if alike else "FEHLER ") + f"{type(browser).__name__} {form} {name}" +
+                      ("" if alike else f": verschieden ab {doms[0][at:at + 60]!r} / {doms[1][at:at + 60]!r}"))
+                failures += not alike
     return failures
 
 

@@ -43,8 +43,20 @@ BOOL CALLBACK Match(HWND window, LPARAM parameter) {
   return FALSE;
 }
 
+// What a control shows, asked of the control itself: the title Windows keeps
+// for a window of another program is not what an edit box holds.
+std::wstring ShownText(HWND control) {
+  wchar_t text[4096] = L"";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                           &length)) {
+    return TitleOf(control);
+  }
+  return text;
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
-  if (const std::wstring text = TitleOf(child); !text.empty()) std::wprintf(L"%ls\n", text.c_str());
+  if (const std::wstring text = ShownText(child); !text.empty()) std::wprintf(L"%ls\n", text.c_str());
   return TRUE;
 }
 

@@ -1,24 +1,24 @@
 #!/usr/bin/env python3
 """The installer as a user meets it, in a Wine prefix of its own: refusals,
 silent install into a folder with blanks, umlauts and "Ł", the wizard over
-it, a running Velumor left alone, and an uninstall that leaves nothing.
+it, a running Velumor left alone, an uninstall cancelled, and an uninstall
+that leaves nothing by the time it returns.
 
 Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
 """
 import hashlib
 import os
 import shutil
-import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
-from run_e2e import RUN_KEY, Desktop, Failure, check, wait_until  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "tools"))
+from wine_desktop import RUN_KEY, Desktop, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
-SKIPPED, REFUSED = 77, 2
+SKIPPED, CANCELLED, REFUSED = 77, 1, 2
 
 
 class Scenario(Desktop):
@@ -87,21 +87,21 @@ class Scenario(Desktop):
     def wizard_upgrade_starts_the_program(self):
         # The pages add a subcaption to the title.
         title = f"Velumor {self.version} Installation*"
+        # A folder remembered with a backslash at its end is proposed, and kept, without it.
+        self.wine("reg", "add", UNINSTALL_KEY, "/v", "InstallLocation", "/d", FOLDER + "\\", "/f")
         wizard = self.start_program(self.setup, f"{os.path.basename(self.setup)} (oder das von ihm gestartete Velumor)")
         self.wait_for_text(title, "&Weiter >")
         self.driver("click", title, "&Weiter >")
         self.wait_for_text(title, "&Installieren")
+        shown = self.wine(self.driver_exe, "texts", title)[1].split("\n")
+        check(FOLDER in shown, f"Zielordner auf der Seite: {[line for line in shown if ':' in line]}")
         self.driver("click", title, "&Installieren")
         self.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
         self.screenshot("installer_options.png")
         self.expect_end(wizard)
         self.driver("click", title, "&Fertigstellen")
-        try:
-            code = wizard.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            raise Failure("Assistent endet nicht innerhalb von 30 s nach „Fertigstellen“") from None
-        check(code == 0, f"Assistent endet mit {code} statt 0")
+        self.ends(wizard, "Fertigstellen")
         # "Velumor jetzt starten" is ticked: the installed program runs.
         self.wait_for_text("Velumor", "Velumor wurde gestartet")
         wait_until(self.tray_window, 20, "Velumor-Symbol im Infobereich")
@@ -113,13 +113,24 @@ class Scenario(Desktop):
     def running_program_is_not_touched(self):
         before = self.state()
         check(self.wine(self.setup, "/S", "/AUTOSTART=0")[0] == REFUSED, "Upgrade trotz laufendem Velumor")
-        # In place (_?=), so that the uninstaller's exit code is its own.
-        check(self.wine(FOLDER + r"\uninstall.exe", "/S", *f"_?={FOLDER}".split(" "))[0] == REFUSED,
-              "Deinstallation trotz laufendem Velumor")
-        check(self.state() == before, "Installation verändert, während Velumor lief")
+        # As documented and as the Apps entry runs it, and in place (_?=).
+        for extra in ([], f"_?={FOLDER}".split(" ")):
+            code = self.wine(FOLDER + r"\uninstall.exe", "/S", *extra)[0]
+            check(code == REFUSED, f"Deinstallation {' '.join(extra)} trotz laufendem Velumor: Exit-Code {code}")
+            check(self.state() == before, f"Installation verändert, während Velumor lief ({' '.join(extra)})")
         # As the message asks: "Beenden" in the tray menu.
         self.choose("b")
         wait_until(lambda: self.tray_window() is None, 20, "Velumor beendet")
+
+    def cancelled_uninstall_changes_nothing(self):
+        before = self.state()
+        title = f"Velumor {self.version} Deinstallation*"
+        wizard = self.start_program(self.unix(FOLDER + r"\uninstall.exe"), "uninstall.exe")
+        self.wait_for_text(title, "Abbrechen")
+        self.expect_end(wizard)
+        self.driver("click", title, "Abbrechen")
+        self.ends(wizard, "Abbrechen", CANCELLED)
+        check(self.state() == before, "Installation verändert nach abgebrochener Deinstallation")
 
     def silent_uninstall_leaves_nothing(self):
         stray = self.unix(r"C:\Benutzer\Kopie")
@@ -128,13 +139,19 @@ class Scenario(Desktop):
         shutil.copy(os.path.join(self.stage, "SID1.jpg"), stray)
         self.wine("reg", "add", rf"HKCU\Software\{self.maker}\Velumor", "/v", "_SID1", "/d", self.version, "/f")
         start = time.time()
-        # The uninstaller runs on from a copy in the temporary folder.
-        self.wine(FOLDER + r"\uninstall.exe", "/S")
-        wait_until(lambda: not os.path.exists(self.unix(FOLDER)), 60, "Programmordner entfernt")
+        code = self.wine(FOLDER + r"\uninstall.exe", "/S")[0]
+        # Done when it returns: a script may install again right away. The
+        # uninstall.exe that ran is the one file that may stay: Windows lets
+        # the uninstaller move it out of the folder while it runs, Wine
+        # refuses to move a running program's file.
+        leftover = tree(self.unix(FOLDER))
+        check(code == 0, f"stille Deinstallation endet mit {code} statt 0")
+        check(set(leftover) <= {"uninstall.exe"}, f"nach dem Ende noch da: {sorted(leftover)}")
         self.timings["stille Deinstallation"] = time.time() - start
-        wait_until(lambda: self.state() == ({}, [], None, None, None), 20, "nichts von Velumor übrig")
+        check(self.state()[1:] == ([], None, None, None), f"von Velumor übrig: {self.state()[1:]}")
 
-        self.wine(r"C:\Benutzer\Kopie\uninstall.exe", "/S", r"_?=C:\Benutzer\Kopie")
+        code = self.wine(r"C:\Benutzer\Kopie\uninstall.exe", "/S")[0]
+        check(code == REFUSED, f"fremde Kopie des Deinstallers endet mit {code} statt {REFUSED}")
         check(os.path.exists(os.path.join(stray, "SID1.jpg")), "fremde Kopie des Deinstallers löscht Dateien")
 
 
@@ -155,7 +172,7 @@ def main():
         shutil.rmtree(s.work)
         return SKIPPED
     steps = [s.fresh_prefix, s.refuses_a_file_as_folder, s.silent_install, s.wizard_upgrade_starts_the_program,
-             s.running_program_is_not_touched, s.silent_uninstall_leaves_nothing]
+             s.running_program_is_not_touched, s.cancelled_uninstall_changes_nothing, s.silent_uninstall_leaves_nothing]
     if s.run("installer", steps) != 0:
         return 1
     print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
