@@ -30,10 +30,12 @@ if(CMAKE_CROSSCOMPILING)
   # program crashed and how; also where Wine drops the exception because it
   # escaped a window procedure, and the program ends with 0.
   add_executable(wine_crash_probe ${PROJECT_SOURCE_DIR}/tests/wine_crash_probe.cpp)
-  add_test(NAME wine_crash_is_reported COMMAND wine_crash_probe)
-  add_test(NAME wine_dropped_exception_is_reported COMMAND wine_crash_probe window)
-  set_tests_properties(wine_crash_is_reported PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
-                       "ABSTURZ: wine_crash_probe\\.exe: Unhandled page fault on write access to 0+ ")
-  set_tests_properties(wine_dropped_exception_is_reported PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
-                       "ABSTURZ: wine_crash_probe\\.exe: EXCEPTION_ACCESS_VIOLATION .* in einer Fensterprozedur")
+  set(expect_crash sh ${PROJECT_SOURCE_DIR}/tools/expect-crash.sh)
+  add_test(NAME wine_crash_is_reported
+           COMMAND ${expect_crash} "ABSTURZ: wine_crash_probe\\.exe: Unhandled[ ]page fault on write access to 0+ "
+                   $<TARGET_FILE:wine_crash_probe>)
+  add_test(NAME wine_dropped_exception_is_reported
+           COMMAND ${expect_crash} "ABSTURZ: wine_crash_probe\\.exe: EXCEPTION_ACCESS_VIOLATION .* in einer Fensterprozedur"
+                   $<TARGET_FILE:wine_crash_probe> window)
+  set_tests_properties(wine_crash_is_reported wine_dropped_exception_is_reported PROPERTIES TIMEOUT 60)
 endif()

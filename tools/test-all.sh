@@ -2,7 +2,7 @@
 # Every test: configure and build all three presets, then run the native
 # tests, the browser tests and the Windows tests under Wine. Where this
 # machine cannot run 32-bit programs the i686 build is built but not run.
-# Then the native unit tests under AddressSanitizer and UndefinedBehavior-
+# Then the native tests under AddressSanitizer and UndefinedBehavior-
 # Sanitizer, the command-line tests under ThreadSanitizer, and each fuzz
 # target for a short while (FUZZ_SECONDS, 15 unless set).
 #
@@ -70,8 +70,9 @@ for preset in native win32 win64; do
   timed "Tests $preset" run_ctest "$preset"
 done
 
-# The gtest programs under AddressSanitizer and UndefinedBehaviorSanitizer;
-# the first report ends the program.
+# This machine's tests, gtest programs and browser checks, under
+# AddressSanitizer and UndefinedBehaviorSanitizer; the first report ends
+# the program.
 export UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 echo "== Tests: asan"
 if timed "Bau asan" build asan; then
