@@ -110,19 +110,27 @@ int OpenUnnamed(int folder) {
   return descriptor;
 }
 
-bool OpenNamed(AtomicOutput::State& state) {
+// Tries `make` under fresh neighbour names of `target` until one is free.
+template <typename Make>
+bool UnderFreshNeighbourName(AtomicOutput::State& state, const std::string& target, Make make) {
   std::random_device source;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    state.NamePartial(NeighbourName(state.target.filename().string(), source));
-    // O_EXCL makes a new file or fails, also on a link planted under that name.
-    state.descriptor =
-        openat(state.folder, state.partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (state.descriptor >= 0) return true;
+    state.NamePartial(NeighbourName(target, source));
+    if (make()) return true;
     const int error = errno;
     state.ForgetPartial();
     if (error != EEXIST) return false;
   }
   return false;
+}
+
+bool OpenNamed(AtomicOutput::State& state) {
+  return UnderFreshNeighbourName(state, state.target.filename().string(), [&state] {
+    // O_EXCL makes a new file or fails, also on a link planted under that name.
+    state.descriptor =
+        openat(state.folder, state.partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    return state.descriptor >= 0;
+  });
 }
 
 bool LinkUnnamed(const AtomicOutput::State& state, const std::string& name) {
@@ -134,17 +142,8 @@ bool LinkUnnamed(const AtomicOutput::State& state, const std::string& name) {
 bool PutUnnamedInPlace(AtomicOutput::State& state, const std::string& name) {
   if (LinkUnnamed(state, name)) return true;
   if (errno != EEXIST) return false;
-  std::random_device source;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    state.NamePartial(NeighbourName(name, source));
-    if (LinkUnnamed(state, state.partial)) {
-      return renameat(state.folder, state.partial.c_str(), state.folder, name.c_str()) == 0;
-    }
-    const int error = errno;
-    state.ForgetPartial();
-    if (error != EEXIST) return false;
-  }
-  return false;
+  return UnderFreshNeighbourName(state, name, [&] { return LinkUnnamed(state, state.partial); }) &&
+         renameat(state.folder, state.partial.c_str(), state.folder, name.c_str()) == 0;
 }
 
 }  // namespace

@@ -91,16 +91,25 @@ InputBytes InputBytes::FromText(std::string_view text) {
 
 namespace {
 
-std::optional<InputBytes> ReadStreamInto(std::istream& stream, std::unique_ptr<InputBytes::Storage> storage) {
+// Appends what `read(room, size)` gives (a count, 0 at the end, -1 on a
+// failure) until the end.
+template <typename Read>
+std::optional<InputBytes> ReadToEnd(std::unique_ptr<InputBytes::Storage> storage, Read read) {
   for (;;) {
     char* room = storage->Room(1);
     if (!room) return std::nullopt;
-    stream.read(room, static_cast<std::streamsize>(storage->RoomSize()));
-    storage->Added(static_cast<std::size_t>(stream.gcount()));
-    if (!stream) break;
+    const std::ptrdiff_t count = read(room, storage->RoomSize());
+    if (count < 0) return std::nullopt;
+    if (count == 0) return InputBytes(std::move(storage));
+    storage->Added(static_cast<std::size_t>(count));
   }
-  if (stream.bad()) return std::nullopt;
-  return InputBytes(std::move(storage));
+}
+
+std::optional<InputBytes> ReadStreamInto(std::istream& stream, std::unique_ptr<InputBytes::Storage> storage) {
+  return ReadToEnd(std::move(storage), [&stream](char* room, std::size_t size) -> std::ptrdiff_t {
+    stream.read(room, static_cast<std::streamsize>(size));
+    return stream.bad() ? -1 : stream.gcount();
+  });
 }
 
 }  // namespace
@@ -130,16 +139,12 @@ std::optional<InputBytes> ReadDescriptor(int descriptor) {
     }
     if (!storage->Reserve(length + 1)) return std::nullopt;
   }
-  for (;;) {
-    char* room = storage->Room(1);
-    if (!room) return std::nullopt;
-    const ssize_t count = read(descriptor, room, storage->RoomSize());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return std::nullopt;
-    if (count == 0) break;
-    storage->Added(static_cast<std::size_t>(count));
-  }
-  return InputBytes(std::move(storage));
+  return ReadToEnd(std::move(storage), [descriptor](char* room, std::size_t size) -> std::ptrdiff_t {
+    ssize_t count;
+    do count = read(descriptor, room, size);
+    while (count < 0 && errno == EINTR);
+    return count;
+  });
 }
 
 std::optional<InputBytes> ReadFile(const std::string& path) {

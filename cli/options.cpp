@@ -68,9 +68,11 @@ std::optional<std::string> Format(Options& options, const std::string&, const st
   return std::nullopt;
 }
 
-std::optional<std::string> Fallback(Options& options, const std::string&, const std::string& value) {
-  if (utf8::FirstInvalid(value)) return "Der Text für --fallback ist kein gültiges UTF-8.";
-  options.fallback = value;
+// Text that goes into the page as it is, so it must be valid UTF-8.
+template <std::optional<std::string> Options::*Field>
+std::optional<std::string> PageText(Options& options, const std::string& name, const std::string& value) {
+  if (utf8::FirstInvalid(value)) return "Der Text für " + name + " ist kein gültiges UTF-8.";
+  options.*Field = value;
   return std::nullopt;
 }
 
@@ -79,12 +81,6 @@ std::optional<std::string> RevealAt(Options& options, const std::string&, const 
     return "Unbekannter Zeitpunkt für --reveal: " + value + " (load oder interaction).";
   }
   options.reveal = value == "interaction" ? common::Reveal::Interaction : common::Reveal::Load;
-  return std::nullopt;
-}
-
-std::optional<std::string> Placeholder(Options& options, const std::string&, const std::string& value) {
-  if (utf8::FirstInvalid(value)) return "Der Text für --placeholder ist kein gültiges UTF-8.";
-  options.placeholder = value;
   return std::nullopt;
 }
 
@@ -98,77 +94,14 @@ constexpr OptionRow Rows[] = {
     {"", "--rewrite", "", Rewrite},
     {"", "--dry-run", "", Switch<&Options::dryRun>},
     {"", "--format", "Formatname", Format},
-    {"", "--fallback", "Text", Fallback},
+    {"", "--fallback", "Text", PageText<&Options::fallback>},
     {"", "--reveal", "Zeitpunkt", RevealAt},
-    {"", "--placeholder", "Text", Placeholder},
+    {"", "--placeholder", "Text", PageText<&Options::placeholder>},
     {"", "--write-decoder", "Ordner", Text<&Options::decoderFolder>},
 };
 
 }  // namespace
 
-std::string_view HelpText() {
-  static constexpr char Text[] =
-      "Aufruf: velumor-encode [OPTIONEN] [TEXT ...]\n"
-      "        velumor-encode --rewrite [--dry-run] [OPTIONEN] DATEI|ORDNER ...\n"
-      "\n"
-      "Kodiert einen Text in einen selbstentschlüsselnden <script>-Block für eine\n"
-      "Webseite, wie es Velumor mit der Zwischenablage tut. Jedes Zeichen wird auf\n"
-      "zwei zufällige Trägerzeichen verteilt; der Browser schreibt den Text wieder\n"
-      "in die Seite, Adressensammler im Quelltext finden nichts.\n"
-      "\n"
-      "Der Text kommt aus den Argumenten (mit je einem Leerzeichen verbunden), aus\n"
-      "einer Datei (--input) oder, wenn beides fehlt, von der Standardeingabe.\n"
-      "Eingaben sind UTF-8.\n"
-      "\n"
-      "Optionen:\n"
-      "  -i, --input DATEI   den Text aus DATEI lesen\n"
-      "  -o, --output DATEI  das Ergebnis in DATEI schreiben statt auf die\n"
-      "                      Standardausgabe (ganz oder gar nicht; eine\n"
-      "                      bestehende Datei behält ihre Rechte)\n"
-      "  -d, --decode        umgekehrt: zeigen, was die Blöcke einer Seite in die\n"
-      "                      Seite schreiben, je Block ein Ergebnis mit\n"
-      "                      Zeilenumbruch dahinter; die Seite darf auch in\n"
-      "                      Windows-1252 gespeichert sein\n"
-      "  -s, --seed N        Startwert des Zufallsgenerators (0 bis 2^64-1) für\n"
-      "                      wiederholbare Ausgaben; sonst die Zeit seit\n"
-      "                      Mitternacht, so genau die Uhr sie angibt\n"
-      "  --threads N         lange Texte auf N Threads kodieren (1 bis 64;\n"
-      "                      Vorgabe: 2, höchstens so viele, wie der Prozessor\n"
-      "                      zugleich ausführt); die Ausgabe ist dieselbe\n"
-      "  --rewrite           die Seiten (Ordner: alle *.html und *.htm darin) an Ort\n"
-      "                      und Stelle schützen: jeder mailto-Link und jede Adresse\n"
-      "                      im Text wird ein Block, alles andere bleibt Byte für Byte\n"
-#ifdef VELUMOR_WITH_REWRITE
-      "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
-#else
-      "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
-      "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
-#endif
-      "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
-      "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
-      "                      Seiten mit Content-Security-Policy und nachgeladene\n"
-      "                      Inhalte; entschlüsselt von velumor-decode.js\n"
-      "  --fallback TEXT     mit --format data: was ohne JavaScript zu sehen ist\n"
-      "                      (Vorgabe: der Hinweis, JavaScript zu aktivieren)\n"
-      "  --reveal load|interaction  mit --format data: wann der Text erscheint;\n"
-      "                      load: sobald die Seite geladen ist (Vorgabe);\n"
-      "                      interaction: erst beim ersten Zeichen eines Menschen\n"
-      "                      (Maus, Berührung, Taste, Mausrad, Fokus auf dem\n"
-      "                      Platzhalter), so dass ein Browser, der die Seite nur\n"
-      "                      lädt, nichts findet\n"
-      "  --placeholder TEXT  mit --reveal interaction: was bis dahin an der Stelle\n"
-      "                      steht (Vorgabe: \"E-Mail-Adresse: bitte Seite\n"
-      "                      benutzen\"); per Tab und Eingabetaste erreichbar\n"
-      "  --write-decoder ORDNER  velumor-decode.js in ORDNER schreiben\n"
-      "  -h, --help          diese Hilfe anzeigen\n"
-      "\n"
-      "Zeichen außerhalb von Latin-1 (etwa €, „“, –, Kyrillisch, Emoji) gehen als\n"
-      "HTML-Zeichenreferenz (&#8364;) in den Block; der Browser zeigt das Zeichen.\n"
-      "\n"
-      "Rückgabewert: 0 erledigt, 1 leerer Text, kein Block gefunden oder ein\n"
-      "Lese- oder Schreibfehler, 2 falscher Aufruf.\n";
-  return Text;
-}
 std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
   Options options;
   bool onlyWords = false;
