@@ -65,10 +65,7 @@ class SpanFinder {
       if (element.tag_namespace != GUMBO_NAMESPACE_HTML || IsUntouchable(element.tag)) return;
       if (element.tag == GUMBO_TAG_META) NoteCharset(element);
       if (AttributeValue(element, DataAttributeName.c_str()) != nullptr) return;
-      if (element.tag == GUMBO_TAG_A && IsMailto(element)) {
-        VisitMailto(node, insideSelect);
-        return;
-      }
+      if (element.tag == GUMBO_TAG_A && IsMailto(element) && VisitMailto(node, insideSelect)) return;
       insideSelect = insideSelect || element.tag == GUMBO_TAG_SELECT;
       children = &element.children;
     }
@@ -115,23 +112,25 @@ class SpanFinder {
 
   std::size_t OffsetOf(const char* at) const { return static_cast<std::size_t>(at - page_.data()); }
 
-  void VisitMailto(const GumboNode* node, bool insideSelect) {
+  // True when the span takes in the link's content.
+  bool VisitMailto(const GumboNode* node, bool insideSelect) {
     const GumboElement& element = node->v.element;
     const std::string_view start(element.original_tag.data, element.original_tag.length);
     const std::string_view end(element.original_end_tag.data, element.original_end_tag.length);
-    // Only a link that stands in the source as written, from "<a" to its own "</a>".
+    // Copies of a link the parser made stand in the source as that link.
     constexpr unsigned Repaired = GUMBO_INSERTION_BY_PARSER | GUMBO_INSERTION_RECONSTRUCTED_FORMATTING_ELEMENT |
                                   GUMBO_INSERTION_ADOPTION_AGENCY_CLONED | GUMBO_INSERTION_ADOPTION_AGENCY_MOVED;
+    if (start.empty() || (node->parse_flags & Repaired) != 0) return false;
     const bool ownEndTag = end.size() >= 4 && LowerAscii(end.substr(0, 3)) == "</a" &&
                            (end[3] == '>' || end[3] == '/' || end[3] == ' ' || end[3] == '\t' || end[3] == '\n' ||
-                            end[3] == '\r' || end[3] == '\f');
-    if (start.empty() || !ownEndTag || (node->parse_flags & Repaired) != 0 || end.data() < start.data()) {
-      return;
-    }
+                            end[3] == '\r' || end[3] == '\f') &&
+                           end.data() > start.data();
     std::string_view address = Trimmed(AttributeValue(element, "href")).substr(7);
     address = address.substr(0, address.find('?'));
-    result_.links.push_back(
-        {OffsetOf(start.data()), OffsetOf(end.data()) + end.size(), std::string(address), insideSelect});
+    const std::size_t begin = OffsetOf(start.data());
+    const std::size_t spanEnd = ownEndTag ? OffsetOf(end.data()) + end.size() : begin + start.size();
+    result_.links.push_back({begin, spanEnd, std::string(address), insideSelect, !ownEndTag});
+    return ownEndTag;
   }
 
   void VisitText(const GumboText& text, bool insideSelect) {

@@ -18,6 +18,9 @@ struct HtmlSpan {
   std::size_t end;
   std::string address;  // of a link, for the listing
   bool insideSelect;    // in a select list, where no element but an option may stand
+  // A link without an end tag of its own (one the parser closes, as a link
+  // inside a link): the span is its start tag alone.
+  bool open = false;
 };
 
 // What a stretch of the page holds, and what the page says of itself.
@@ -38,8 +41,8 @@ inline constexpr std::size_t StretchBytes = 1 << 20;
 // Texts are not taken from inside script, style, textarea, title, template, noscript and the
 // other elements whose content is not markup, nor from comments, attributes,
 // SVG or MathML, nor from elements that carry a data block already; nor are
-// links found there. A mailto link whose source the parser had to repair (no
-// end tag of its own) is left alone. Calls `take` with each stretch's spans
+// links found there. A mailto link the parser made (a copy of an open one) is
+// left alone. Calls `take` with each stretch's spans
 // in page order, until it returns false; false when the parser fails.
 bool FindSpans(std::string_view page, const std::function<bool(const PageSpans&)>& take,
                std::size_t stretchBytes = StretchBytes);

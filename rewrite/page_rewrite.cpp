@@ -57,8 +57,9 @@ std::variant<PageResult, std::string> RewritePage(std::string_view page, const R
         for (const ProtectedSpan& span : SpansToProtect(page, found, *encoding)) {
           line += static_cast<std::size_t>(std::count(page.begin() + lineCountedTo, page.begin() + span.begin, '\n'));
           lineCountedTo = span.begin;
-          if (settings.format == BlockFormat::Data && span.insideSelect) {
-            events.leaveAlone(line, AddressOf(page, span, *encoding));
+          if (settings.format == BlockFormat::Data && (span.insideSelect || span.open)) {
+            events.leaveAlone(line, AddressOf(page, span, *encoding),
+                              span.open ? LeftAlone::OpenLink : LeftAlone::InSelectList);
             continue;
           }
           failure = writer->Protect(span.begin, span.end, span.address != nullptr, line);

@@ -24,13 +24,19 @@ struct RewriteSettings {
   common::Reveal reveal = common::Reveal::Load;  // for the data form
 };
 
+// Why the data form leaves an address where it is.
+enum class LeftAlone {
+  InSelectList,  // where no element but an option may stand
+  OpenLink,      // a link's start tag alone: an element cannot stand for it
+};
+
 // What a page's rewrite hands on as it goes.
 struct PageEvents {
   // A span that becomes a block, in page order: the line of its start (from
   // 1) and its address.
   std::function<void(std::size_t line, std::string_view address)> protect;
   // One the chosen form cannot protect in its place.
-  std::function<void(std::size_t line, std::string_view address)> leaveAlone;
+  std::function<void(std::size_t line, std::string_view address, LeftAlone why)> leaveAlone;
   // The rewritten page, piece by piece; false when it cannot be written. Not
   // called in a dry run, nor for a page with nothing to protect.
   std::function<bool(std::string_view bytes)> write;

@@ -10,24 +10,70 @@
 namespace rewrite {
 namespace {
 
+bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
 // The parser's text can run over a tag it ignored (a second <body>, a stray
-// end tag). Where one starts at `at`, the offset after it; else `at`.
+// end tag). Where one starts at `at`, the offset after it, read as the
+// browser's tokenizer reads a tag (a "=" in a tag's name is part of the
+// name; only a quoted attribute value may hold a ">"); else `at`.
 std::size_t IgnoredTagEnd(std::string_view text, std::size_t at) {
-  if (at + 1 >= text.size()) return at;
-  const char next = text[at + 1];
-  const char lower = static_cast<char>(next | 0x20);
-  const bool tag = (lower >= 'a' && lower <= 'z') || next == '/';
-  if (!tag && next != '!' && next != '?') return at;
-  for (std::size_t i = at + 1; i < text.size(); ++i) {
-    if (text[i] == '>') return i + 1;
-    if (!tag || text[i] != '=') continue;
-    // A quoted attribute value may hold a ">".
-    std::size_t value = i + 1;
-    while (value < text.size() && (text[value] == ' ' || text[value] == '\t' || text[value] == '\n')) ++value;
-    if (value < text.size() && (text[value] == '"' || text[value] == '\'')) {
-      const std::size_t close = text.find(text[value], value + 1);
-      if (close == text.npos) return text.size();
-      i = close;
+  std::size_t i = at + 1;
+  const bool endTag = i < text.size() && text[i] == '/';
+  i += endTag ? 1 : 0;
+  if (i >= text.size()) return at;
+  if (const char lower = static_cast<char>(text[i] | 0x20); lower < 'a' || lower > 'z') {
+    // "<!", "<?" and "</" before anything but a letter: skipped up to the next ">".
+    if (!endTag && text[i] != '!' && text[i] != '?') return at;
+    const std::size_t close = text.find('>', i);
+    return close == text.npos ? text.size() : close + 1;
+  }
+  enum class In {
+    Name,
+    BeforeAttribute,
+    AttributeName,
+    AfterAttributeName,
+    BeforeValue,
+    Quoted,
+    Unquoted,
+    AfterQuoted
+  };
+  In state = In::Name;
+  char quote = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (state == In::Quoted) {
+      if (c == quote) state = In::AfterQuoted;
+      continue;
+    }
+    if (c == '>') return i + 1;
+    const bool space = IsHtmlSpace(c);
+    switch (state) {
+      case In::Name:
+        if (space || c == '/') state = In::BeforeAttribute;
+        break;
+      case In::Unquoted:
+        if (space) state = In::BeforeAttribute;
+        break;
+      case In::BeforeValue:
+        if (c == '"' || c == '\'') {
+          state = In::Quoted;
+          quote = c;
+        } else if (!space) {
+          state = In::Unquoted;
+        }
+        break;
+      case In::AttributeName:
+        if (c == '=') state = In::BeforeValue;
+        if (space) state = In::AfterAttributeName;
+        if (c == '/') state = In::BeforeAttribute;
+        break;
+      case In::AfterAttributeName:
+        if (c == '=') state = In::BeforeValue;
+        if (c == '/') state = In::BeforeAttribute;
+        if (!space && c != '=' && c != '/') state = In::AttributeName;
+        break;
+      default:  // before an attribute, after a quoted value: "=" starts a name here
+        state = space || c == '/' ? In::BeforeAttribute : In::AttributeName;
     }
   }
   return text.size();
@@ -58,7 +104,8 @@ void AddressesBesideIgnoredTags(std::string_view text, PageEncoding encoding, co
 
 std::vector<ProtectedSpan> SpansToProtect(std::string_view page, const PageSpans& found, PageEncoding encoding) {
   std::vector<ProtectedSpan> spans;
-  for (const HtmlSpan& link : found.links) spans.push_back({link.begin, link.end, &link.address, link.insideSelect});
+  for (const HtmlSpan& link : found.links)
+    spans.push_back({link.begin, link.end, &link.address, link.insideSelect, link.open});
   for (const HtmlSpan& piece : found.texts) {
     AddressesBesideIgnoredTags(page.substr(piece.begin, piece.end - piece.begin), encoding,
                                [&](std::size_t begin, std::size_t end) {

@@ -16,6 +16,7 @@ struct ProtectedSpan {
   std::size_t begin, end;      // byte offsets into the page
   const std::string* address;  // a link's, as its href names it; nothing for an address in a text
   bool insideSelect;
+  bool open = false;  // a link's start tag alone (see HtmlSpan)
 };
 
 // The links and the addresses in the texts, in page order.

@@ -1,6 +1,7 @@
 #include "site_rewrite.h"
 
 #include <ostream>
+#include <tuple>
 #include <utility>
 
 #include "core/data_form.h"
@@ -22,18 +23,19 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
   common::PseudoRandom random(seed);
   std::size_t pages = 0, addresses = 0;
   for (const std::string& path : collected.pages) {
-    std::vector<std::pair<std::size_t, std::string>> leftAlone;
+    std::vector<std::tuple<std::size_t, std::string, LeftAlone>> leftAlone;
     std::optional<PageOutput> output;
     bool openFailed = false;
-    const PageEvents events{[&](std::size_t line, std::string_view address) {
-                              if (settings.dryRun) out << path << ":" << line << ": " << address << "\n";
-                            },
-                            [&](std::size_t line, std::string_view address) { leftAlone.emplace_back(line, address); },
-                            [&](std::string_view bytes) {
-                              if (!output && !openFailed) output = files.replace(path);
-                              openFailed = !output;
-                              return output && output->write(bytes);
-                            }};
+    const PageEvents events{
+        [&](std::size_t line, std::string_view address) {
+          if (settings.dryRun) out << path << ":" << line << ": " << address << "\n";
+        },
+        [&](std::size_t line, std::string_view address, LeftAlone why) { leftAlone.emplace_back(line, address, why); },
+        [&](std::string_view bytes) {
+          if (!output && !openFailed) output = files.replace(path);
+          openFailed = !output;
+          return output && output->write(bytes);
+        }};
     std::variant<PageResult, std::string> rewritten;
     if (!files.read(path, [&](std::string_view page) { rewritten = RewritePage(page, settings, random, events); })) {
       err << "velumor-encode: Die Datei kann nicht gelesen werden: " << path << "\n";
@@ -46,9 +48,12 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
       continue;
     }
     const PageResult& result = std::get<PageResult>(rewritten);
-    for (const auto& [line, address] : leftAlone) {
+    for (const auto& [line, address, why] : leftAlone) {
       err << "velumor-encode: " << path << ":" << line << ": " << address
-          << " steht in einer Auswahlliste, wo das Datenformat nicht stehen kann, und bleibt ungeschützt.\n";
+          << (why == LeftAlone::InSelectList
+                  ? " steht in einer Auswahlliste, wo das Datenformat nicht stehen kann, und bleibt ungeschützt.\n"
+                  : ": der Link hat kein eigenes </a> (etwa ein Link im Link), das Datenformat kann ihn nicht "
+                    "ersetzen; er bleibt ungeschützt (--format script schützt ihn).\n");
     }
     if (result.protectedSpans == 0) continue;
     if (!result.addedDeclaration.empty()) {

@@ -74,7 +74,8 @@ std::string Rewritten(const std::string& page, rewrite::BlockFormat format = rew
                       std::size_t stretchBytes = rewrite::StretchBytes) {
   common::PseudoRandom random(3);
   std::string written;
-  const rewrite::PageEvents events{[](std::size_t, std::string_view) {}, [](std::size_t, std::string_view) {},
+  const rewrite::PageEvents events{[](std::size_t, std::string_view) {},
+                                   [](std::size_t, std::string_view, rewrite::LeftAlone) {},
                                    [&](std::string_view bytes) {
                                      written += bytes;
                                      return true;
@@ -150,6 +151,12 @@ TEST(RewritePage, OneRunLeavesNoAddressAndASecondChangesNothing) {
       // Tags the parser ignored take no part in the text, nor what they hold.
       {"<p>Mail: a.b</span>sales@example.de</p>", "sales@example.de|", "<p>Mail: a.b</span>#</p>"},
       {"<p>x</span title=\"a>b@c.de\">y@z.de</p>", "y@z.de|", "<p>x</span title=\"a>b@c.de\">#</p>"},
+      {"<p>a@b.de</t=\">c@d.de", "a@b.de|c@d.de|", "<p>#</t=\">#"},  // the '"' is part of the tag's name
+      // A link without an end tag of its own: its start tag alone is written
+      // back, and the text in the copies the parser makes of it is read.
+      {"<a href=mailto:a@b.de><a href=mailto:c@d.de>x</a></a>", "<a href=mailto:a@b.de>|<a href=mailto:c@d.de>x</a>|",
+       "##</a>"},
+      {"<p><a href=mailto:a@b.de>x</p><p>y@z.de", "<a href=mailto:a@b.de>|y@z.de|", "<p>#x</p><p>#"},
       // Where the notice without JavaScript runs into the text after the block.
       {"<select><option>a@b.de...c@d.de<option>a@b.dto:a@b.de</select>", "a@b.de|c@d.de|a@b.dto|a@b.de|",
        "<select><option>#...#<option>#:#</select>"},
@@ -160,6 +167,11 @@ TEST(RewritePage, OneRunLeavesNoAddressAndASecondChangesNothing) {
     EXPECT_EQ(Outside(once), outside) << page;
     EXPECT_EQ(Rewritten(once), once) << page;
   }
+  // The data form has no element that could stand for a start tag alone.
+  const std::string open = "<a href=mailto:a@b.de><a href=mailto:c@d.de>x</a></a>";
+  const std::string data = Rewritten(open, rewrite::BlockFormat::Data);
+  EXPECT_TRUE(data.starts_with("<a href=mailto:a@b.de><a data-velumor=")) << data;
+  EXPECT_EQ(Rewritten(data, rewrite::BlockFormat::Data), data);
 }
 
 TEST(RewritePage, AnUndeclaredPageIsReadTheSameWayAfterItsRewrite) {

@@ -9,6 +9,8 @@ cmake --build --preset native --target encoder_bench velumor-encode
 build/native/bin/encoder_bench
 python3 bench/cli_bench.py build/native/bin/velumor-encode --sizes 1,64
 python3 bench/rewrite_bench.py build/native/bin/velumor-encode
+# Peak memory of one 50 MB page and of a folder of 20,000 pages.
+python3 bench/rewrite_memory.py build/native/bin/velumor-encode
 # What an address harvester gets from each form: the source, the loaded
 # document in Chromium, the document after a scripted person in Firefox.
 python3 bench/harvest_bench.py build/native/bin/velumor-encode

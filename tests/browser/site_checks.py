@@ -146,6 +146,10 @@ LINK_PAGES = {
 <p>Text: text@example.org <a href="/x">offen</p><p>danach anna@example.org und
 <a href="mailto:anna@example.org">Anna</a></p>
 """,
+    "ohne-ende.html": """<!DOCTYPE html><meta charset="utf-8"><script src="velumor-decode.js"></script>
+<p><a href="mailto:offen@example.org">Post an offen<p>weiter: text@example.org</p>
+<p><a href="mailto:aussen@example.org"><a href="mailto:innen@example.org">innen</a></a></p>
+""",
 }
 
 
