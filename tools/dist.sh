@@ -30,3 +30,12 @@ done
 
 (cd "$release" && sha256sum -- *.exe *.zip > SHA256SUMS)
 ls -l "$release"
+
+# velumor-encode for Linux site builds, from the native build: the tarball
+# and the Debian package (packaging/linux/); then SHA256SUMS anew over all
+# release files.
+cmake --preset native >/dev/null
+cmake --build --preset native --target velumor-encode
+sh packaging/linux/build-packages.sh build/native "$release" >/dev/null
+(cd "$release" && rm -f SHA256SUMS && sums=$(sha256sum -- *) && printf '%s\n' "$sums" >SHA256SUMS)
+ls -l "$release"

@@ -11,7 +11,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 
 for pkg in cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libgumbo-dev \
            g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool xclip \
-           chromium firefox-esr imagemagick openbox x11-utils fonts-dejavu-core nsis clang libclang-rt-14-dev; do
+           chromium firefox-esr imagemagick openbox x11-utils fonts-dejavu-core nsis clang libclang-rt-14-dev \
+           lintian man-db; do
   have_pkg "$pkg" || need="$need $pkg"
 done
 # Wine's 32-bit half only where this machine can run 32-bit programs.
