@@ -156,6 +156,8 @@ TEST(RewritePage, OneRunLeavesNoAddressAndASecondChangesNothing) {
       // back, and the text in the copies the parser makes of it is read.
       {"<a href=mailto:a@b.de><a href=mailto:c@d.de>x</a></a>", "<a href=mailto:a@b.de>|<a href=mailto:c@d.de>x</a>|",
        "##</a>"},
+      {"\xEF\xBB\xBF<a href=mailto:a@b.de>\xFF<a href=mailto:c@d.de>x</a></a>",
+       "<a href=mailto:a@b.de>|<a href=mailto:c@d.de>x</a>|", "\xEF\xBB\xBF#\xFF#</a>"},
       {"<p><a href=mailto:a@b.de>x</p><p>y@z.de", "<a href=mailto:a@b.de>|y@z.de|", "<p>#x</p><p>#"},
       // Where the notice without JavaScript runs into the text after the block.
       {"<select><option>a@b.de...c@d.de<option>a@b.dto:a@b.de</select>", "a@b.de|c@d.de|a@b.dto|a@b.de|",
