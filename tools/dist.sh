@@ -9,7 +9,7 @@ mkdir -p "$release"
 
 for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target velumor installer
+  cmake --build --preset "$preset" --target velumor velumor-encode installer
 done
 
 version=$(sed -n 's/^!define VELUMOR_VERSION "\(.*\)"$/\1/p' build/win64/generated/installer.nsh)
