@@ -50,6 +50,10 @@ SilentInstall silent
 
 !insertmacro DefineCheckNotRunning "un."
 !insertmacro DefineRemoveOurAutostart "un."
+!insertmacro DefineReadUserPath "un."
+!insertmacro DefineWithoutOurFolder "un."
+!insertmacro DefineWriteUserPath "un."
+!insertmacro DefineRemoveOurPath "un."
 
 Section
   WriteUninstaller "$EXEDIR\${UNINSTALLER_FILE}"
@@ -93,6 +97,7 @@ Section "Uninstall"
     SetShellVarContext current
     Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}.lnk"
     Delete "$SMPROGRAMS\${VELUMOR_PRODUCT}-Hilfe.lnk"
+    Call un.RemoveOurPath ; reads the uninstall key
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     ; The maker's key goes only when nothing else lives in it (no values,

@@ -6,10 +6,11 @@
 ; uninstaller.nsi and uninstall_launcher.nsi.
 ;
 ; Installs for the current user only, without administrator rights.
-; Silent:  setup.exe /S [/AUTOSTART=1|/AUTOSTART=0] [/D=folder]   (/D= last, without quotes)
+; Silent:  setup.exe /S [/AUTOSTART=1|/AUTOSTART=0] [/PATH=1|/PATH=0] [/D=folder]   (/D= last, without quotes)
 ;          uninstall.exe /S   (waits; 0 removed, 1 cancelled, 2 refused)
 ; Exit codes: 0 installed; 1 cancelled by the user; 2 refused (Velumor runs,
-; or the folder cannot be written), nothing changed.
+; the folder cannot be written, or /PATH=1 meets a PATH it cannot edit
+; safely), nothing changed.
 
 Unicode true
 !if "${ARCH}" == "x64"
@@ -51,7 +52,8 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-; The finish page carries the two options: start now, and start at logon.
+; The finish page carries the options: start now, start at logon, and
+; (a third box, FinishShow) the program folder in the user's PATH.
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Velumor jetzt starten"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartVelumor
@@ -76,9 +78,17 @@ LangString ^FileError_NoIgnore ${LANG_GERMAN} "Die Datei „$0“ kann nicht ges
 Var AutostartSwitch
 ; The finish page's choice: "1" writes the Run value, "0" removes ours.
 Var AutostartChoice
+; The same for the program folder in the user's PATH, and the finish page's box.
+Var PathSwitch
+Var PathChoice
+Var PathBox
 
 !insertmacro DefineCheckNotRunning ""
 !insertmacro DefineRemoveOurAutostart ""
+!insertmacro DefineReadUserPath ""
+!insertmacro DefineWithoutOurFolder ""
+!insertmacro DefineWriteUserPath ""
+!insertmacro DefineRemoveOurPath ""
 
 ;--------------------------------
 ; Installer
@@ -92,6 +102,16 @@ Function .onInit
   ${ElseIf} $AutostartSwitch != 1
   ${AndIf} $AutostartSwitch != 0
     MessageBox MB_OK|MB_ICONSTOP "Unbekannter Wert für /AUTOSTART: „$AutostartSwitch“ (erlaubt sind 1 und 0)." /SD IDOK
+    SetErrorLevel ${EXIT_REFUSED}
+    Quit
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $0 "/PATH=" $PathSwitch
+  ${If} ${Errors}
+    StrCpy $PathSwitch ""
+  ${ElseIf} $PathSwitch != 1
+  ${AndIf} $PathSwitch != 0
+    MessageBox MB_OK|MB_ICONSTOP "Unbekannter Wert für /PATH: „$PathSwitch“ (erlaubt sind 1 und 0)." /SD IDOK
     SetErrorLevel ${EXIT_REFUSED}
     Quit
   ${EndIf}
@@ -118,6 +138,17 @@ Function .onInit
   ${Next}
   Call TrimFolder
   Call CheckNotRunning
+  ; A script asking for the PATH entry learns before anything is installed
+  ; that it cannot have it.
+  ${If} ${Silent}
+  ${AndIf} $PathSwitch == 1
+    Call PlanOurPath
+    ${If} $2 != ""
+      MessageBox MB_OK|MB_ICONSTOP "$2. Damit nichts davon verloren geht, bleibt er, wie er ist, und Velumor wird nicht installiert." /SD IDOK
+      SetErrorLevel ${EXIT_REFUSED}
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 ; $INSTDIR as NSIS reads it out, which is without a backslash at its end
@@ -209,7 +240,56 @@ Section "Velumor"
     StrCpy $AutostartChoice $AutostartSwitch
     Call ApplyAutostart
   ${EndIf}
+  ${If} ${Silent}
+  ${AndIf} $PathSwitch != ""
+    StrCpy $PathChoice $PathSwitch
+    Call ApplyPath
+  ${EndIf}
 SectionEnd
+
+; $0 to $4 as ReadUserPath and WithoutOurFolder leave them; $2 also says
+; when the program folder would make the PATH too long to write whole.
+Function PlanOurPath
+  Call ReadUserPath
+  ${IfThen} $2 != "" ${|} Return ${|}
+  Call WithoutOurFolder
+  StrLen $5 $0
+  StrLen $6 $INSTDIR
+  IntOp $5 $5 + $6
+  IntOp $5 $5 + 1 ; the ";" before it
+  ${If} $4 = 0
+  ${AndIf} $5 > ${PATH_MAX_CHARS}
+    StrCpy $2 "Ihr Suchpfad (PATH) wäre mit dem Programmordner länger als ${PATH_MAX_CHARS} Zeichen"
+  ${EndIf}
+FunctionEnd
+
+; Puts the program folder at the end of the user's PATH unless it is in it
+; already (ours from an earlier installation, or the user's own, which the
+; uninstaller then leaves), and notes that it did, for the uninstaller.
+Function AddOurPath
+  Call PlanOurPath
+  ${If} $2 != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$2. Damit nichts davon verloren geht, bleibt er, wie er ist.$\r$\n$\r$\nSie können „$INSTDIR“ selbst hinzufügen ${SEARCH_PATH_ADVICE} oder velumor-encode mit vollem Pfad aufrufen." /SD IDOK
+    Return
+  ${EndIf}
+  ${IfThen} $4 > 0 ${|} Return ${|}
+  ${If} $0 == ""
+    StrCpy $3 $INSTDIR
+  ${Else}
+    ; Also after a ";" at its end: the empty entry stays, as the uninstaller leaves it.
+    StrCpy $3 "$0;$INSTDIR"
+  ${EndIf}
+  Call WriteUserPath
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "${PATH_ADDED}" 1
+FunctionEnd
+
+Function ApplyPath
+  ${If} $PathChoice == 1
+    Call AddOurPath
+  ${Else}
+    Call RemoveOurPath
+  ${EndIf}
+FunctionEnd
 
 ; Writes exactly the Run value the program writes when the user switches
 ; its automatic start on, or removes ours.
@@ -234,6 +314,18 @@ Function FinishShow
   ${If} $0 == 1
     ${NSD_Check} $mui.FinishPage.ShowReadme
   ${EndIf}
+
+  ; 20u below the autostart box, as the page spaces its own two.
+  ${NSD_CreateCheckbox} 120u 130u 195u 20u "Programmordner zum Suchpfad (PATH) hinzufügen (velumor-encode ohne Pfad aufrufen)"
+  Pop $PathBox
+  SetCtlColors $PathBox "${MUI_TEXTCOLOR}" "${MUI_BGCOLOR}"
+  StrCpy $0 $PathSwitch
+  ${If} $0 == ""
+    ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "${PATH_ADDED}"
+  ${EndIf}
+  ${If} $0 == 1
+    ${NSD_Check} $PathBox
+  ${EndIf}
 FunctionEnd
 
 Function FinishLeave
@@ -244,6 +336,13 @@ Function FinishLeave
     StrCpy $AutostartChoice 0
   ${EndIf}
   Call ApplyAutostart
+  ${NSD_GetState} $PathBox $0
+  ${If} $0 = ${BST_CHECKED}
+    StrCpy $PathChoice 1
+  ${Else}
+    StrCpy $PathChoice 0
+  ${EndIf}
+  Call ApplyPath
 FunctionEnd
 
 Function AutostartTicked

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The release artefacts in build/release/: the installers and the portable
-# zips of both architectures, and SHA256SUMS over the four files.
+# zips of both Windows architectures, velumor-encode's tarball and Debian
+# package for Linux, and SHA256SUMS over all of them.
 set -eu
 cd "$(dirname "$0")/.."
 release=build/release
@@ -9,7 +10,7 @@ mkdir -p "$release"
 
 for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target velumor installer
+  cmake --build --preset "$preset" --target velumor velumor-encode installer
 done
 
 version=$(sed -n 's/^!define VELUMOR_VERSION "\(.*\)"$/\1/p' build/win64/generated/installer.nsh)
@@ -28,14 +29,10 @@ with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as arch
 PY
 done
 
-(cd "$release" && sha256sum -- *.exe *.zip > SHA256SUMS)
-ls -l "$release"
-
 # velumor-encode for Linux site builds, from the native build: the tarball
-# and the Debian package (packaging/linux/); then SHA256SUMS anew over all
-# release files.
+# and the Debian package (packaging/linux/).
 cmake --preset native >/dev/null
 cmake --build --preset native --target velumor-encode
 sh packaging/linux/build-packages.sh build/native "$release" >/dev/null
-(cd "$release" && rm -f SHA256SUMS && sums=$(sha256sum -- *) && printf '%s\n' "$sums" >SHA256SUMS)
+(cd "$release" && sha256sum -- * >../SHA256SUMS && mv ../SHA256SUMS .)
 ls -l "$release"

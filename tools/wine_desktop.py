@@ -198,7 +198,8 @@ class Desktop:
         export = os.path.join(self.work, "export.reg")
         if self.wine("reg", "export", key, windows_path(export), "/y")[0] != 0:
             return None
-        own = open(export, encoding="utf-16").read().split("\n\n")[1]  # not its subkeys
+        # Not its subkeys; a long hex value goes on over lines ending in "\".
+        own = open(export, encoding="utf-16").read().split("\n\n")[1].replace("\\\n  ", "")
         return {re.sub(r"\\(.)", r"\1", name): re.sub(r"\\(.)", r"\1", data[1:-1]) if data[0] == '"' else data
                 for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', own, re.M)}
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The installer as a user meets it, in a Wine prefix of its own: refusals,
-silent install into a folder with blanks, umlauts and "Ł", the wizard over
-it, a running Velumor left alone, an uninstall cancelled, and an uninstall
+silent install into a folder with blanks, umlauts and "Ł", the command-line
+tool installed, the wizard over it, a running Velumor left alone, the
+program folder in the user's PATH, an uninstall cancelled, and an uninstall
 that leaves nothing by the time it returns.
 
 Usage: run_installer.py SETUP_EXE STAGED_FOLDER DRIVER_EXE OUT_DIR VERSION MAKER
@@ -18,6 +19,10 @@ from wine_desktop import RUN_KEY, Desktop, check, wait_until  # noqa: E402
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumor"
 FOLDER = r"C:\Benutzer\Łukasz Ärger\Programme\Velumor 1"
+ENVIRONMENT_KEY = r"HKCU\Environment"
+# The user's own PATH: an entry to expand, an empty one, a folder whose name
+# begins with ours. Only our entry may come and go, nothing else may change.
+USER_PATH = ("REG_EXPAND_SZ", rf"%USERPROFILE%\bin;;{FOLDER} alt;C:\Tools")
 SKIPPED, CANCELLED, REFUSED = 77, 1, 2
 
 
@@ -39,10 +44,20 @@ class Scenario(Desktop):
         return sorted(os.path.join(root, name) for root, _, names in os.walk(programs)
                       for name in names if name.startswith("Velumor") and name.endswith(".lnk"))
 
+    def user_path(self):
+        """The user's PATH as (type, text), None when there is none."""
+        value = (self.reg_values(ENVIRONMENT_KEY) or {}).get("Path")
+        if value is not None and value.startswith("hex(2):"):
+            return "REG_EXPAND_SZ", bytes.fromhex(value[7:].replace(",", "")).decode("utf-16-le").rstrip("\0")
+        return value if value is None else ("REG_SZ", value)
+
+    def set_user_path(self, kind, text):
+        self.wine("reg", "add", ENVIRONMENT_KEY, "/v", "Path", "/t", kind, "/d", text, "/f")
+
     def state(self):
-        """Everything of ours: files with contents, shortcuts, keys and the Run value."""
+        """Everything of ours: files with contents, shortcuts, keys, the Run value and the user's PATH."""
         return (tree(self.unix(FOLDER)), self.shortcuts(), self.reg_values(UNINSTALL_KEY),
-                self.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value())
+                self.reg_values(rf"HKCU\Software\{self.maker}"), self.run_value(), self.user_path())
 
     # -- the steps
     def refuses_a_file_as_folder(self):
@@ -53,16 +68,32 @@ class Scenario(Desktop):
         check(self.wine(self.setup, "/S", "/D=" + target)[0] == REFUSED, "Datei als Zielordner nicht abgewiesen")
         check(os.path.isfile(self.unix(target)), "Datei verändert")
         check(self.reg_values(UNINSTALL_KEY) is None and not self.shortcuts(), "Reste nach abgewiesener Installation")
+        # A PATH the installer cannot hold whole, or not with the folder added, is not cut: the
+        # installation is refused before anything changes.
+        for length in (1000, 1100):
+            long_path = ("REG_EXPAND_SZ", (r"C:\Werkzeuge\%USERNAME%;" * 60)[:length])
+            self.set_user_path(*long_path)
+            code = self.wine(self.setup, "/S", "/PATH=1", *f"/D={FOLDER}".split(" "))[0]
+            after = self.user_path()
+            check(code == REFUSED and after == long_path and not os.path.exists(self.unix(FOLDER)),
+                  f"PATH mit {length} Zeichen: Exit-Code {code}, danach {after and len(after[1])} Zeichen")
+        self.set_user_path(*USER_PATH)
 
     def silent_install(self):
         # Split at the blanks: the command line reads as typed, /D= unquoted and last.
         start = time.time()
-        code = self.wine(self.setup, "/S", "/AUTOSTART=1", *f"/D={FOLDER}".split(" "))[0]
+        code = self.wine(self.setup, "/S", "/AUTOSTART=1", "/PATH=0", *f"/D={FOLDER}".split(" "))[0]
         check(code == 0, "Installation schlägt fehl")
         self.timings["stille Installation"] = time.time() - start
         installed, staged = tree(self.unix(FOLDER)), tree(self.stage)
         check(installed.pop("uninstall.exe", None) and installed == staged,
               f"Dateien: {sorted(set(installed.items()) ^ set(staged.items()))}")
+        check({"velumor-encode.exe", "velumor-decode.js"} <= set(installed), f"Dateien: {sorted(installed)}")
+        check(self.user_path() == USER_PATH, f"PATH nach /PATH=0: {self.user_path()}")
+        # The installed tool encodes, and reads its block back.
+        code, self.block = self.wine(FOLDER + r"\velumor-encode.exe", "--seed", "7", "Jörg@example.com")
+        decoded = self.wine(FOLDER + r"\velumor-encode.exe", "--decode", stdin=self.block.encode())
+        check(code == 0 and decoded == (0, "Jörg@example.com\n"), f"velumor-encode: {code}, {decoded}")
         links = self.shortcuts()
         check([os.path.basename(p) for p in links] == ["Velumor-Hilfe.lnk", "Velumor.lnk"], f"Verknüpfungen: {links}")
         targets = [FOLDER + r"\hilfe\index.htm", FOLDER + r"\velumor.exe"]
@@ -99,6 +130,8 @@ class Scenario(Desktop):
         self.wait_for_text(title, "Velumor beim Anmelden automatisch starten", timeout=60)
         time.sleep(1)
         self.screenshot("installer_options.png")
+        # Unticked until pressed: then the folder is added to the PATH.
+        self.driver("click", title, "Programmordner zum Suchpfad (PATH) hinzufügen (velumor-encode ohne Pfad aufrufen)")
         self.expect_end(wizard)
         self.driver("click", title, "&Fertigstellen")
         self.ends(wizard, "Fertigstellen")
@@ -106,9 +139,10 @@ class Scenario(Desktop):
         self.wait_for_text("Velumor", "Velumor wurde gestartet")
         wait_until(self.tray_window, 20, "Velumor-Symbol im Infobereich")
         self.driver("click", "Velumor", "&OK")
-        # In place, with one set of shortcuts, and the automatic start kept.
+        # In place, with one set of shortcuts, the automatic start kept, and the folder in the PATH.
         check(len(self.shortcuts()) == 2 and self.reg_values(UNINSTALL_KEY)["InstallLocation"] == FOLDER
-              and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART', f"Upgrade: {self.state()[1:]}")
+              and self.run_value() == f'"{FOLDER}\\velumor.exe" /AUTOSTART'
+              and self.user_path() == (USER_PATH[0], f"{USER_PATH[1]};{FOLDER}"), f"Upgrade: {self.state()[1:]}")
 
     def running_program_is_not_touched(self):
         before = self.state()
@@ -121,6 +155,25 @@ class Scenario(Desktop):
         # As the message asks: "Beenden" in the tray menu.
         self.choose("b")
         wait_until(lambda: self.tray_window() is None, 20, "Velumor beendet")
+
+    def path_option(self):
+        def install(switch, expected):
+            code = self.wine(self.setup, "/S", switch)[0]
+            check(code == 0 and self.user_path() == expected, f"{switch}: Exit-Code {code}, PATH {self.user_path()}")
+
+        # Kept as it is without the switch; added to an empty PATH of type REG_SZ, found by a
+        # new console; /PATH=0 takes it out again.
+        install("/AUTOSTART=1", (USER_PATH[0], f"{USER_PATH[1]};{FOLDER}"))
+        self.set_user_path("REG_SZ", "")
+        install("/PATH=1", ("REG_SZ", FOLDER))
+        found = self.wine("cmd", "/c", "velumor-encode", "--seed", "7", "Jörg@example.com")
+        check(found == (0, self.block), f"velumor-encode über den PATH: {found}")
+        install("/PATH=0", None)
+        # Added once, at the end; an upgrade finds it also as Windows may have rewritten it.
+        self.set_user_path(*USER_PATH)
+        install("/PATH=1", (USER_PATH[0], f"{USER_PATH[1]};{FOLDER}"))
+        self.set_user_path(USER_PATH[0], f"{USER_PATH[1]};{FOLDER.upper()}\\")
+        install("/PATH=1", (USER_PATH[0], f"{USER_PATH[1]};{FOLDER.upper()}\\"))
 
     def cancelled_uninstall_changes_nothing(self):
         before = self.state()
@@ -148,7 +201,7 @@ class Scenario(Desktop):
         check(code == 0, f"stille Deinstallation endet mit {code} statt 0")
         check(set(leftover) <= {"uninstall.exe"}, f"nach dem Ende noch da: {sorted(leftover)}")
         self.timings["stille Deinstallation"] = time.time() - start
-        check(self.state()[1:] == ([], None, None, None), f"von Velumor übrig: {self.state()[1:]}")
+        check(self.state()[1:] == ([], None, None, None, USER_PATH), f"von Velumor übrig: {self.state()[1:]}")
 
         code = self.wine(r"C:\Benutzer\Kopie\uninstall.exe", "/S")[0]
         check(code == REFUSED, f"fremde Kopie des Deinstallers endet mit {code} statt {REFUSED}")
@@ -172,7 +225,8 @@ def main():
         shutil.rmtree(s.work)
         return SKIPPED
     steps = [s.fresh_prefix, s.refuses_a_file_as_folder, s.silent_install, s.wizard_upgrade_starts_the_program,
-             s.running_program_is_not_touched, s.cancelled_uninstall_changes_nothing, s.silent_uninstall_leaves_nothing]
+             s.running_program_is_not_touched, s.path_option, s.cancelled_uninstall_changes_nothing,
+             s.silent_uninstall_leaves_nothing]
     if s.run("installer", steps) != 0:
         return 1
     print(f"{os.path.basename(setup)}: {os.path.getsize(setup) // 1024} kB; "
