@@ -34,5 +34,5 @@ done
 cmake --preset native >/dev/null
 cmake --build --preset native --target velumor-encode
 sh packaging/linux/build-packages.sh build/native "$release" >/dev/null
-(cd "$release" && sha256sum -- * >../SHA256SUMS && mv ../SHA256SUMS .)
+(cd "$release" && sha256sum -- *.exe *.zip *.tar.gz *.deb >SHA256SUMS)
 ls -l "$release"
