@@ -55,7 +55,7 @@ std::optional<std::string> ParseThreads(Options& options, const std::string& nam
 
 std::optional<std::string> Rewrite([[maybe_unused]] Options& options, const std::string&, const std::string&) {
 #ifndef VELUMOR_WITH_REWRITE
-  return "--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
+  return "--rewrite ist in dieser Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
 #else
   options.rewrite = true;
   return std::nullopt;
@@ -141,8 +141,8 @@ std::string_view HelpText() {
 #ifdef VELUMOR_WITH_REWRITE
       "  --dry-run           mit --rewrite: nur auflisten (Datei:Zeile: Adresse)\n"
 #else
-      "                      (in dieser Windows-Ausgabe nicht enthalten: ihr fehlt\n"
-      "                      der HTML-Parser; bitte die Linux-Ausgabe benutzen)\n"
+      "                      (in dieser Ausgabe nicht enthalten: ihr fehlt der\n"
+      "                      HTML-Parser)\n"
 #endif
       "  --format script|data  script: der <script>-Block (Vorgabe); data:\n"
       "                      <span data-velumor=\"...\">, ohne Inline-Skript, für\n"
