@@ -45,10 +45,10 @@ const rewrite::PageFiles PageFiles{[](const std::string& path, const std::functi
                                      if (page) use(page->View());
                                      return page.has_value();
                                    },
-                                   [](const std::string& path) -> std::optional<rewrite::PageOutput> {
+                                   [](const std::string& path) -> std::variant<rewrite::PageOutput, std::string> {
                                      auto opened = AtomicOutput::Open(path);
                                      auto* output = std::get_if<AtomicOutput>(&opened);
-                                     if (!output) return std::nullopt;
+                                     if (!output) return std::get<std::string>(opened);
                                      const auto file = std::make_shared<AtomicOutput>(std::move(*output));
                                      return rewrite::PageOutput{
                                          [file](std::string_view bytes) { return file->Write(bytes); },

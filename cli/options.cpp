@@ -55,7 +55,7 @@ std::optional<std::string> ParseThreads(Options& options, const std::string& nam
 
 std::optional<std::string> Rewrite([[maybe_unused]] Options& options, const std::string&, const std::string&) {
 #ifndef VELUMOR_WITH_REWRITE
-  return "--rewrite ist in dieser Windows-Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
+  return "--rewrite ist in dieser Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
 #else
   options.rewrite = true;
   return std::nullopt;

@@ -7,10 +7,63 @@
 #include <set>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <memory>
+#endif
+
 namespace rewrite {
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
+// Where a name leads, through symbolic links and junctions, as the file
+// system spells it: std::filesystem of MinGW resolves neither.
+fs::path RealPath(const fs::path& path, std::error_code& error) {
+  const HANDLE opened = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const std::unique_ptr<void, HandleCloser> file(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+  error.clear();
+  std::wstring name(MAX_PATH, L'\0');
+  while (file) {
+    // Too short a buffer gives the length needed, with the terminating zero.
+    const DWORD length =
+        GetFinalPathNameByHandleW(file.get(), name.data(), static_cast<DWORD>(name.size()), FILE_NAME_NORMALIZED);
+    if (length == 0) break;
+    const bool complete = length < name.size();
+    name.resize(length);
+    if (!complete) continue;
+    // Without the prefix that lifts the length limit: the name as the user knows it.
+    if (name.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + name.substr(8);
+    if (name.starts_with(L"\\\\?\\")) return name.substr(4);
+    return name;
+  }
+  error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+  return {};
+}
+
+// A name is a link, to a file or a folder, when it leads elsewhere than
+// where it stands.
+bool IsLink(const fs::directory_entry& entry) {
+  std::error_code leads, stands;
+  const fs::path real = RealPath(entry.path(), leads);
+  const fs::path standing = RealPath(entry.path().parent_path(), stands) / entry.path().filename();
+  return !leads && !stands && CompareStringOrdinal(real.c_str(), -1, standing.c_str(), -1, TRUE) != CSTR_EQUAL;
+}
+#else
+fs::path RealPath(const fs::path& path, std::error_code& error) { return fs::canonical(path, error); }
+
+bool IsLink(const fs::directory_entry& entry) {
+  std::error_code ignored;
+  return entry.is_symlink(ignored);
+}
+#endif
 
 fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
@@ -41,7 +94,7 @@ class Collector {
       std::error_code error;
       const fs::path path = PathFromUtf8(given);
       if (!fs::is_directory(path, error)) continue;
-      if (fs::path real = fs::canonical(path, error); !error) folders.push_back(std::move(real));
+      if (fs::path real = RealPath(path, error); !error) folders.push_back(std::move(real));
     }
     folders_ = std::move(folders);
     for (const std::string& given : paths) AddNamed(given);
@@ -61,7 +114,7 @@ class Collector {
   // The first name a file is found under is the one it is rewritten as.
   bool FirstTime(const fs::path& path) {
     std::error_code error;
-    const fs::path real = fs::canonical(path, error);
+    const fs::path real = RealPath(path, error);
     return error || seen_.insert(real).second;
   }
 
@@ -95,7 +148,8 @@ class Collector {
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
       std::error_code ignored;
-      if (it->is_symlink(ignored)) {
+      if ((IsPageName(it->path()) || it->is_directory(ignored)) && IsLink(*it)) {
+        it.disable_recursion_pending();  // a folder it leads to inside is walked anyway
         links.push_back(it->path());
       } else if (IsPageName(it->path()) && it->is_regular_file(ignored)) {
         if (FirstTime(it->path())) found.push_back(Utf8OfPath(it->path()));
@@ -116,7 +170,7 @@ class Collector {
   // A link to a folder is not walked: inside, its folder is walked anyway.
   std::optional<std::string> FollowedLink(const fs::path& link) {
     std::error_code error;
-    const fs::path real = fs::canonical(link, error);
+    const fs::path real = RealPath(link, error);
     if (error) return std::nullopt;  // leads nowhere
     const bool folder = fs::is_directory(real, error);
     if (!folder && !IsPageName(link)) return std::nullopt;

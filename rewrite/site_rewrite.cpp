@@ -25,15 +25,19 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
   for (const std::string& path : collected.pages) {
     std::vector<std::tuple<std::size_t, std::string, LeftAlone>> leftAlone;
     std::optional<PageOutput> output;
-    bool openFailed = false;
+    std::optional<std::string> refused;  // why the replacement could not be made
     const PageEvents events{
         [&](std::size_t line, std::string_view address) {
-          if (settings.dryRun) out << path << ":" << line << ": " << address << "\n";
+          if (settings.dryRun) out << path << ":" << line << ": " << address << "
+";
         },
         [&](std::size_t line, std::string_view address, LeftAlone why) { leftAlone.emplace_back(line, address, why); },
         [&](std::string_view bytes) {
-          if (!output && !openFailed) output = files.replace(path);
-          openFailed = !output;
+          if (!output && !refused) {
+            auto made = files.replace(path);
+            if (auto* page = std::get_if<PageOutput>(&made)) output = std::move(*page);
+            if (auto* reason = std::get_if<std::string>(&made)) refused = std::move(*reason);
+          }
           return output && output->write(bytes);
         }};
     std::variant<PageResult, std::string> rewritten;
@@ -62,7 +66,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
           << (settings.dryRun ? "bekäme sie " : "bekommt sie ") << result.addedDeclaration << ".\n";
     }
     if (!settings.dryRun && (result.writeFailed || !output || !output->commit())) {
-      err << "velumor-encode: Die Datei kann nicht geschrieben werden: " << path << "\n";
+      err << "velumor-encode: " << refused.value_or("Die Datei kann nicht geschrieben werden: " + path) << "\n";
       failed = true;
       continue;
     }

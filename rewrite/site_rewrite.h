@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "page_rewrite.h"
@@ -25,8 +26,8 @@ struct PageOutput {
 struct PageFiles {
   // Hands the whole file to `use`; false when it cannot be read.
   std::function<bool(const std::string& path, const std::function<void(std::string_view page)>& use)> read;
-  // The replacement of a file; nothing when it cannot be made.
-  std::function<std::optional<PageOutput>(const std::string& path)> replace;
+  // The replacement of a file, or a German message naming it when it cannot be made.
+  std::function<std::variant<PageOutput, std::string>(const std::string& path)> replace;
 };
 
 // Rewrites the pages of the files and folders (recursing into *.html and

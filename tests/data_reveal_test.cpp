@@ -73,6 +73,7 @@ TEST(RevealOnInteraction, RewriteProtectsLinksAndTextOnceAndDecodesToThem) {
 
   std::ifstream file(page, std::ios::binary);
   const std::string rewritten(std::istreambuf_iterator<char>(file), {});
+  file.close();  // Windows removes no file that is open
   EXPECT_EQ(rewritten.find("b.de"), std::string::npos) << rewritten;
   EXPECT_EQ(rewritten.find("d.de"), std::string::npos) << rewritten;
   EXPECT_NE(rewritten.find("data-velumor-reveal=\"interaction\""), std::string::npos);

@@ -15,6 +15,10 @@ for pkg in cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libgumbo-
            lintian man-db; do
   have_pkg "$pkg" || need="$need $pkg"
 done
+# npm fetches the HTML5 parser's sources for the Windows builds: Debian's
+# package, unless a Node.js that brings an npm of its own (and conflicts with
+# Debian's) is installed.
+have_pkg npm || command -v npm >/dev/null || need="$need npm"
 # Wine's 32-bit half only where this machine can run 32-bit programs.
 if [ "$VELUMOR_WIN_PRESET" = win32 ] && ! have_pkg wine32:i386; then
   need="$need wine32:i386"
