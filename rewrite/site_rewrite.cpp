@@ -28,8 +28,7 @@ int RunRewrite(const std::vector<std::string>& paths, const RewriteSettings& set
     std::optional<std::string> refused;  // why the replacement could not be made
     const PageEvents events{
         [&](std::size_t line, std::string_view address) {
-          if (settings.dryRun) out << path << ":" << line << ": " << address << "
-";
+          if (settings.dryRun) out << path << ":" << line << ": " << address << "\n";
         },
         [&](std::size_t line, std::string_view address, LeftAlone why) { leftAlone.emplace_back(line, address, why); },
         [&](std::string_view bytes) {
