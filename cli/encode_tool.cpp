@@ -15,9 +15,7 @@
 #include "core/utf8.h"
 #include "input_bytes.h"
 #include "options.h"
-#ifdef VELUMOR_WITH_REWRITE
 #include "rewrite/site_rewrite.h"
-#endif
 
 namespace cli {
 namespace {
@@ -38,7 +36,6 @@ std::optional<std::string> WriteDecoderScript(const std::string& folder) {
   return pathText;
 }
 
-#ifdef VELUMOR_WITH_REWRITE
 // Pages are read like --input and replaced like --output.
 const rewrite::PageFiles PageFiles{[](const std::string& path, const std::function<void(std::string_view)>& use) {
                                      const std::optional<InputBytes> page = ReadFile(path);
@@ -54,7 +51,6 @@ const rewrite::PageFiles PageFiles{[](const std::string& path, const std::functi
                                          [file](std::string_view bytes) { return file->Write(bytes); },
                                          [file] { return !file->Commit(); }};
                                    }};
-#endif
 
 std::optional<InputBytes> ReadInput(const Options& options, StandardInput in, std::ostream& err) {
   if (options.inputPath) {
@@ -187,7 +183,6 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
   const std::string fallbackHtml =
       common::FallbackHtml(shown ? std::get<std::u16string>(utf8::Decode(*shown))
                                  : std::u16string(waits ? common::DefaultPlaceholder : common::DefaultFallback));
-#ifdef VELUMOR_WITH_REWRITE
   if (options.rewrite) {
     const rewrite::RewriteSettings settings{
         options.dataFormat ? rewrite::BlockFormat::Data : rewrite::BlockFormat::Script, fallbackHtml, options.dryRun,
@@ -195,7 +190,6 @@ int RunEncodeTool(const std::vector<std::string>& args, StandardInput in, std::o
     return rewrite::RunRewrite(options.words, settings, options.seed.value_or(common::TimeOfDaySeed()), PageFiles, out,
                                err);
   }
-#endif
   const std::optional<InputBytes> input = ReadInput(options, in, err);
   if (!input) return 1;
   if (options.inputPath && options.outputPath && NamesSameFile(*options.inputPath, *options.outputPath)) {

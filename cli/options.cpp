@@ -53,15 +53,6 @@ std::optional<std::string> ParseThreads(Options& options, const std::string& nam
   return std::nullopt;
 }
 
-std::optional<std::string> Rewrite([[maybe_unused]] Options& options, const std::string&, const std::string&) {
-#ifndef VELUMOR_WITH_REWRITE
-  return "--rewrite ist in dieser Ausgabe nicht enthalten (ihr fehlt der HTML-Parser).";
-#else
-  options.rewrite = true;
-  return std::nullopt;
-#endif
-}
-
 std::optional<std::string> Format(Options& options, const std::string&, const std::string& value) {
   if (value != "script" && value != "data") return "Unbekanntes Format für --format: " + value + " (script oder data).";
   options.dataFormat = value == "data";
@@ -91,7 +82,7 @@ constexpr OptionRow Rows[] = {
     {"-o", "--output", "Dateiname", Text<&Options::outputPath>},
     {"-s", "--seed", "Startwert", ParseSeed},
     {"", "--threads", "Anzahl", ParseThreads},
-    {"", "--rewrite", "", Rewrite},
+    {"", "--rewrite", "", Switch<&Options::rewrite>},
     {"", "--dry-run", "", Switch<&Options::dryRun>},
     {"", "--format", "Formatname", Format},
     {"", "--fallback", "Text", PageText<&Options::fallback>},

@@ -113,3 +113,4 @@ add_library(velumor_gumbo STATIC ${gumbo_sources})
 target_include_directories(velumor_gumbo SYSTEM INTERFACE ${gumbo_dir}/src)
 # Its warnings are the parser's own business; ours stay on.
 target_compile_options(velumor_gumbo PRIVATE -w)
+set_target_properties(velumor_gumbo PROPERTIES VELUMOR_LICENSE_FILE ${gumbo_dir}/COPYING)

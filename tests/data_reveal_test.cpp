@@ -60,7 +60,6 @@ TEST(RevealOnInteraction, HelpNamesBothMomentsAndThePlaceholder) {
   EXPECT_NE(help.find("E-Mail-Adresse: bitte Seite"), std::string::npos);
 }
 
-#ifdef VELUMOR_WITH_REWRITE
 TEST(RevealOnInteraction, RewriteProtectsLinksAndTextOnceAndDecodesToThem) {
   const auto dir = std::filesystem::temp_directory_path() / "velumor-reveal-rewrite";
   std::filesystem::remove_all(dir);
@@ -80,6 +79,5 @@ TEST(RevealOnInteraction, RewriteProtectsLinksAndTextOnceAndDecodesToThem) {
   EXPECT_EQ(Tool({"--decode"}, rewritten).out, "<a href=\"mailto:a@b.de\" title=\"t\"><b>A</b></a>\nc@d.de\n");
   std::filesystem::remove_all(dir);
 }
-#endif
 
 }  // namespace

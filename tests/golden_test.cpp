@@ -168,8 +168,6 @@ TEST(RecordedBlocks, DecodingGivesTheRecordedTexts) {
   ExpectRecorded("decoded", Tool({"--decode"}, page).out);
 }
 
-#ifdef VELUMOR_WITH_REWRITE
-
 // The test site (UTF-8 with byte order mark and CR LF, ISO-8859-1, a blog
 // page full of lookalikes) and an undeclared Windows-1252 page, rewritten in
 // both forms.
@@ -199,7 +197,5 @@ TEST(RecordedBlocks, TheSiteRewriteWritesTheRecordedPages) {
   }
   fs::remove_all(dir);
 }
-
-#endif
 
 }  // namespace
