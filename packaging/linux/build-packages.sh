@@ -62,7 +62,9 @@ strip --strip-all --remove-section=.comment --remove-section=.note -o "$stripped
 chmod 755 "$stripped"
 stamp() { find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
 
-# The tarball: one folder, the program, the decoder script, README, copyright.
+# The tarball: one folder, the program, the decoder script, README, copyright,
+# and the licence of the parser inside the program, for systems without
+# Debian's common licences.
 top=velumor-encode-$version-linux-$processor
 folder=$work/tar/$top
 install -d -m 755 "$folder"
@@ -70,6 +72,7 @@ install -m 755 "$stripped" "$folder/velumor-encode"
 install -m 644 "$sources/core/velumor-decode.js" "$folder/velumor-decode.js"
 fill "$here/README.in" >"$folder/README"
 fill "$here/copyright.in" >"$folder/copyright"
+install -m 644 /usr/share/common-licenses/Apache-2.0 "$folder/gumbo-LICENSE.txt"
 chmod 644 "$folder/README" "$folder/copyright"
 stamp "$work/tar"
 (cd "$work/tar" && tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner \

@@ -55,7 +55,7 @@ def check_tarball(tarball, scratch):
     with tarfile.open(tarball) as archive:
         members = archive.getmembers()
         names = [member.name for member in members]
-        check(names == [top] + [f"{top}/{name}" for name in ("README", "copyright", "velumor-decode.js", "velumor-encode")],
+        check(names == [top] + [f"{top}/{name}" for name in ("README", "copyright", "gumbo-LICENSE.txt", "velumor-decode.js", "velumor-encode")],
               f"Inhalt des Tarballs: {names}")
         check(all(m.uid == 0 and m.gid == 0 for m in members), "Tarball-Einträge gehören nicht root")
         check(len({m.mtime for m in members}) == 1, "Tarball-Einträge mit verschiedenen Zeiten")
