@@ -3,12 +3,36 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
+
 #include "core/common.h"
 #include "core/decoder.h"
 #include "core/utf8.h"
 #include "core/utf8_page_codes.h"
 
 namespace {
+
+// The block EncodeStreaming writes for `text` in each of these segment and
+// piece sizes, on `threads`, against the block of the whole text.
+void ExpectStreamedLikeTheWhole(const std::string& text, std::uint64_t seed, unsigned threads,
+                                std::initializer_list<std::size_t> segments, std::initializer_list<std::size_t> chunks,
+                                const std::string& expected) {
+  for (const std::size_t segment : segments) {
+    const auto plan = std::get<common::EncodingPlan>(common::PlanEncoding(text, segment));
+    for (const std::size_t chunk : chunks) {
+      std::string streamed;
+      const auto keep = [&](std::string_view piece) {
+        streamed += piece;
+        return true;
+      };
+      EXPECT_EQ(
+          common::EncodeStreaming(plan, common::PseudoRandom(seed), keep, common::BlockFrame::Script(), threads, chunk),
+          common::StreamResult::Done);
+      EXPECT_EQ(streamed, expected) << "segments of " << segment << ", pieces of " << chunk;
+    }
+  }
+}
 
 TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   // Piece boundaries fall inside UTF-8 sequences, between the halves of a
@@ -31,19 +55,19 @@ TEST(EncodeStreaming, PiecesGiveTheBlockOfTheWholeText) {
   ASSERT_EQ(carriers.size(), 1u);
   EXPECT_EQ(common::CheckUtf8(text).pageCodes, common::DecodeCarriers(carriers[0]).size());
   // Segments, encoded on two threads from a generator moved ahead, too.
-  for (const std::size_t segment : {1u, 5u, 13u, 1000u}) {
-    const auto plan = std::get<common::EncodingPlan>(common::PlanEncoding(text, segment));
-    for (const std::size_t chunk : {2u, 3u, 5u, 7u, 16u, 32u, 48u, 64u, 4096u}) {
-      std::string streamed;
-      const auto keep = [&](std::string_view piece) {
-        streamed += piece;
-        return true;
-      };
-      EXPECT_EQ(common::EncodeStreaming(plan, common::PseudoRandom(11), keep, common::BlockFrame::Script(), 2, chunk),
-                common::StreamResult::Done);
-      EXPECT_EQ(streamed, expected) << "segments of " << segment << ", pieces of " << chunk;
-    }
-  }
+  ExpectStreamedLikeTheWhole(text, 11, 2, {1, 5, 13, 1000}, {2, 3, 5, 7, 16, 32, 48, 64, 4096}, expected);
+}
+
+TEST(EncodeStreaming, PiecesOfFewCodesEndingInAReferenceGiveTheWholeBlock) {
+  // Found by fuzzing: an ASCII run that reaches the count asked for just
+  // before a character beyond Latin-1; its reference went past the piece's
+  // buffer.
+  const std::string text = std::string("l=c\"\u2B2Cl=\x01") + std::string(7, '\0') + "l=c\"\u2B2C";
+  common::PseudoRandom wholeRandom(7);
+  const std::string whole = *common::EncodeText(std::get<std::u16string>(utf8::Decode(text)), wholeRandom);
+  ExpectStreamedLikeTheWhole(text, 7, 1, {1, 5, 64},
+                             {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24},
+                             whole);
 }
 
 TEST(EncodeStreaming, AScriptOrStyleStartingInAnySegmentKeepsTheTextWhole) {
