@@ -18,30 +18,13 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${CMAKE_CURRENT_LIST_DIR}/${gumbo_package}-${gumbo_package_version}.integrity)
 
 # A file's checksum as the npm registry writes it: "sha512-" and the digest in base64.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 function(velumor_npm_integrity file result)
-  file(SHA512 ${file} hex)
-  set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
-  set(text "sha512-")
-  string(LENGTH "${hex}" length)
-  foreach(at RANGE 0 ${length} 6)
-    string(SUBSTRING "${hex}" ${at} 6 group)
-    string(LENGTH "${group}" digits)
-    if(digits EQUAL 0)
-      break()
-    endif()
-    # Three bytes give four letters; a last one or two give two or three and the padding.
-    math(EXPR bits "0x${group} << (24 - 4 * ${digits})")
-    math(EXPR letters "(2 * ${digits} + 2) / 3")
-    foreach(i RANGE 1 4)
-      if(i GREATER letters)
-        string(APPEND text "=")
-      else()
-        math(EXPR index "(${bits} >> (24 - 6 * ${i})) & 63")
-        string(SUBSTRING "${alphabet}" ${index} 1 letter)
-        string(APPEND text "${letter}")
-      endif()
-    endforeach()
-  endforeach()
+  execute_process(
+    COMMAND ${Python3_EXECUTABLE} -c
+            "import base64, hashlib, sys; print('sha512-' + base64.b64encode(hashlib.sha512(open(sys.argv[1], 'rb').read()).digest()).decode())"
+            ${file}
+    OUTPUT_VARIABLE text OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
   set(${result} "${text}" PARENT_SCOPE)
 endfunction()
 
